@@ -1,0 +1,62 @@
+#include "pluginsearch.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QPluginLoader>
+
+QString PluginSearch::applicationFolder(const QString &appDir)
+{
+    QDir dir(appDir);
+    const QString name = dir.dirName().toLower();
+    if (name == QLatin1String("debug") || name == QLatin1String("release"))
+        dir.cdUp();
+    return dir.path();
+}
+
+QStringList PluginSearch::candidateFolders(Variant variant)
+{
+    QStringList folders { QStringLiteral("."), QStringLiteral("plugins"),
+                          QStringLiteral("../plugins"), QStringLiteral("../external/plugins") };
+    if (variant == Helicart)
+        folders << QStringLiteral("../../plugins");
+    folders << QStringLiteral("../../external/plugins");
+    return folders;
+}
+
+bool PluginSearch::loadPlugin(const QString &baseName, QPluginLoader *loader, Variant variant)
+{
+    const QString appDir = QCoreApplication::applicationDirPath();
+    if (variant == Compassplot)
+        qDebug() << appDir;
+    return loadPluginFrom(appDir, baseName, loader, variant);
+}
+
+bool PluginSearch::loadPluginFrom(const QString &appDir, const QString &baseName,
+                                  QPluginLoader *loader, Variant variant)
+{
+    if (!loader)
+        return false;
+    const QString base = applicationFolder(appDir);
+    const QStringList filter { baseName + QLatin1Char('*') };
+    const QStringList folders = candidateFolders(variant);
+    for (int step = 0; step < folders.size() && !loader->isLoaded(); ++step) {
+        QDir dir(base + QLatin1Char('/') + folders.at(step));
+        if (!dir.exists())
+            continue;
+        dir.setNameFilters(filter);
+        dir.setFilter(QDir::Files);
+        dir.setSorting(QDir::Unsorted);
+        const QFileInfoList files = dir.entryInfoList();
+        const bool lastStep = step == folders.size() - 1;
+        for (const QFileInfo &file : files) {
+            loader->setFileName(file.absoluteFilePath());
+            if (loader->load())
+                break;
+            if (variant == Helicart && lastStep)
+                qDebug() << loader->errorString().toLocal8Bit().constData();
+        }
+    }
+    return loader->isLoaded();
+}

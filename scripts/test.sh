@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds and runs every test twice: a normal build (build/) and a
+# build with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/).
+#   scripts/test.sh              both builds
+#   scripts/test.sh --quick      the normal build only
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+quick=0
+[ "${1:-}" = "--quick" ] && quick=1
+
+export QT_QPA_PLATFORM=offscreen
+
+echo "== normal build =="
+bash "$root/scripts/build.sh" "$root/build"
+ctest --test-dir "$root/build" --output-on-failure -j "$(nproc)"
+
+if [ "$quick" -eq 0 ]; then
+    echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
+    # The font stack keeps caches alive until exit by design: leak detection stays off.
+    export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    bash "$root/scripts/build.sh" "$root/build-asan" -DHELICART_SANITIZE=ON \
+        -DCMAKE_BUILD_TYPE=Debug -DHELICART_BENCHMARKS=OFF
+    ctest --test-dir "$root/build-asan" --output-on-failure -j "$(nproc)"
+fi

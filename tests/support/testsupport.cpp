@@ -1,0 +1,76 @@
+#include "testsupport.h"
+
+#include <QDir>
+#include <QProcess>
+
+namespace TestSupport {
+
+void useOffscreenPlatform()
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+QString outputPath(const QString &fileName)
+{
+    const QString dir = QStringLiteral(HELICART_TEST_OUTPUT_DIR);
+    QDir().mkpath(dir);
+    return dir + QLatin1Char('/') + fileName;
+}
+
+QString saveOutput(const QImage &image, const QString &fileName)
+{
+    const QString path = outputPath(fileName);
+    image.save(path);
+    return path;
+}
+
+bool colorNear(QColor a, QColor b, int tolerance)
+{
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance
+        && qAbs(a.blue() - b.blue()) <= tolerance && qAbs(a.alpha() - b.alpha()) <= tolerance;
+}
+
+int differingPixels(const QImage &a, const QImage &b, int tolerance, const QRect &mask)
+{
+    if (a.size() != b.size())
+        return -1;
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32);
+    int count = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const QRgb *p = reinterpret_cast<const QRgb *>(x.constScanLine(row));
+        const QRgb *q = reinterpret_cast<const QRgb *>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            if (mask.contains(col, row))
+                continue;
+            if (!colorNear(QColor::fromRgba(p[col]), QColor::fromRgba(q[col]), tolerance))
+                ++count;
+        }
+    }
+    return count;
+}
+
+int runProgram(const QString &program, const QStringList &arguments, const QString &workDir,
+               QByteArray *out, QByteArray *err, int timeoutMs)
+{
+    QProcess process;
+    process.setWorkingDirectory(workDir);
+    process.start(program, arguments);
+    if (!process.waitForStarted(timeoutMs))
+        return -1000;
+    process.closeWriteChannel();
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        return -1001;
+    }
+    if (out)
+        *out = process.readAllStandardOutput();
+    if (err)
+        *err = process.readAllStandardError();
+    if (process.exitStatus() != QProcess::NormalExit)
+        return -1002;
+    return process.exitCode() & 0xff;
+}
+
+} // namespace TestSupport

@@ -1,0 +1,48 @@
+#ifndef TESTSUPPORT_H
+#define TESTSUPPORT_H
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <QtTest>
+
+// Helpers shared by the test executables.
+namespace TestSupport {
+
+// Sets the offscreen platform; call before the application object is created.
+void useOffscreenPlatform();
+
+// Folder in the build tree where tests write the images they make, so a person can look.
+QString outputPath(const QString &fileName);
+
+// Saves image under outputPath(fileName); returns the full path.
+QString saveOutput(const QImage &image, const QString &fileName);
+
+// True when every channel (alpha included) of a and b differs by at most tolerance.
+bool colorNear(QColor a, QColor b, int tolerance);
+
+// Number of pixels that differ by more than tolerance in any channel, ignoring mask.
+// Images of different sizes differ everywhere: the result is then -1.
+int differingPixels(const QImage &a, const QImage &b, int tolerance, const QRect &mask = QRect());
+
+// Runs program with arguments in workDir; returns the exit status (the low byte the shell
+// sees), with the standard output and error streams in *out and *err.
+int runProgram(const QString &program, const QStringList &arguments, const QString &workDir,
+               QByteArray *out = nullptr, QByteArray *err = nullptr, int timeoutMs = 120000);
+
+} // namespace TestSupport
+
+// Like QTEST_MAIN, with a QGuiApplication on the offscreen platform (for tests that paint).
+#define HELICART_GUI_TEST_MAIN(TestObject)                                                         \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        TestSupport::useOffscreenPlatform();                                                       \
+        QGuiApplication app(argc, argv);                                                           \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
+
+#endif // TESTSUPPORT_H
