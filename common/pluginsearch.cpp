@@ -18,7 +18,7 @@ QString PluginSearch::applicationFolder(const QString &appDir)
 QStringList PluginSearch::candidateFolders(Variant variant)
 {
     QStringList folders { QStringLiteral("."), QStringLiteral("plugins"),
-                          QStringLiteral("../plugins"), QStringLiteral("../external/plugins") };
+        QStringLiteral("../plugins"), QStringLiteral("../external/plugins") };
     if (variant == Helicart)
         folders << QStringLiteral("../../plugins");
     folders << QStringLiteral("../../external/plugins");
@@ -33,8 +33,8 @@ bool PluginSearch::loadPlugin(const QString &baseName, QPluginLoader *loader, Va
     return loadPluginFrom(appDir, baseName, loader, variant);
 }
 
-bool PluginSearch::loadPluginFrom(const QString &appDir, const QString &baseName,
-                                  QPluginLoader *loader, Variant variant)
+bool PluginSearch::loadPluginFrom(
+    const QString &appDir, const QString &baseName, QPluginLoader *loader, Variant variant)
 {
     if (!loader)
         return false;

@@ -25,12 +25,12 @@ public:
     // Loads the first file matching baseName + "*" from the candidate folders of the running
     // program into loader. Returns whether the loader is loaded afterwards; an already loaded
     // loader is left as it is.
-    static bool loadPlugin(const QString &baseName, QPluginLoader *loader,
-                           Variant variant = Helicart);
+    static bool loadPlugin(
+        const QString &baseName, QPluginLoader *loader, Variant variant = Helicart);
 
     // As loadPlugin, with an explicit program folder.
-    static bool loadPluginFrom(const QString &appDir, const QString &baseName,
-                               QPluginLoader *loader, Variant variant);
+    static bool loadPluginFrom(
+        const QString &appDir, const QString &baseName, QPluginLoader *loader, Variant variant);
 };
 
 #endif // PLUGINSEARCH_H

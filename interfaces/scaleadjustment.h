@@ -18,20 +18,20 @@ public:
     // receives the number of grid intervals, gridLength the length of one interval truncated
     // toward zero (a scale from 0 to 1 with 10 intervals reports 0). Non-finite limits are
     // left as they are, with gridCount 1 and gridLength 0.
-    virtual void roundLinearScale(double &minimumValue, double &maximumValue, int &gridCount,
-                                  int &gridLength)
+    virtual void roundLinearScale(
+        double &minimumValue, double &maximumValue, int &gridCount, int &gridLength)
         = 0;
 
     // Widens a positive range to whole decades: gridCount decades, gridLength decades per
     // interval. A non-positive maximum gives 10; a non-positive minimum one decade below it.
-    virtual void roundLogaritmicScale(double &minimumValue, double &maximumValue, int &gridCount,
-                                      int &gridLength)
+    virtual void roundLogaritmicScale(
+        double &minimumValue, double &maximumValue, int &gridCount, int &gridLength)
         = 0;
 
     // Widens [begin, end] to whole grid intervals from a fixed ladder and returns the
     // QDateTime::toString format that suits the interval (lines separated by "\n").
-    virtual void roundTimeScale(QDateTime &begin, QDateTime &end, int &gridCount, int &gridLength,
-                                QString &fmt)
+    virtual void roundTimeScale(
+        QDateTime &begin, QDateTime &end, int &gridCount, int &gridLength, QString &fmt)
         = 0;
 
     // Moves dt down to the boundary of its interval (intervalLength in seconds; a month counts
@@ -42,19 +42,17 @@ public:
     // minimumValue end and rounded half away from zero; -1 for equal limits, a non-finite
     // value, or (unless ignoreLimits) a value outside the limits.
     virtual void positionOnLinearScale(int &position, int scaleLength, double value,
-                                       double minimumValue, double maximumValue,
-                                       bool ignoreLimits = false)
+        double minimumValue, double maximumValue, bool ignoreLimits = false)
         = 0;
 
     // As positionOnLinearScale on base-10 logarithms; -1 also for a non-positive value or limit.
     virtual void positionOnLogaritmicScale(int &position, int scaleLength, double value,
-                                           double minimumValue, double maximumValue,
-                                           bool ignoreLimits = false)
+        double minimumValue, double maximumValue, bool ignoreLimits = false)
         = 0;
 
     // As positionOnLinearScale for date-times, in whole seconds.
-    virtual void positionOnTimeScale(int &position, int scaleLength, QDateTime dt,
-                                     QDateTime begin, QDateTime end, bool ignoreLimits = false)
+    virtual void positionOnTimeScale(int &position, int scaleLength, QDateTime dt, QDateTime begin,
+        QDateTime end, bool ignoreLimits = false)
         = 0;
 };
 

@@ -21,8 +21,8 @@ public:
     // Adds the class (lowLimitValue, lowLimitValue + interval_size] with a solid brush.
     virtual bool addInterval(double lowLimitValue, double interval_size, QColor color) = 0;
     // Adds the class (min, max] with its brush, bar width, offset and length factor.
-    virtual bool addIntervalRange(double min, double max, QBrush brush, double width,
-                                  double offset, double length)
+    virtual bool addIntervalRange(
+        double min, double max, QBrush brush, double width, double offset, double length)
         = 0;
     // Height of the rose image in pixels.
     virtual bool setImageHeight(int height) = 0;

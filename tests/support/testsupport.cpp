@@ -51,7 +51,7 @@ int differingPixels(const QImage &a, const QImage &b, int tolerance, const QRect
 }
 
 int runProgram(const QString &program, const QStringList &arguments, const QString &workDir,
-               QByteArray *out, QByteArray *err, int timeoutMs)
+    QByteArray *out, QByteArray *err, int timeoutMs)
 {
     QProcess process;
     process.setWorkingDirectory(workDir);

@@ -29,7 +29,7 @@ int differingPixels(const QImage &a, const QImage &b, int tolerance, const QRect
 // Runs program with arguments in workDir; returns the exit status (the low byte the shell
 // sees), with the standard output and error streams in *out and *err.
 int runProgram(const QString &program, const QStringList &arguments, const QString &workDir,
-               QByteArray *out = nullptr, QByteArray *err = nullptr, int timeoutMs = 120000);
+    QByteArray *out = nullptr, QByteArray *err = nullptr, int timeoutMs = 120000);
 
 } // namespace TestSupport
 

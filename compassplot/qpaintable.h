@@ -1,0 +1,60 @@
+#ifndef QPAINTABLE_H
+#define QPAINTABLE_H
+
+#include <QBrush>
+#include <QFont>
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QPainter>
+#include <QPoint>
+#include <QSize>
+
+// Base of everything that renders itself into an image of its own: the rose and its legend.
+class QPaintable : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(QPaintable)
+public:
+    QPaintable();
+    ~QPaintable() override;
+
+    virtual void setSize(const QSize &size);
+    // Returns true; the rose's interface declares the same operation with a result.
+    virtual bool setFont(const QFont &font);
+    virtual int width() const;
+    virtual int height() const;
+    virtual QPoint position() const;
+    virtual QSize size() const;
+    // Paints the children in list order, then emits onPaint.
+    virtual void paint(QPainter *painter, const QPoint &offset);
+    virtual void drawContent(QPainter *painter, const QPoint &offset);
+    // The own size, grown to the summed sizes of the children where those are larger.
+    virtual QSize totalSize() const;
+
+    // A copy of the rendered picture; a null image before the first rendering.
+    QImage image() const;
+    void setHeight(int height);
+    void setBackground(const QBrush &brush);
+    QBrush background() const { return m_background; }
+    QFont font() const { return m_font; }
+
+    QList<QPaintable *> children() const { return m_children; }
+
+signals:
+    void onPaint(QPainter *painter, const QPoint &offset);
+
+protected:
+    // Replaces the owned image (ownership passes to the paintable); null releases it.
+    void setImage(QImage *image);
+    QImage *imagePointer() const { return m_image; }
+
+    QImage *m_image = nullptr;
+    QBrush m_background;
+    QList<QPaintable *> m_children;
+    int m_width = 0;
+    int m_height = 0;
+    QFont m_font;
+};
+
+#endif // QPAINTABLE_H

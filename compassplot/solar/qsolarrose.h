@@ -1,0 +1,77 @@
+#ifndef QSOLARROSE_H
+#define QSOLARROSE_H
+
+#include "qwindrose.h"
+#include "solarroseinterface.h"
+
+#include <QMap>
+#include <QSize>
+#include <QTime>
+
+class SolarRoseLight3D;
+
+// The chart the plug-in hands out: a wind rose whose sectors are the hours of the day and
+// whose classes are bands of a measured quantity (by default global solar radiation in W/m2),
+// drawn on a day dial that is light at noon (top) and dark at midnight (bottom).
+class QSolarRose : public QWindRose, public SolarRoseInterface
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID SolarRoseInterface_iid)
+    Q_INTERFACES(SolarRoseInterface)
+    Q_DISABLE_COPY(QSolarRose)
+public:
+    QSolarRose();
+    ~QSolarRose() override;
+
+    // The interface, in the order of the meta-object's invokable methods. Every operation
+    // of the wind rose is reachable through both interface paths.
+    Q_INVOKABLE bool addSolarMeasurement(const QTime &time, double value) override;
+    Q_INVOKABLE bool addInterval(double lowLimitValue, double interval_size, QColor color) override;
+    Q_INVOKABLE bool addIntervalRange(double min, double max, QBrush brush, double width = 1.0,
+        double offset = -1.0, double length = 1.0) override;
+    Q_INVOKABLE bool setImageHeight(int height) override;
+    Q_INVOKABLE bool setDirectionsCount(int directionsCount) override;
+    Q_INVOKABLE bool setFont(const QFont &font) override;
+    Q_INVOKABLE bool setStationText(QString stationText) override;
+    Q_INVOKABLE bool setParameterText(QString parameterText) override;
+    Q_INVOKABLE bool setIntervalText(QString intervalText) override;
+    Q_INVOKABLE bool setStatisticsText(QString statisticsText) override;
+    Q_INVOKABLE bool setSpeedDirectionText(QString speedDirectionText) override;
+    Q_INVOKABLE bool setUnitText(QString unitText) override;
+    Q_INVOKABLE bool addMeasurement(double windSpeed, double windDirection) override;
+    Q_INVOKABLE bool drawImage(QImage &image) override;
+    Q_INVOKABLE bool getTableData(QStringList *data) override;
+    Q_INVOKABLE bool setIntervals(double min, double max, int segments_count, bool limits) override;
+    Q_INVOKABLE bool setLegendPrecision(int precision) override;
+    Q_INVOKABLE bool setLegendTitle(const QString &title) override;
+    Q_INVOKABLE bool clearMeasurements() override;
+    Q_INVOKABLE bool setDataDrawSizeFactor(double factor) override;
+    Q_INVOKABLE bool setFixedScale(double max_percent, int segments) override;
+    Q_INVOKABLE bool setLegendText(const QString &text, bool warning) override;
+    Q_INVOKABLE bool setFixedLegendWidth(int width) override;
+    Q_INVOKABLE bool setAllDataCount(int allDataCount) override;
+    Q_INVOKABLE bool setEnableBackground(bool enable) override;
+    Q_INVOKABLE bool setEnableLegend(bool enable) override;
+    Q_INVOKABLE bool setEnableGrid(bool enable) override;
+
+    // The wind rose's operations that the day dial answers differently.
+    void setDefaultIntervals() override;
+    QString sectorLabel(const Interval &sector, int index) const override;
+    double roseDiameter() const override;
+    double ringRadius(int classIndex) const override;
+    double outerRingSize() const override;
+    void buildSectors(double fullCircle) override;
+    void drawBackground(QPainter *painter) override;
+
+    // The angle (degrees) of a time of day: 00:00 is 180, 12:00 is 360.
+    double timeToAngle(const QTime &time) const;
+    // The box reserved for one hour label.
+    QSize labelBoxSize() const;
+    // Hour labels replaced by other texts (by label index); 21 and 22 blank with the grid on.
+    QMap<int, QString> hourLabelOverrides() const { return m_hourLabelOverrides; }
+
+private:
+    QMap<int, QString> m_hourLabelOverrides;
+};
+
+#endif // QSOLARROSE_H
