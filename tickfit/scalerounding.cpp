@@ -49,8 +49,10 @@ bool perturb(float &maximum, float &minimum)
     double mx = maximum;
     double mn = minimum;
     if (mn == mx) {
-        mn = mn - mn * 0.0001;
-        mx = mx + mx * 0.0001;
+        // By magnitude, so that equal negative limits also move apart rather than past each
+        // other (which would leave the value itself off the rounded scale).
+        mn = mn - std::fabs(mn) * 0.0001;
+        mx = mx + std::fabs(mx) * 0.0001;
     } else if (mx - mn > 0.001) {
         mn = mn > 0 ? mn * 1.0001 : mn * 0.9999;
         mx = mx > 0 ? mx * 0.9999 : mx * 1.0001;

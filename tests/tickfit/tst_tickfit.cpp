@@ -154,6 +154,8 @@ private slots:
         QTest::newRow("-5..5") << -5.0 << 5.0 << -5.0 << 5.0 << 10 << 1;
         QTest::newRow("0..1 length below one") << 0.0 << 1.0 << 0.0 << 1.0 << 10 << 0;
         QTest::newRow("equal limits pulled apart") << 5.0 << 5.0 << 4.0 << 6.0 << 10 << 0;
+        QTest::newRow("equal negative limits")
+            << -1.09685759 << -1.09685759 << -1.099 << -1.096 << 12 << 0;
         QTest::newRow("both at zero") << 0.0 << 0.0 << 0.0 << 1e-36 << 10 << 0;
         QTest::newRow("-13..-5 mirrored") << -13.0 << -5.0 << -13.0 << -5.0 << 8 << 1;
         // Zero counts as a tiny positive limit, so the maximum becomes one unit of the minimum.
@@ -558,6 +560,16 @@ private slots:
                 = QByteArray::number(a, 'g', 17) + " .. " + QByteArray::number(b, 'g', 17);
             QVERIFY2(std::isfinite(r.minimum) && std::isfinite(r.maximum), what);
             QVERIFY2(r.gridCount >= 1, what);
+            // Limits move inward by a ten-thousandth before rounding (so that one already on
+            // a grid value stays there); beyond that the scale must cover the range.
+            const double low = std::min(a, b), high = std::max(a, b);
+            const double slack = 2e-4 * std::max(std::fabs(low), std::fabs(high)) + 1e-36;
+            if (a == b)
+                QVERIFY2(r.minimum <= float(a) && float(a) <= r.maximum, what);
+            if (a <= b) {
+                QVERIFY2(r.minimum <= low + slack, what);
+                QVERIFY2(r.maximum >= high - slack, what);
+            }
         }
     }
 
