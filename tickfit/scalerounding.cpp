@@ -19,6 +19,8 @@ constexpr int kLimitDigits = 5;
 constexpr int kRangeDigits = 2;
 // The range figure is looked for in this many leading characters.
 constexpr int kRangeScanLength = 16;
+// Formatted limits have far fewer decimals; this only bounds the walk.
+constexpr int kMaxDecimalPlaces = 16;
 
 // The rounded texts of the limit with the larger and the smaller absolute value.
 struct RoundedTexts
@@ -108,7 +110,7 @@ int adjacentDecadePlace(const DigitText &upper, const DigitText &lower)
     if (!continues(1))
         return 1;
     int p = 2;
-    while (p < kRangeScanLength && continues(p))
+    while (p < kMaxDecimalPlaces && continues(p))
         ++p;
     return p;
 }

@@ -148,6 +148,8 @@ private slots:
         QTest::newRow("0..37") << 0.0 << 37.0 << 0.0 << 40.0 << 8 << 5;
         QTest::newRow("0..1234") << 0.0 << 1234.0 << 0.0 << 2000.0 << 10 << 200;
         QTest::newRow("5..13 adjacent decades") << 5.0 << 13.0 << 5.0 << 13.0 << 8 << 1;
+        QTest::newRow("adjacent decades, 9s over 0s") << 9.97 << 10.04 << 9.97 << 10.04 << 7 << 0;
+        QTest::newRow("adjacent decades, carry") << 9.9 << 10.95 << 9.9 << 11.0 << 11 << 0;
         QTest::newRow("1.2..3.7") << 1.2 << 3.7 << 1.0 << 4.0 << 12 << 0;
         QTest::newRow("1.2..1.3 second decimal") << 1.2 << 1.3 << 1.2 << 1.3 << 10 << 0;
         QTest::newRow("-0.03..7 across zero") << -0.03 << 7.0 << -1.0 << 7.0 << 8 << 1;
