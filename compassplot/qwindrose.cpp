@@ -336,7 +336,7 @@ void QWindRose::buildSectors(double fullCircle)
     m_rebuildNeeded = false;
     freeCounts();
     if (m_intervals.isEmpty()) {
-        qWarning() << "Prvo je potrebno nastaviti razrede! funkcija -> addIntervalRange";
+        qWarning("Prvo je potrebno nastaviti razrede! funkcija -> addIntervalRange");
         return;
     }
     const double w = fullCircle / m_directionsCount;
