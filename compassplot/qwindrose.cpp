@@ -266,8 +266,8 @@ bool QWindRose::addMeasurement(double windSpeed, double windDirection)
         setDefaultIntervals();
     if (m_rebuildNeeded)
         buildSectors(fullCircle());
-    // NaN compares false with every limit, so the lookups below would file it into the
-    // first sector and class; infinity would fold forever. Neither is a measurement.
+    // NaN compares false with every limit, so the ordered lookups below would file it into
+    // the first class. A value without a place on the circle or the scale is not counted.
     if (!std::isfinite(windSpeed) || !std::isfinite(windDirection))
         return true;
     if (ClassCount *count = findCount(windSpeed, windDirection)) {
