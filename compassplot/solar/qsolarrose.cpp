@@ -312,14 +312,7 @@ void QSolarRose::buildSectors(double fullCircle)
 
     double start = 0.5 - w;
     for (int k = 0; k < n; ++k) {
-        const Interval key = Interval::wrapped(start, w, m_sectorRangeLow, m_sectorRangeHigh);
-        QMap<Interval, ClassCount *> classes;
-        for (const Interval &interval : std::as_const(m_intervals)) {
-            // A class listed twice keeps one counter, the one made last.
-            delete classes.value(interval, nullptr);
-            classes.insert(interval, new ClassCount);
-        }
-        m_spokes.insert(key, classes);
+        insertSector(Interval::wrapped(start, w, m_sectorRangeLow, m_sectorRangeHigh));
         start = start + w;
     }
 }
