@@ -157,6 +157,16 @@ protected:
     void freeCounts();
     // Binds the scale plug-in; null when it cannot be found.
     void bindScale();
+    // Adds the sector key with a fresh zeroed count per class, replacing (and freeing) the
+    // counts of an equal key.
+    void insertSector(const Interval &key);
+    // The count record a measurement belongs to, or null when it falls outside every sector
+    // or class. Allocates nothing.
+    ClassCount *findCount(double value, double direction) const;
+    // Sum of the percentages of all classes but the first.
+    double classesTotal(const QMap<Interval, ClassCount *> &classes) const;
+    // The table's header line: corner text, class cells and the sum sign.
+    QString tableHeader() const;
 
     RoseTexts m_texts;
     SectorMap m_spokes;
