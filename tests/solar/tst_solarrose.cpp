@@ -98,6 +98,102 @@ QStringList hourLabels(std::initializer_list<int> hours)
     return labels;
 }
 
+// Where the dial puts things, worked out from the rose's own measures.
+struct DialPlaces
+{
+    QPoint centre;
+    int r = 0; // distance of the pictures from the centre
+    int r0 = 0; // radius of the white disc
+    QSize box; // the box of one hour label
+    QFont normal;
+    QFont bold;
+
+    explicit DialPlaces(const QSolarRose &rose, const QSize &imageSize)
+    {
+        centre = QPoint(imageSize.width() / 2, imageSize.height() / 2);
+        const double d = rose.roseDiameter();
+        normal = rose.font();
+        bold = normal;
+        bold.setWeight(QFont::Bold);
+        r = int(d * 0.5 + QFontMetrics(bold).horizontalAdvance(QStringLiteral("00")) / 2);
+        r0 = int(d * 0.5);
+        box = rose.labelBoxSize();
+    }
+
+    // A picture's point at angle degrees (90 is straight up, 270 straight down).
+    QPoint picture(double degrees) const
+    {
+        const double a = degrees * M_PI / 180;
+        return centre + QPoint(int(std::cos(a) * -r), int(std::sin(a) * -r));
+    }
+
+    // The area that hour label k of n is written in.
+    QRect hourLabel(int k, int n) const
+    {
+        const QFont font = k % 6 == 0 ? bold : normal;
+        const QFontMetrics metrics(font);
+        const QString text = QTime(0, 0).addSecs(k * (86400 / n)).toString("hh");
+        const double b = (270.0 - k * 360.0 / n) * M_PI / 180;
+        const QPoint anchor(int(std::cos(b) * 1.02 * r), int(std::sin(b) * -1.02 * r));
+        const int baseline = centre.y() + anchor.y() + int(metrics.height() * 0.33);
+        const int left = centre.x() + anchor.x() - metrics.horizontalAdvance(text) / 2;
+        return QRect(left, baseline - metrics.ascent(), metrics.horizontalAdvance(text),
+            metrics.ascent() + metrics.descent());
+    }
+
+    // The vector logo's area: at 245 degrees and fitted to 50 x 20 with the grid, else at
+    // 233 degrees and fitted to 35 x 14 (the logo is 2.5 times as wide as high).
+    QRect logo(bool grid) const
+    {
+        return grid ? QRect(picture(245) + QPoint(-16, -6), QSize(50, 20))
+                    : QRect(picture(233) + QPoint(-5, -4), QSize(35, 14));
+    }
+};
+
+template <typename Predicate>
+int countPixels(const QImage &image, const QRect &area, Predicate predicate)
+{
+    int found = 0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            found += predicate(image.pixelColor(x, y)) ? 1 : 0;
+    return found;
+}
+
+bool isText(const QColor &c)
+{
+    return c.alpha() > 200 && qMax(c.red(), qMax(c.green(), c.blue())) < 50;
+}
+
+bool isSunny(const QColor &c)
+{
+    return c.red() > 200 && c.green() > 120 && c.blue() < 80;
+}
+
+bool isMoonBlue(const QColor &c)
+{
+    return c.blue() > c.red() + 30 && c.blue() > c.green() + 20 && c.blue() < 170;
+}
+
+bool isLogoBlue(const QColor &c)
+{
+    return c.blue() > c.red() + 80 && c.blue() > c.green() + 30;
+}
+
+// The day dial alone, painted on white as the rendering would paint it first.
+QImage paintDial(QSolarRose &rose, const QSize &size = QSize(520, 520))
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(rose.font());
+    rose.drawBackground(&painter);
+    painter.end();
+    return image;
+}
+
 } // namespace
 
 class TestSolarRose : public QObject
@@ -128,6 +224,11 @@ private slots:
     void barShading();
     void picturesCompiledIn_data();
     void picturesCompiledIn();
+    void dialPictures_data();
+    void dialPictures();
+    void dialHourLabels_data();
+    void dialHourLabels();
+    void dialWithoutBackground();
 };
 
 void TestSolarRose::constructionDefaults()
@@ -591,6 +692,100 @@ void TestSolarRose::picturesCompiledIn()
     } else {
         QVERIFY(!QImage(path).isNull());
     }
+}
+
+void TestSolarRose::dialPictures_data()
+{
+    QTest::addColumn<bool>("grid");
+    QTest::newRow("grid off") << false;
+    QTest::newRow("grid on") << true;
+}
+
+void TestSolarRose::dialPictures()
+{
+    QFETCH(bool, grid);
+    QSolarRose rose;
+    rose.setEnableGrid(grid);
+    const QImage image = paintDial(rose);
+    TestSupport::saveOutput(
+        image, QStringLiteral("solar-dial-grid-%1.png").arg(grid ? "on" : "off"));
+    const DialPlaces places(rose, image.size());
+    const QPoint c = places.centre;
+
+    // Light at noon above, dark at midnight below, white where the data go.
+    QVERIFY(TestSupport::colorNear(image.pixelColor(c.x(), 8), QColor(255, 252, 200), 12));
+    QVERIFY(TestSupport::colorNear(image.pixelColor(c.x(), 511), QColor(131, 130, 129), 12));
+    QCOMPARE(image.pixelColor(c), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(c.x(), c.y() - places.r0 + 3), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(1, 1), QColor(Qt::white));
+
+    // The sun stands above the centre, the moon below it.
+    const QRect sun(
+        places.picture(90) + QPoint(-places.box.width() / 2, -5 - places.box.height() / 2),
+        places.box);
+    const QRect moon(
+        places.picture(270) + QPoint(-places.box.width() / 2, 5 - places.box.height() / 2),
+        places.box);
+    QVERIFY(sun.center().y() < c.y() - places.r0);
+    QVERIFY(moon.center().y() > c.y() + places.r0);
+    QVERIFY(countPixels(image, sun, isSunny) > sun.width() * sun.height() / 10);
+    QCOMPARE(countPixels(image, moon, isSunny), 0);
+    QVERIFY(countPixels(image, moon, isMoonBlue) > moon.width() * moon.height() / 10);
+    QCOMPARE(countPixels(image, sun, isMoonBlue), 0);
+
+    // The logo at the lower right, larger and further round with the grid.
+    const QRect logo = places.logo(grid);
+    const QRect otherLogo = places.logo(!grid);
+    QVERIFY(logo.left() > c.x() && logo.top() > c.y());
+    QVERIFY(countPixels(image, logo, isLogoBlue) > logo.width() * logo.height() / 8);
+    QCOMPARE(countPixels(image, otherLogo, isLogoBlue), 0);
+}
+
+void TestSolarRose::dialHourLabels_data()
+{
+    QTest::addColumn<int>("sectors");
+    QTest::addColumn<bool>("grid");
+    QTest::addColumn<QList<int>>("blank");
+
+    // 00 and 12 are where the moon and the sun stand; with the grid on the logo takes the
+    // place of 21 and 22.
+    QTest::newRow("24, grid off") << 24 << false << QList<int>({ 0, 12 });
+    QTest::newRow("24, grid on") << 24 << true << QList<int>({ 0, 12, 21, 22 });
+    QTest::newRow("12, grid off") << 12 << false << QList<int>({ 0, 6 });
+}
+
+void TestSolarRose::dialHourLabels()
+{
+    QFETCH(int, sectors);
+    QFETCH(bool, grid);
+    QFETCH(QList<int>, blank);
+
+    QSolarRose rose;
+    QVERIFY(rose.setDirectionsCount(sectors));
+    rose.setEnableGrid(grid);
+    const QImage image = paintDial(rose);
+    const DialPlaces places(rose, image.size());
+
+    for (int k = 0; k < sectors; ++k) {
+        const QRect area = places.hourLabel(k, sectors);
+        // The label lies outside the white disc, on the shaded ring.
+        const QPoint middle = area.center() - places.centre;
+        QVERIFY(std::hypot(middle.x(), middle.y()) > places.r0);
+        const int ink = countPixels(image, area, isText);
+        if (blank.contains(k))
+            QVERIFY2(ink == 0, qPrintable(QStringLiteral("label %1 written").arg(k)));
+        else
+            QVERIFY2(ink > 10, qPrintable(QStringLiteral("label %1 missing").arg(k)));
+    }
+}
+
+void TestSolarRose::dialWithoutBackground()
+{
+    QSolarRose rose;
+    rose.setEnableBackground(false);
+    QImage white(520, 520, QImage::Format_ARGB32);
+    white.fill(Qt::white);
+    QCOMPARE(paintDial(rose), white);
 }
 
 HELICART_GUI_TEST_MAIN(TestSolarRose)
