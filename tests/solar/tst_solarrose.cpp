@@ -219,6 +219,7 @@ private slots:
     void setIntervals_data();
     void setIntervals();
     void setIntervalsWithoutPlugin();
+    void setIntervalsThroughScalePlugin();
     void wedgePath_data();
     void wedgePath();
     void barShading();
@@ -596,6 +597,33 @@ void TestSolarRose::setIntervalsWithoutPlugin()
     rose.addSolarMeasurement(QTime(12, 0), 250);
     QCOMPARE(rose.intervals().size(), 8);
     QCOMPARE(rose.spokes().size(), 24);
+}
+
+void TestSolarRose::setIntervalsThroughScalePlugin()
+{
+    QSolarRose rose;
+    if (!rose.scale())
+        QSKIP("the scale plug-in is not built beside the tests");
+    QCOMPARE(rose.setIntervals(0, 1000, 5, true), false);
+
+    // Open classes at both ends, and between them a ladder of equal steps that covers the
+    // requested range, each class starting where the one before it ends.
+    const QList<Interval> classes = rose.intervals();
+    QVERIFY(classes.size() >= 3);
+    QCOMPARE(classes.first().lowLimit, -2147483647.0);
+    QCOMPARE(classes.last().highLimit, 2147483647.0);
+    const double step = classes.at(1).size;
+    QVERIFY(step > 0);
+    for (int i = 1; i < classes.size(); ++i)
+        QCOMPARE(classes.at(i).lowLimit, classes.at(i - 1).highLimit);
+    for (int i = 1; i < classes.size() - 1; ++i)
+        QCOMPARE(classes.at(i).size, step);
+    QVERIFY(classes.at(1).lowLimit <= 0);
+    QVERIFY(classes.at(classes.size() - 2).highLimit >= 1000);
+
+    rose.addSolarMeasurement(QTime(12, 0), 250);
+    QCOMPARE(rose.countedTotal(), 1);
+    QCOMPARE(rose.spokes().first().size(), classes.size());
 }
 
 void TestSolarRose::wedgePath_data()
