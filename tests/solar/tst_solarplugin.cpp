@@ -33,14 +33,19 @@ QStringList tableRows(SolarRoseInterface *rose)
     QStringList lines;
     if (!rose->getTableData(&lines))
         return {};
+    // The header row ends in the sum sign, the sum row starts with it; the caption lines of
+    // the last drawing come before the header.
+    const QChar sigma(0x03A3);
     QStringList rows;
+    bool inRows = false;
     for (const QString &line : std::as_const(lines)) {
-        if (line.startsWith(QChar(0x03A3)))
+        if (line.startsWith(sigma))
             break;
-        rows.append(line);
+        if (inRows)
+            rows.append(line);
+        else if (line.endsWith(sigma))
+            inRows = true;
     }
-    // Without a drawing there are no caption lines; the first line is the header row.
-    rows.removeFirst();
     return rows;
 }
 

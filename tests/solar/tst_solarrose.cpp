@@ -150,14 +150,17 @@ struct DialPlaces
     }
 };
 
+// The pixels of area, except those in except, for which predicate holds.
 template <typename Predicate>
-int countPixels(const QImage &image, const QRect &area, Predicate predicate)
+int countPixels(
+    const QImage &image, const QRect &area, Predicate predicate, const QRect &except = QRect())
 {
     int found = 0;
     const QRect inside = area.intersected(image.rect());
     for (int y = inside.top(); y <= inside.bottom(); ++y)
         for (int x = inside.left(); x <= inside.right(); ++x)
-            found += predicate(image.pixelColor(x, y)) ? 1 : 0;
+            if (!except.contains(x, y))
+                found += predicate(image.pixelColor(x, y)) ? 1 : 0;
     return found;
 }
 
@@ -192,6 +195,51 @@ QImage paintDial(QSolarRose &rose, const QSize &size = QSize(520, 520))
     rose.drawBackground(&painter);
     painter.end();
     return image;
+}
+
+// As countPixels, for the pixels of area that lie within radius of centre.
+template <typename Predicate>
+int countInDisc(
+    const QImage &image, const QRect &area, const QPoint &centre, int radius, Predicate predicate)
+{
+    int found = 0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QPoint offset = QPoint(x, y) - centre;
+            if (offset.x() * offset.x() + offset.y() * offset.y() <= radius * radius)
+                found += predicate(image.pixelColor(x, y)) ? 1 : 0;
+        }
+    }
+    return found;
+}
+
+// With the grid on, the scale's unit sign is written just past the outer ring along the
+// ring labels' direction (55 degrees, toward the lower right), where it may reach into the
+// corner of label 21's area; probes of the labels leave this area out.
+QRect unitSignArea(const QSolarRose &rose, const QPoint &centre)
+{
+    const int h = QFontMetrics(rose.font()).height();
+    const double u = rose.roseDiameter() / 2 + h;
+    const double a = rose.labelAngle() * M_PI / 180;
+    const QPoint origin
+        = centre + QPoint(int(std::cos(a) * u) - h / 3, int(std::sin(a) * u) + h / 3);
+    return QRect(origin.x() - 8, origin.y() - h - 8, h + 16, h + 16);
+}
+
+// Strongly coloured: the bars, not the grey rings, the black texts or the pale dial.
+bool isBar(const QColor &c)
+{
+    return c.alpha() > 200 && c.hsvSaturation() > 120 && c.value() > 60;
+}
+
+// A clear day: from 06:00 to 18:00 every ten minutes, rising to about 950 W/m2 at noon.
+void addSunnyDay(QSolarRose &rose)
+{
+    for (int minutes = 6 * 60; minutes <= 18 * 60; minutes += 10) {
+        const double phase = (minutes - 6 * 60) / (12.0 * 60) * M_PI;
+        rose.addSolarMeasurement(QTime(0, 0).addSecs(minutes * 60), 950 * std::sin(phase));
+    }
 }
 
 } // namespace
@@ -230,6 +278,8 @@ private slots:
     void dialHourLabels_data();
     void dialHourLabels();
     void dialWithoutBackground();
+    void sunnyDay_data();
+    void sunnyDay();
 };
 
 void TestSolarRose::constructionDefaults()
@@ -814,6 +864,60 @@ void TestSolarRose::dialWithoutBackground()
     QImage white(520, 520, QImage::Format_ARGB32);
     white.fill(Qt::white);
     QCOMPARE(paintDial(rose), white);
+}
+
+void TestSolarRose::sunnyDay_data()
+{
+    QTest::addColumn<bool>("grid");
+    QTest::newRow("grid off") << false;
+    QTest::newRow("grid on") << true;
+}
+
+void TestSolarRose::sunnyDay()
+{
+    QFETCH(bool, grid);
+    QSolarRose rose;
+    rose.setStationText(QStringLiteral("Station"));
+    rose.setParameterText(QStringLiteral("Global radiation"));
+    rose.setEnableGrid(grid);
+    addSunnyDay(rose);
+    QImage image;
+    QVERIFY(rose.drawImage(image));
+    TestSupport::saveOutput(
+        image, QStringLiteral("solar-sunny-day-grid-%1.png").arg(grid ? "on" : "off"));
+
+    // The rose keeps the left square; the legend widens the image to the right.
+    QCOMPARE(image.height(), 520);
+    QVERIFY(image.width() > 520);
+    const DialPlaces places(rose, QSize(520, 520));
+    const QPoint c = places.centre;
+
+    // Bars only in the daylight half: above the line from 06 to 18 through the centre.
+    const int reach = places.r0 - 2;
+    const QRect upper(c.x() - reach, c.y() - reach, 2 * reach, reach - 12);
+    const QRect lower(c.x() - reach, c.y() + 12, 2 * reach, reach - 12);
+    QVERIFY(countInDisc(image, upper, c, reach, isBar) > 1000);
+    QCOMPARE(countInDisc(image, lower, c, reach, isBar), 0);
+    // Around noon the bars reach well out from the centre.
+    QVERIFY(countPixels(image, QRect(c.x() - 30, c.y() - reach, 60, reach / 2), isBar) > 100);
+
+    const QRect sun(
+        places.picture(90) + QPoint(-places.box.width() / 2, -5 - places.box.height() / 2),
+        places.box);
+    const QRect moon(
+        places.picture(270) + QPoint(-places.box.width() / 2, 5 - places.box.height() / 2),
+        places.box);
+    QVERIFY(countPixels(image, sun, isSunny) > sun.width() * sun.height() / 10);
+    QVERIFY(countPixels(image, moon, isMoonBlue) > moon.width() * moon.height() / 10);
+    const QRect logo = places.logo(grid);
+    QVERIFY(countPixels(image, logo, isLogoBlue) > logo.width() * logo.height() / 8);
+
+    const QRect unitSign = unitSignArea(rose, c);
+    for (int k = 0; k < 24; ++k) {
+        const bool blank = k == 0 || k == 12 || (grid && (k == 21 || k == 22));
+        const int ink = countPixels(image, places.hourLabel(k, 24), isText, unitSign);
+        QVERIFY2(blank ? ink == 0 : ink > 10, qPrintable(QStringLiteral("label %1").arg(k)));
+    }
 }
 
 HELICART_GUI_TEST_MAIN(TestSolarRose)
