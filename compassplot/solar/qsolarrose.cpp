@@ -40,8 +40,8 @@ QColor intervalColour(int index)
 // The limits of the open classes below and above the generated ones.
 constexpr double openLimit = 2147483647.0;
 
-// Renders the SVG picture at path into rect (in the painter's current coordinates) moved
-// to point; false when the picture cannot be read.
+// Renders the picture into rect, placed relative to point in the base coordinates; false
+// (and nothing drawn) when the picture could not be read.
 bool renderPicture(QPainter *painter, const QTransform &base, const QPoint &point,
     QSvgRenderer &renderer, const QRect &rect)
 {
@@ -370,6 +370,8 @@ void QSolarRose::drawBackground(QPainter *painter)
         return;
 
     const int n = directionsCount();
+    if (n <= 0)
+        return;
     const int width = painter->device()->width();
     const int height = painter->device()->height();
     const int cx = width / 2;
