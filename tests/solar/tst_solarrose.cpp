@@ -268,6 +268,7 @@ private slots:
     void setIntervals();
     void setIntervalsWithoutPlugin();
     void setIntervalsThroughScalePlugin();
+    void layoutMeasures();
     void wedgePath_data();
     void wedgePath();
     void barShading();
@@ -674,6 +675,33 @@ void TestSolarRose::setIntervalsThroughScalePlugin()
     rose.addSolarMeasurement(QTime(12, 0), 250);
     QCOMPARE(rose.countedTotal(), 1);
     QCOMPARE(rose.spokes().first().size(), classes.size());
+}
+
+void TestSolarRose::layoutMeasures()
+{
+    QSolarRose rose;
+    // The rose leaves room for a row of hour labels above and below.
+    const QSize box = rose.labelBoxSize();
+    QVERIFY(box.height() > QFontMetrics(rose.font()).height() / 2);
+    QCOMPARE(box.width(), int(box.height() * 1.5));
+    QCOMPARE(rose.roseDiameter(), 520.0 - (2 * box.height() + 20));
+    QCOMPARE(rose.outerRingSize(), 0.0);
+
+    // Bars thicken outward and thin out as the hours get more numerous; the number of classes
+    // does not matter.
+    rose.addSolarMeasurement(QTime(12, 0), 250);
+    const double inner = rose.ringRadius(0);
+    QVERIFY(inner > 0);
+    QCOMPARE(rose.ringRadius(1), inner * 1.5);
+    QCOMPARE(rose.outerRingSize(), 2 * rose.ringRadius(7));
+    rose.addIntervalRange(98900, 99900, QBrush(Qt::black));
+    rose.addSolarMeasurement(QTime(12, 0), 250);
+    QCOMPARE(rose.ringRadius(0), inner);
+    QVERIFY(rose.setDirectionsCount(12));
+    rose.addSolarMeasurement(QTime(12, 0), 250);
+    QCOMPARE(rose.ringRadius(0), inner * 2);
+    rose.setDataDrawSizeFactor(0.5);
+    QCOMPARE(rose.ringRadius(0), inner);
 }
 
 void TestSolarRose::wedgePath_data()
