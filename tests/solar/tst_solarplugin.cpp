@@ -68,6 +68,8 @@ void TestSolarPlugin::initTestCase()
 {
     m_loader.setFileName(QStringLiteral(HELICART_PLUGIN_DIR "/compassplot.so"));
     QVERIFY2(m_loader.load(), qPrintable(m_loader.errorString()));
+    QCOMPARE(m_loader.metaData().value(QStringLiteral("IID")).toString(),
+        QStringLiteral(SolarRoseInterface_iid));
 }
 
 void TestSolarPlugin::castsByIdentifier()
