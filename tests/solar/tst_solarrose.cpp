@@ -1,9 +1,7 @@
 #include "qsolarrose.h"
 #include "scaleadjustment.h"
-#include "solardial.h"
 #include "solarroselight3d.h"
 #include "testsupport.h"
-#include "windroselegend.h"
 
 #include <QFile>
 #include <QGuiApplication>
