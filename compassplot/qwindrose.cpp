@@ -1,12 +1,15 @@
 #include "qwindrose.h"
 
 #include "pluginsearch.h"
+#include "roselayout.h"
 #include "scaleadjustment.h"
 #include "windrose3d.h"
 #include "windroselegend.h"
 
 #include <QDebug>
+#include <QFontMetrics>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPluginLoader>
 
 #include <cmath>
@@ -559,53 +562,362 @@ void QWindRose::bindScale()
 // ---------------------------------------------------------------------------------------
 // Layout and painting
 
+namespace {
+
+constexpr QRgb transparent = 0x00000000;
+constexpr QRgb opaqueWhite = 0xffffffff;
+
+// Compass directions in screen radians (0 right, clockwise), derived from the rough pi the
+// drawing has always used; south-west sits at 136 degrees.
+constexpr double north = -1.5707963249999999;
+constexpr double northEast = -0.7853981624999999;
+constexpr double east = 0.0;
+constexpr double southEast = 0.7853981624999999;
+constexpr double south = 1.5707963249999999;
+constexpr double southWest = 2.37364778;
+constexpr double northWest = 3.9269908125000006;
+
+// The largest stacked share the scale has to hold: the largest sector total without the first
+// class, or, when only first-class values were counted (a solar rose of night values), the
+// largest first-class share, so that such a chart still gets a scale its bars fit on.
+double dataMaximum(const QWindRose &rose)
+{
+    const double stacked = rose.maxSectorTotal();
+    if (stacked > 0)
+        return stacked;
+    double largest = 0.0;
+    for (const QMap<Interval, ClassCount *> &classes : rose.spokes()) {
+        if (!classes.isEmpty())
+            largest = qMax(largest, rose.percent(classes.first()->count));
+    }
+    return largest;
+}
+
+// The font scaled by factor (in points, or in pixels for a font sized in pixels), at least 1.
+QFont scaledFont(const QFont &font, double factor)
+{
+    QFont scaled(font);
+    if (font.pointSize() > 0)
+        scaled.setPointSize(qMax(1, RoseLayout::toInt(font.pointSize() * factor)));
+    else if (font.pixelSize() > 0)
+        scaled.setPixelSize(qMax(1, RoseLayout::toInt(font.pixelSize() * factor)));
+    return scaled;
+}
+
+QImage *newImage(int width, int height, QRgb fill)
+{
+    auto *image = new QImage(width, height, QImage::Format_ARGB32);
+    image->fill(fill);
+    return image;
+}
+
+void setRenderHints(QPainter *painter)
+{
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+}
+
+// A ring label: black on a white halo, so it stays readable across rings and bars.
+void drawHaloText(QPainter *painter, const QPoint &at, const QString &text, const QFont &font)
+{
+    QPainterPath path;
+    path.addText(at, font, text);
+    painter->strokePath(path,
+        QPen(
+            QBrush(Qt::white, Qt::SolidPattern), 5.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    painter->fillPath(path, QBrush(Qt::black, Qt::SolidPattern));
+    painter->save();
+    painter->setBackgroundMode(Qt::TransparentMode);
+    painter->setPen(QColor(0, 0, 0, 255));
+    painter->drawText(at, text);
+    painter->restore();
+}
+
+// The render time, bottom left: it tells renders of the same chart apart.
+void drawTimeStamp(QPainter *painter, const QSize &size)
+{
+    QFont stampFont(QStringLiteral("Monospace"));
+    stampFont.setStyleStrategy(QFont::NoAntialias);
+    stampFont.setPixelSize(12);
+    painter->setFont(stampFont);
+    painter->setPen(QColor(0, 0, 0, 255));
+    painter->drawText(QRect(QPoint(2, 0), QPoint(size.width() + 1, size.height() - 1)),
+        Qt::AlignLeft | Qt::AlignBottom,
+        QDateTime::currentDateTime().toString(QStringLiteral("ddMMyyyy hhmm")));
+}
+
+} // namespace
+
 bool QWindRose::drawImage(QImage &image)
 {
-    // TODO(painting)
-    Q_UNUSED(image);
-    return false;
+    if (!(m_directionsCount > 0))
+        return false;
+    m_legend->setRose(this);
+    m_legend->setHeight(m_imageHeight);
+    m_textLines = { m_texts.stationText, m_texts.parameterText, m_texts.intervalText,
+        m_texts.statisticsText };
+    // The chart paints over the caller's picture, in a format a painter accepts.
+    setImage(image.isNull() ? nullptr : new QImage(image.convertToFormat(QImage::Format_ARGB32)));
+    render(0);
+    image = this->image();
+    return true;
 }
 
 char QWindRose::render(int unused)
 {
-    // TODO(painting)
     Q_UNUSED(unused);
+    if (m_intervals.isEmpty())
+        setDefaultIntervals();
+    if (!m_image || m_image->isNull())
+        setImage(newImage(m_imageHeight, m_imageHeight, transparent));
+    setBackground(QBrush(QColor(QStringLiteral("WHITE")), Qt::SolidPattern));
+    // An empty size (or a failed allocation) leaves nothing to paint on.
+    if (m_image->isNull())
+        return 1;
+
+    {
+        QPainter painter(m_image);
+        painter.setBackgroundMode(Qt::TransparentMode);
+        painter.setFont(font());
+        setRenderHints(&painter);
+        const double data = dataMaximum(*this);
+        m_scaleMinimum = 0.0;
+        m_scaleMaximum = data > 0 ? data : 10.0;
+        if (m_scale)
+            m_scale->roundLinearScale(m_scaleMinimum, m_scaleMaximum, m_ringCount, m_ringStep);
+        drawBackground(&painter);
+        drawGrid(&painter);
+    }
+
+    // The rose keeps the left part; the legend gets a strip on the right.
+    if (m_enableLegend) {
+        QImage *wide = newImage(
+            m_image->width() + m_legend->legendWidth(font()), m_imageHeight, opaqueWhite);
+        if (!wide->isNull()) {
+            QPainter painter(wide);
+            painter.drawImage(0, 0, *m_image);
+        }
+        setImage(wide);
+        if (wide->isNull())
+            return 1;
+    }
+
+    {
+        QPainter painter(m_image);
+        setRenderHints(&painter);
+        drawData(&painter);
+        if (m_enableLegend) {
+            m_legend->setBackground(QBrush(QColor(255, 255, 255, 0), Qt::SolidPattern));
+            m_legend->setShowTitle(true);
+            m_legend->setFont(font());
+            m_legend->paint(&painter);
+        }
+    }
+
+    QImage *composed = newImage(
+        m_image->width(), m_image->height(), m_enableBackground ? opaqueWhite : transparent);
+    {
+        QPainter painter(composed);
+        painter.drawImage(0, 0, *m_image);
+        if (m_enableLegend) {
+            const QImage legendImage = m_legend->image();
+            painter.drawImage(composed->width() - legendImage.width(), 0, legendImage);
+        }
+        drawTimeStamp(&painter, composed->size());
+    }
+    setImage(composed);
     return 1;
 }
 
 double QWindRose::roseDiameter() const
 {
-    // TODO(painting)
-    return 0.0;
+    // Before the first rendering the rose will get the chart's image height.
+    const int height = m_image && !m_image->isNull() ? m_image->height() : m_imageHeight;
+    return height - 4.0 * QFontMetrics(font()).height();
 }
 
 double QWindRose::ringRadius(int classIndex) const
 {
-    // TODO(painting)
-    Q_UNUSED(classIndex);
-    return 0.0;
+    return RoseLayout::ringRadius(
+        roseDiameter(), m_ringCount, classIndex, m_intervals.size(), m_dataDrawSizeFactor);
 }
 
 double QWindRose::outerRingSize() const
 {
-    // TODO(painting)
-    return 0.0;
+    if (m_spokes.isEmpty())
+        return 0.0;
+    return ringRadius(m_spokes.first().size() - 1);
 }
 
 void QWindRose::drawBackground(QPainter *painter)
 {
-    // TODO(painting)
-    Q_UNUSED(painter);
+    using RoseLayout::polarPoint;
+    using RoseLayout::toInt;
+    if (!m_enableBackground)
+        return;
+    const QPaintDevice *device = painter->device();
+    painter->setTransform(QTransform::fromTranslate(device->width() / 2, device->height() / 2));
+
+    const QFont bigFont = scaledFont(font(), 1.2);
+    const QFontMetrics big(bigFont);
+    const int inner = toInt(roseDiameter() * 0.5 + 8);
+    const int labelRadius = toInt(big.height() * 0.4 + inner);
+    const int r = labelRadius + 10;
+    const int half = big.height() / 2;
+
+    painter->setFont(bigFont);
+    int w = big.horizontalAdvance(QStringLiteral("N"));
+    painter->drawText(polarPoint(north, r) + QPoint(-w / 2, 0), QStringLiteral("N"));
+    w = big.horizontalAdvance(QStringLiteral("S"));
+    painter->drawText(polarPoint(south, r) + QPoint(-w / 2, half), QStringLiteral("S"));
+    const QPoint e = polarPoint(east, r);
+    w = big.horizontalAdvance(QStringLiteral("E"));
+    painter->drawText(QPoint(toInt(e.x() - w * 0.25), e.y() + half / 2), QStringLiteral("E"));
+    w = big.horizontalAdvance(QStringLiteral("W"));
+    painter->drawText(QPoint(toInt(-(w * 0.75 + e.x())), e.y() + half / 2), QStringLiteral("W"));
+
+    painter->setFont(font());
+    const QFontMetrics normal(font());
+    const int h = normal.height();
+    painter->drawText(polarPoint(northEast, r), QStringLiteral("NE"));
+    w = normal.horizontalAdvance(QStringLiteral("SE"));
+    painter->drawText(polarPoint(southEast, r) + QPoint(w / -4, h / 2), QStringLiteral("SE"));
+    const QPoint sw = polarPoint(southWest, r + 10);
+    w = normal.horizontalAdvance(QStringLiteral("SW"));
+    painter->drawText(QPoint(toInt(sw.x() - w * 0.8), sw.y() + h / 2), QStringLiteral("SW"));
+    const QPoint nw = polarPoint(northWest, r);
+    w = normal.horizontalAdvance(QStringLiteral("NW"));
+    painter->drawText(QPoint(toInt(nw.x() - w * 0.8), nw.y()), QStringLiteral("NW"));
+
+    // Guide ticks every 45 degrees between the rings and the letters; the counter's rounding
+    // gives 17 ticks, so 45 degrees is drawn three times and the others twice.
+    painter->setFont(scaledFont(painter->font(), 0.4));
+    int counter = 0;
+    do {
+        painter->rotate(45);
+        painter->drawLine(labelRadius, 0, inner, 0);
+        counter = toInt(counter + 22.5);
+    } while (counter <= 360);
+    painter->resetTransform();
 }
 
 void QWindRose::drawGrid(QPainter *painter)
 {
-    // TODO(painting)
-    Q_UNUSED(painter);
+    using RoseLayout::toInt;
+    const QFontMetrics metrics(font());
+    const int diameter = toInt(roseDiameter());
+    const int h = metrics.height();
+
+    const RoseLayout::Scale s = RoseLayout::ringScale(m_scaleMinimum, m_scaleMaximum,
+        dataMaximum(*this), m_fixedScaleMaximum, m_fixedScaleSegments);
+    m_scaleMinimum = s.minimum;
+    m_scaleMaximum = s.maximum;
+    m_ringCount = s.ringCount;
+    m_ringStep = s.ringStep;
+
+    const QString centreText = QString::number(classTotal(0), 'f', 0) + QStringLiteral("%");
+    const QPaintDevice *device = painter->device();
+    painter->setTransform(QTransform::fromTranslate(device->width() / 2, device->height() / 2));
+    painter->setFont(font());
+    m_holeRadius = metrics.horizontalAdvance(QStringLiteral("MM%")) / 2 + 5;
+    if (m_enableBackground)
+        painter->drawText(QPoint(-(metrics.horizontalAdvance(centreText) / 2), h / 4), centreText);
+
+    painter->setBackgroundMode(Qt::OpaqueMode);
+    painter->setPen(m_gridPen);
+    if (m_scale) {
+        const QVector<RoseLayout::Ring> rings
+            = RoseLayout::pluginRings(*m_scale, s, diameter, m_holeRadius);
+        const bool labels = m_enableBackground && m_enableGrid;
+        for (int i = 0; i < rings.size(); ++i) {
+            const RoseLayout::Ring &ring = rings.at(i);
+            painter->save();
+            if (m_enableBackground)
+                painter->drawEllipse(ring.bounds);
+            if (ring.labelled && labels) {
+                const QString label = QString::number(ring.value);
+                const int t = ring.labelRadius - metrics.horizontalAdvance(label) / 4;
+                const QPoint p = RoseLayout::labelPoint(m_labelAngle, t);
+                drawHaloText(painter, QPoint(p.x(), p.y() + h / 3), label, font());
+                if (i == 0) {
+                    const QPoint u = RoseLayout::labelPoint(m_labelAngle, t + h);
+                    drawHaloText(
+                        painter, QPoint(u.x() - h / 3, u.y() + h / 3), QStringLiteral("%"), font());
+                }
+            }
+            painter->restore();
+        }
+    } else {
+        const QVector<RoseLayout::Ring> rings = RoseLayout::builtInRings(s, diameter);
+        for (const RoseLayout::Ring &ring : rings) {
+            painter->save();
+            painter->drawEllipse(ring.bounds);
+            if (ring.labelled) {
+                const QString label = QString::number(ring.value) + QStringLiteral("%");
+                const int t = ring.labelRadius - metrics.horizontalAdvance(label) / 4;
+                const QPoint p = RoseLayout::labelPoint(m_labelAngle, t);
+                painter->drawText(QPoint(p.x(), p.y() + h / 3), label);
+            }
+            painter->restore();
+        }
+    }
+    painter->resetTransform();
 }
 
 void QWindRose::drawData(QPainter *painter)
 {
-    // TODO(painting)
-    Q_UNUSED(painter);
+    using RoseLayout::toInt;
+    const double diameter = roseDiameter();
+    if (m_style)
+        m_style->radius = diameter;
+    if (m_spokes.isEmpty() || m_spokes.first().isEmpty() || m_countedTotal == 0 || !m_style)
+        return;
+    const double step = 360.0 / m_spokes.size();
+    const QPaintDevice *device = painter->device();
+    const int h = device->height();
+
+    // The rose occupies the square at the left even when the image was widened for the legend;
+    // the first sector (north) points up.
+    QTransform frame = QTransform::fromTranslate(h / 2 - 1, h / 2);
+    frame.rotate(m_rotation - 90);
+    painter->setTransform(frame);
+    m_style->centre = QPoint(device->width() / 2, device->height() / 2);
+
+    RoseLayout::Scale s;
+    s.minimum = m_scaleMinimum;
+    s.maximum = m_scaleMaximum;
+    s.ringCount = m_ringCount;
+    s.ringStep = m_ringStep;
+    const int scaleLength = toInt(diameter * 0.5 - m_holeRadius);
+    const double data = dataMaximum(*this);
+
+    for (const QMap<Interval, ClassCount *> &classes : std::as_const(m_spokes)) {
+        double pos = m_holeRadius;
+        int j = 0;
+        for (auto it = classes.cbegin(); it != classes.cend(); ++it, ++j) {
+            const double thickness = ringRadius(j);
+            const Spoke style = classStyle(it.key(), it.value());
+            painter->setPen(style.brush.color());
+            int len = 0;
+            int shift = 0;
+            const double p = percent(it.value()->count);
+            if (m_countedTotal > 0 && p != 0) {
+                if (m_scale) {
+                    len = RoseLayout::pluginSegmentLength(
+                        *m_scale, s, scaleLength, p * style.length);
+                    if (style.offset > 0)
+                        shift = RoseLayout::pluginSegmentLength(
+                            *m_scale, s, scaleLength, style.offset);
+                } else {
+                    len = RoseLayout::builtInSegmentLength(p, diameter, m_ringCount, data);
+                }
+            }
+            if (len != 0)
+                m_style->draw(painter, QPoint(toInt(shift + pos + 1), 0),
+                    QSize(len, toInt(thickness)), style.brush, style.width);
+            // A shift moves only its own segment; the next one starts where this one ends.
+            pos += len;
+        }
+        painter->rotate(step);
+    }
 }

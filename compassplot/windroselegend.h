@@ -5,7 +5,12 @@
 
 #include <QString>
 
+class QTransform;
 class QWindRose;
+struct Interval;
+namespace RoseLayout {
+struct LegendRows;
+}
 
 // The key of a rose: one symbol and one range text per class stacked upward, the rose's
 // legend title above them, and a free text (optionally on a warning box) at the top right.
@@ -46,6 +51,19 @@ public:
     int lastLegendWidth() const { return m_legendWidth; }
 
 private:
+    // The range text of class classIndex (empty for the first class, whose limit stands
+    // beside the symbol).
+    QString classLabel(int classIndex) const;
+    // "(low, high]", the text of a class between the first and the last.
+    QString middleLabel(const Interval &c) const;
+    QString number(double limit) const;
+    void drawLabel(QPainter *p, const QString &text, const QRect &rect, const QFont &font) const;
+    // Paints the label and the bar of one class row; returns where the next row starts.
+    double drawRow(QPainter *p, int classIndex, double y, const RoseLayout::LegendRows &rows,
+        const QTransform &barFrame) const;
+    // The free text at the top right, on a light red box when it is a warning.
+    void drawFreeText(QPainter *p, int width, int height, const QFont &font) const;
+
     QWindRose *m_rose;
     bool m_showTitle = false;
     int m_titleLineHeight = 0;

@@ -1,0 +1,199 @@
+#include "roselayout.h"
+
+#include "scaleadjustment.h"
+
+#include <QtGlobal>
+
+#include <cmath>
+#include <limits>
+
+namespace RoseLayout {
+
+namespace {
+
+// Radii beyond this many pixels are off any image; the bound keeps 2 * radius in int range.
+constexpr int maxRadius = 1 << 24;
+
+int clampedRadius(double radius)
+{
+    return qBound(-maxRadius, toInt(radius), maxRadius);
+}
+
+QRect centredSquare(int radius)
+{
+    return QRect(QPoint(-radius, -radius), QPoint(radius - 1, radius - 1));
+}
+
+} // namespace
+
+int toInt(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value >= static_cast<double>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (value <= static_cast<double>(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(value);
+}
+
+QPoint polarPoint(double angle, double distance)
+{
+    return QPoint(toInt(std::cos(angle) * distance), toInt(std::sin(angle) * distance));
+}
+
+QPoint labelPoint(double angleDegrees, double distance)
+{
+    return polarPoint(angleDegrees * roughPi / 180.0, distance);
+}
+
+double barArea(double diameter, int ringCount)
+{
+    if (ringCount < 1)
+        return 0.0;
+    return diameter - diameter / ringCount;
+}
+
+double ringRadius(double diameter, int ringCount, int classIndex, int classCount, double sizeFactor)
+{
+    if (classCount < 1)
+        return 0.0;
+    return barArea(diameter, ringCount) * (classIndex + 2) * 0.12 * (0.425 / classCount)
+        * sizeFactor;
+}
+
+Scale ringScale(double renderedMinimum, double renderedMaximum, double dataMaximum,
+    double fixedMaximum, int fixedSegments)
+{
+    Scale s;
+    s.minimum = std::isfinite(renderedMinimum) ? renderedMinimum : 0.0;
+    s.maximum = renderedMaximum;
+    s.ringCount = 4;
+    if (fixedMaximum > 0 && std::isfinite(fixedMaximum) && fixedSegments > 0) {
+        s.ringCount = qMin(fixedSegments, maxRingCount);
+        s.maximum = fixedMaximum;
+        s.minimum = 0.0;
+    } else if (!(dataMaximum > 0) || renderedMaximum <= 5) {
+        // Nothing to show, or a small share: a fixed 0 to 5 scale. Asking for the data itself
+        // rather than for the stand-in maximum 10 keeps a share that the scale plug-in rounds
+        // up to 10 on a scale that holds it.
+        s.ringCount = 5;
+        s.minimum = 0.0;
+        s.maximum = 5.0;
+    } else {
+        s.maximum = dataMaximum;
+        const int m = toInt(s.maximum) % 4;
+        if (m != 0)
+            s.maximum += 4 - m;
+    }
+    s.ringStep = toInt(s.maximum / s.ringCount);
+    return s;
+}
+
+bool Ring::operator==(const Ring &other) const
+{
+    return value == other.value && bounds == other.bounds && labelRadius == other.labelRadius
+        && labelled == other.labelled;
+}
+
+QVector<Ring> pluginRings(ScaleAdjustment &scale, const Scale &s, int diameter, int holeRadius)
+{
+    QVector<Ring> rings;
+    const int length = diameter / 2 - holeRadius;
+    int value = toInt(s.maximum);
+    for (int i = 0; i <= s.ringCount; ++i) {
+        int position = 0;
+        scale.positionOnLinearScale(position, length, value, s.minimum, s.maximum, true);
+        Ring ring;
+        ring.value = value;
+        ring.labelRadius = clampedRadius(static_cast<double>(position) + holeRadius);
+        ring.bounds = centredSquare(ring.labelRadius);
+        ring.labelled = i != s.ringCount;
+        rings.append(ring);
+        value -= s.ringStep;
+    }
+    return rings;
+}
+
+QVector<Ring> builtInRings(const Scale &s, int diameter)
+{
+    QVector<Ring> rings;
+    if (s.ringCount < 1)
+        return rings;
+    const int spacing = toInt(std::ceil(static_cast<double>(diameter) / s.ringCount));
+    int d = diameter;
+    int value = toInt(s.maximum);
+    for (int i = 0; i <= s.ringCount; ++i) {
+        Ring ring;
+        ring.value = value;
+        ring.bounds = QRect(QPoint(-d / 2, -d / 2), QPoint(d - d / 2 - 1, d - d / 2 - 1));
+        ring.labelRadius = d / 2;
+        ring.labelled = i + 1 != s.ringCount && value > 0;
+        rings.append(ring);
+        d -= spacing;
+        value -= s.ringStep;
+    }
+    return rings;
+}
+
+int builtInSegmentLength(double percent, double diameter, int ringCount, double dataMaximum)
+{
+    if (ringCount < 2 || !(dataMaximum > 0))
+        return 0;
+    const double divisor = std::ceil(dataMaximum / (ringCount - 1)) * (ringCount - 1) * 2;
+    if (!(divisor > 0) || !std::isfinite(divisor))
+        return 0;
+    return toInt(percent * barArea(diameter, ringCount) / divisor);
+}
+
+int pluginSegmentLength(ScaleAdjustment &scale, const Scale &s, int length, double value)
+{
+    int position = 0;
+    scale.positionOnLinearScale(position, length, value, s.minimum, s.maximum, true);
+    return position;
+}
+
+QPoint LegendRows::symbolOrigin() const
+{
+    return QPoint(barArea - half + 1, imageHeight - 5 - (symbolSize + 4) / 2);
+}
+
+QPoint LegendRows::rowOrigin() const
+{
+    return symbolOrigin() + QPoint(symbolSize, 0);
+}
+
+int LegendRows::bandStart(int classIndex) const
+{
+    return half + (classIndex - 1) * rowHeight;
+}
+
+int legendSymbolSize(int lineHeight)
+{
+    return toInt(1.2 * lineHeight);
+}
+
+LegendRows legendRows(int lineHeight, int titleBreaks, int classCount, int textWidth,
+    int imageHeight, double barArea, bool showTitle)
+{
+    LegendRows rows;
+    rows.lineHeight = lineHeight;
+    rows.titleBreaks = titleBreaks;
+    rows.classCount = classCount;
+    rows.symbolSize = legendSymbolSize(lineHeight);
+    rows.half = rows.symbolSize / 2;
+    rows.textWidth = textWidth;
+    const int content = titleBreaks + classCount * (lineHeight + 5) + 1;
+    rows.available = imageHeight / 2 > content ? imageHeight / 2 : content;
+    if (showTitle)
+        rows.available -= (titleBreaks + 1) * lineHeight;
+    // Without classes there are no rows to share the room (the legend then shows only its
+    // title and its free text).
+    rows.rowHeight = classCount > 0 ? rows.available / classCount : 0;
+    rows.barArea = toInt(barArea);
+    rows.imageWidth = rows.barArea + textWidth + 10;
+    rows.imageHeight = imageHeight;
+    return rows;
+}
+
+} // namespace RoseLayout

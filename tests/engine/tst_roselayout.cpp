@@ -1,0 +1,248 @@
+#include "paintprobe.h"
+#include "roselayout.h"
+
+#include <QtTest>
+
+#include <limits>
+
+using namespace RoseLayout;
+
+// The geometry of the rose and its legend, checked without painting.
+class TestRoseLayout : public QObject
+{
+    Q_OBJECT
+private slots:
+    void toIntNeverConvertsNonFinite_data();
+    void toIntNeverConvertsNonFinite();
+    void ringScale_data();
+    void ringScale();
+    void builtInRings_data();
+    void builtInRings();
+    void pluginRingsFollowThePositions();
+    void builtInSegmentLength_data();
+    void builtInSegmentLength();
+    void ringRadius_data();
+    void ringRadius();
+    void legendRows_data();
+    void legendRows();
+};
+
+void TestRoseLayout::toIntNeverConvertsNonFinite_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("expected");
+    const int big = std::numeric_limits<int>::max();
+    const int small = std::numeric_limits<int>::min();
+    QTest::newRow("truncates up") << 2.9 << 2;
+    QTest::newRow("truncates down") << -2.9 << -2;
+    QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << 0;
+    QTest::newRow("inf") << std::numeric_limits<double>::infinity() << big;
+    QTest::newRow("-inf") << -std::numeric_limits<double>::infinity() << small;
+    QTest::newRow("huge") << 1e300 << big;
+    QTest::newRow("-huge") << -1e300 << small;
+}
+
+void TestRoseLayout::toIntNeverConvertsNonFinite()
+{
+    QFETCH(double, value);
+    QFETCH(int, expected);
+    QCOMPARE(toInt(value), expected);
+}
+
+void TestRoseLayout::ringScale_data()
+{
+    QTest::addColumn<double>("renderedMinimum");
+    QTest::addColumn<double>("renderedMaximum");
+    QTest::addColumn<double>("dataMaximum");
+    QTest::addColumn<double>("fixedMaximum");
+    QTest::addColumn<int>("fixedSegments");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<int>("ringCount");
+    QTest::addColumn<int>("ringStep");
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("no data") << 0.0 << 10.0 << 0.0 << -1.0 << -1 << 0.0 << 5.0 << 5 << 1;
+    QTest::newRow("fixed 30 / 3") << 0.0 << 13.7 << 13.7 << 30.0 << 3 << 0.0 << 30.0 << 3 << 10;
+    QTest::newRow("fixed without data")
+        << 0.0 << 10.0 << 0.0 << 30.0 << 3 << 0.0 << 30.0 << 3 << 10;
+    QTest::newRow("small share") << 0.0 << 4.3 << 4.3 << -1.0 << -1 << 0.0 << 5.0 << 5 << 1;
+    QTest::newRow("rounded to 5") << 0.0 << 5.0 << 4.3 << -1.0 << -1 << 0.0 << 5.0 << 5 << 1;
+    QTest::newRow("13.7 grows to 16.7")
+        << 0.0 << 13.7 << 13.7 << -1.0 << -1 << 0.0 << 16.7 << 4 << 4;
+    QTest::newRow("multiple of 4 stays")
+        << 0.0 << 16.0 << 16.0 << -1.0 << -1 << 0.0 << 16.0 << 4 << 4;
+    QTest::newRow("rounded minimum kept")
+        << -1.0 << 20.0 << 13.7 << -1.0 << -1 << -1.0 << 16.7 << 4 << 4;
+    // A share just under 10 that the plug-in rounds to 10 keeps a scale that holds it.
+    QTest::newRow("plug-in rounds 9.5 to 10")
+        << 0.0 << 10.0 << 9.5 << -1.0 << -1 << 0.0 << 12.5 << 4 << 3;
+    QTest::newRow("share of exactly 10")
+        << 0.0 << 10.0 << 10.0 << -1.0 << -1 << 0.0 << 12.0 << 4 << 3;
+    QTest::newRow("infinite fixed maximum is automatic")
+        << 0.0 << 10.0 << 0.0 << inf << 3 << 0.0 << 5.0 << 5 << 1;
+    QTest::newRow("ring count bounded")
+        << 0.0 << 10.0 << 0.0 << 30.0 << 5000 << 0.0 << 30.0 << maxRingCount << 0;
+    QTest::newRow("single ring") << 0.0 << 10.0 << 0.0 << 30.0 << 1 << 0.0 << 30.0 << 1 << 30;
+}
+
+void TestRoseLayout::ringScale()
+{
+    QFETCH(double, renderedMinimum);
+    QFETCH(double, renderedMaximum);
+    QFETCH(double, dataMaximum);
+    QFETCH(double, fixedMaximum);
+    QFETCH(int, fixedSegments);
+    const Scale s = RoseLayout::ringScale(
+        renderedMinimum, renderedMaximum, dataMaximum, fixedMaximum, fixedSegments);
+    QTEST(s.minimum, "minimum");
+    QTEST(s.maximum, "maximum");
+    QTEST(s.ringCount, "ringCount");
+    QTEST(s.ringStep, "ringStep");
+}
+
+void TestRoseLayout::builtInRings_data()
+{
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<int>("ringCount");
+    QTest::addColumn<int>("ringStep");
+    QTest::addColumn<QList<int>>("values");
+    QTest::addColumn<QList<int>>("diameters");
+    QTest::addColumn<QList<bool>>("labelled");
+    // Diameter 388: spacing ceil(388 / 3) = 130 and ceil(388 / 5) = 78.
+    QTest::newRow("fixed 30 / 3") << 30.0 << 3 << 10 << QList<int> { 30, 20, 10, 0 }
+                                  << QList<int> { 388, 258, 128, -2 }
+                                  << QList<bool> { true, true, false, false };
+    QTest::newRow("no data: 5% to 2% labelled")
+        << 5.0 << 5 << 1 << QList<int> { 5, 4, 3, 2, 1, 0 }
+        << QList<int> { 388, 310, 232, 154, 76, -2 }
+        << QList<bool> { true, true, true, true, false, false };
+}
+
+void TestRoseLayout::builtInRings()
+{
+    QFETCH(double, maximum);
+    QFETCH(int, ringCount);
+    QFETCH(int, ringStep);
+    QFETCH(QList<int>, values);
+    QFETCH(QList<int>, diameters);
+    QFETCH(QList<bool>, labelled);
+    Scale s;
+    s.maximum = maximum;
+    s.ringCount = ringCount;
+    s.ringStep = ringStep;
+    const QVector<Ring> rings = RoseLayout::builtInRings(s, 388);
+    QCOMPARE(rings.size(), ringCount + 1);
+    for (int i = 0; i < rings.size(); ++i) {
+        QCOMPARE(rings.at(i).value, values.at(i));
+        const int d = diameters.at(i);
+        QCOMPARE(rings.at(i).bounds.width(), d);
+        QCOMPARE(rings.at(i).bounds.topLeft(), QPoint(-d / 2, -d / 2));
+        QCOMPARE(rings.at(i).labelRadius, d / 2);
+        QCOMPARE(rings.at(i).labelled, labelled.at(i));
+    }
+}
+
+void TestRoseLayout::pluginRingsFollowThePositions()
+{
+    PaintProbe::FakeScale scale;
+    Scale s;
+    s.maximum = 30.0;
+    s.ringCount = 3;
+    s.ringStep = 10;
+    // Diameter 388, hole 40: the scale is 194 - 40 = 154 pixels long.
+    const QVector<Ring> rings = RoseLayout::pluginRings(scale, s, 388, 40);
+    const QList<int> radii { 194, 40 + 103, 40 + 51, 40 };
+    QCOMPARE(rings.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(rings.at(i).value, 30 - 10 * i);
+        QCOMPARE(rings.at(i).labelRadius, radii.at(i));
+        QCOMPARE(rings.at(i).bounds,
+            QRect(QPoint(-radii.at(i), -radii.at(i)), QPoint(radii.at(i) - 1, radii.at(i) - 1)));
+        // Every ring but the innermost carries its value (30 also the unit).
+        QCOMPARE(rings.at(i).labelled, i != 3);
+    }
+}
+
+void TestRoseLayout::builtInSegmentLength_data()
+{
+    QTest::addColumn<double>("percent");
+    QTest::addColumn<int>("ringCount");
+    QTest::addColumn<double>("dataMaximum");
+    QTest::addColumn<int>("expected");
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    // Diameter 388 with 4 rings: bar area 291; 50 rounds up to 51 (3 * 17), divisor 102.
+    QTest::newRow("share of the largest sector") << 30.0 << 4 << 50.0 << 85;
+    QTest::newRow("largest sector reaches half the bar area") << 51.0 << 4 << 50.0 << 145;
+    // The degenerate divisors of the rule: no stacked share, or one ring.
+    QTest::newRow("no stacked share") << 30.0 << 4 << 0.0 << 0;
+    QTest::newRow("one ring") << 30.0 << 1 << 50.0 << 0;
+    QTest::newRow("no rings") << 30.0 << 0 << 50.0 << 0;
+    QTest::newRow("non-finite share") << nan << 4 << 50.0 << 0;
+    QTest::newRow("non-finite maximum") << 30.0 << 4 << nan << 0;
+}
+
+void TestRoseLayout::builtInSegmentLength()
+{
+    QFETCH(double, percent);
+    QFETCH(int, ringCount);
+    QFETCH(double, dataMaximum);
+    QTEST(RoseLayout::builtInSegmentLength(percent, 388.0, ringCount, dataMaximum), "expected");
+}
+
+void TestRoseLayout::ringRadius_data()
+{
+    QTest::addColumn<int>("ringCount");
+    QTest::addColumn<int>("classIndex");
+    QTest::addColumn<int>("classCount");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("inner class") << 4 << 0 << 7 << 291 * 2 * 0.12 * (0.425 / 7) * 2.5;
+    QTest::newRow("outer classes are thicker") << 4 << 6 << 7 << 291 * 8 * 0.12 * (0.425 / 7) * 2.5;
+    QTest::newRow("no classes") << 4 << 0 << 0 << 0.0;
+    QTest::newRow("no rings") << 0 << 0 << 7 << 0.0;
+}
+
+void TestRoseLayout::ringRadius()
+{
+    QFETCH(int, ringCount);
+    QFETCH(int, classIndex);
+    QFETCH(int, classCount);
+    QFETCH(double, expected);
+    QCOMPARE(RoseLayout::ringRadius(388.0, ringCount, classIndex, classCount, 2.5), expected);
+}
+
+void TestRoseLayout::legendRows_data()
+{
+    QTest::addColumn<int>("titleBreaks");
+    QTest::addColumn<int>("classCount");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<bool>("showTitle");
+    QTest::addColumn<int>("available");
+    QTest::addColumn<int>("rowHeight");
+    // Line height 20: symbol 24, half 12, rows of at least 25 pixels per class.
+    QTest::newRow("half the height") << 0 << 3 << 480 << false << 240 << 80;
+    QTest::newRow("title line") << 0 << 3 << 480 << true << 220 << 73;
+    QTest::newRow("two-line title") << 1 << 3 << 480 << true << 200 << 66;
+    QTest::newRow("content taller than half") << 0 << 20 << 100 << false << 501 << 25;
+    QTest::newRow("no classes") << 1 << 0 << 480 << true << 200 << 0;
+}
+
+void TestRoseLayout::legendRows()
+{
+    QFETCH(int, titleBreaks);
+    QFETCH(int, classCount);
+    QFETCH(int, height);
+    QFETCH(bool, showTitle);
+    const LegendRows rows
+        = RoseLayout::legendRows(20, titleBreaks, classCount, 100, height, 291.7, showTitle);
+    QTEST(rows.available, "available");
+    QTEST(rows.rowHeight, "rowHeight");
+    QCOMPARE(rows.symbolSize, 24);
+    QCOMPARE(rows.imageWidth, 291 + 100 + 10);
+    QCOMPARE(rows.symbolOrigin(), QPoint(291 - 12 + 1, height - 5 - 14));
+    QCOMPARE(rows.rowOrigin(), rows.symbolOrigin() + QPoint(24, 0));
+    if (classCount > 2)
+        QCOMPARE(rows.bandStart(2), 12 + rows.rowHeight);
+}
+
+QTEST_APPLESS_MAIN(TestRoseLayout)
+#include "tst_roselayout.moc"

@@ -1,0 +1,664 @@
+#include "paintprobe.h"
+#include "roselayout.h"
+#include "testsupport.h"
+#include "windroselegend.h"
+
+#include <QGuiApplication>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+using PaintProbe::FakeScale;
+using PaintProbe::TestRose;
+
+namespace {
+
+// How a test chart places its rings and segments.
+enum ScaleMode { BuiltIn, Fake, Tickfit };
+
+const QColor blue("#0000ff");
+const QColor yellow("#ffff00");
+const QColor red("#ff0000");
+const QColor grey("#7a7a7a");
+
+const int centre = 240; // of a 480 x 480 rose
+
+void addMany(QWindRose &rose, int n, double speed, double direction)
+{
+    for (int i = 0; i < n; ++i)
+        rose.addMeasurement(speed, direction);
+}
+
+// 100 measurements in the default classes: at north 10 calm, 20 in (1, 2] (yellow) and 30 in
+// (3, 5] (red); at east 40 in (5, 10] (grey). The largest stacked share is 50 %.
+void addStandardData(QWindRose &rose)
+{
+    addMany(rose, 10, 0.1, 0);
+    addMany(rose, 20, 1.5, 0);
+    addMany(rose, 30, 4.0, 0);
+    addMany(rose, 40, 7.0, 90);
+}
+
+// Binds the scale the row asks for; false when the real plug-in is not there.
+bool useScale(TestRose &rose, FakeScale &fake, int mode)
+{
+    if (mode == Tickfit)
+        return rose.scale() != nullptr;
+    rose.useScale(mode == Fake ? &fake : nullptr);
+    return true;
+}
+
+void addScaleRows(const QString &name, QList<int> modes = { BuiltIn, Fake, Tickfit })
+{
+    const char *labels[] = { "built-in", "plug-in", "tickfit" };
+    for (int mode : modes)
+        QTest::newRow(qPrintable(name + QLatin1Char(' ') + QLatin1String(labels[mode]))) << mode;
+}
+
+// The screen pixel at distance u along the axis of a sector drawn at screen angle
+// (degrees, 0 right, clockwise); the segment frame has its origin at (239, 240).
+QPoint onAxis(double angle, int u)
+{
+    const double a = angle * M_PI / 180.0;
+    return QPoint(239 + qRound(std::cos(a) * u), centre + qRound(std::sin(a) * u));
+}
+
+bool opaqueDark(QRgb p)
+{
+    return qAlpha(p) > 128 && qGray(p) < 100;
+}
+
+int countPixels(const QImage &image, const QRect &area, bool (*test)(QRgb))
+{
+    int n = 0;
+    const QRect r = area & image.rect();
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += test(image.pixel(x, y)) ? 1 : 0;
+    }
+    return n;
+}
+
+bool visible(QRgb p)
+{
+    return qAlpha(p) != 0;
+}
+
+QImage draw(QWindRose &rose, const QString &name)
+{
+    QImage image;
+    if (!rose.drawImage(image))
+        return QImage();
+    TestSupport::saveOutput(image, QStringLiteral("windrosepaint-%1.png").arg(name));
+    return image;
+}
+
+QString rowName()
+{
+    return QString::fromLatin1(QTest::currentTestFunction()) + QLatin1Char('-')
+        + QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_'));
+}
+
+} // namespace
+
+class TestWindRosePaint : public QObject
+{
+    Q_OBJECT
+private slots:
+    void freshChartSize_data();
+    void freshChartSize();
+    void refusesWithoutDirections();
+    void fixedScaleRings_data();
+    void fixedScaleRings();
+    void noDataDrawsTheSmallScale_data();
+    void noDataDrawsTheSmallScale();
+    void segmentsAlongSectorAxes_data();
+    void segmentsAlongSectorAxes();
+    void offsetShiftsOnlyItsSegment();
+    void allDataCountShrinksSegments_data();
+    void allDataCountShrinksSegments();
+    void firstClassOnlyStaysInside_data();
+    void firstClassOnlyStaysInside();
+    void oddSettingsStillDraw_data();
+    void oddSettingsStillDraw();
+    void withoutBackground_data();
+    void withoutBackground();
+    void legendStrip();
+    void warningBox_data();
+    void warningBox();
+    void timeStampIsTheOnlyDifference();
+    void timeStampAlwaysDrawn_data();
+    void timeStampAlwaysDrawn();
+    void callerImageIsPaintedOver_data();
+    void callerImageIsPaintedOver();
+};
+
+void TestWindRosePaint::freshChartSize_data()
+{
+    QTest::addColumn<int>("mode");
+    addScaleRows(QStringLiteral("default classes"));
+}
+
+void TestWindRosePaint::freshChartSize()
+{
+    QFETCH(int, mode);
+    TestRose rose;
+    FakeScale fake;
+    if (!useScale(rose, fake, mode))
+        QSKIP("the scale plug-in is not built");
+    addStandardData(rose);
+    const QImage image = draw(rose, rowName());
+    QCOMPARE(image.height(), 480);
+    QCOMPARE(image.width(), 480 + rose.legend()->legendWidth(rose.font()));
+    QVERIFY(rose.legend()->legendWidth(rose.font()) > 0);
+    QCOMPARE(image.format(), QImage::Format_ARGB32);
+    QCOMPARE(rose.spokes().size(), 16);
+    if (mode == Fake)
+        QCOMPARE(fake.roundCalls, 1);
+
+    rose.setEnableLegend(false);
+    QCOMPARE(draw(rose, rowName() + QStringLiteral("-nolegend")).size(), QSize(480, 480));
+}
+
+void TestWindRosePaint::refusesWithoutDirections()
+{
+    QWindRose rose;
+    rose.setDirectionsCount(0);
+    QImage image(10, 10, QImage::Format_ARGB32);
+    image.fill(Qt::green);
+    const QImage before = image;
+    QVERIFY(!rose.drawImage(image));
+    QCOMPARE(image, before);
+    QVERIFY(rose.image().isNull());
+}
+
+void TestWindRosePaint::fixedScaleRings_data()
+{
+    QTest::addColumn<int>("mode");
+    addScaleRows(QStringLiteral("30 / 3"));
+}
+
+void TestWindRosePaint::fixedScaleRings()
+{
+    QFETCH(int, mode);
+    TestRose rose;
+    FakeScale fake;
+    if (!useScale(rose, fake, mode))
+        QSKIP("the scale plug-in is not built");
+    addStandardData(rose);
+    rose.setFixedScale(30, 3);
+    rose.setEnableLegend(false);
+    const QImage image = draw(rose, rowName());
+    QCOMPARE(rose.ringCount(), 3);
+    QCOMPARE(rose.ringStep(), 10);
+    QCOMPARE(rose.scaleMaximum(), 30.0);
+
+    // Rings 30, 20, 10 and 0, probed at west where no sector has data.
+    const int d = PaintProbe::expectedDiameter(rose.font());
+    const int hole = PaintProbe::expectedHoleRadius(rose.font());
+    QList<int> radii;
+    for (int i = 0; i <= 3; ++i) {
+        if (mode == BuiltIn)
+            radii << (d - i * int(std::ceil(d / 3.0))) / 2;
+        else
+            radii << hole + fake.at(d / 2 - hole, 30 - 10 * i, 0, 30);
+    }
+    for (int i = 0; i < radii.size(); ++i) {
+        if (radii.at(i) < hole) // the innermost built-in ring shrinks to the centre
+            continue;
+        QVERIFY2(PaintProbe::darkestGray(image, QPoint(centre - radii.at(i), centre), 1) < 100,
+            qPrintable(QStringLiteral("ring %1 at radius %2").arg(i).arg(radii.at(i))));
+        if (i + 1 < radii.size() && radii.at(i + 1) >= hole) {
+            const int between = (radii.at(i) + radii.at(i + 1)) / 2;
+            QVERIFY(PaintProbe::darkestGray(image, QPoint(centre - between, centre), 1) > 200);
+        }
+    }
+}
+
+void TestWindRosePaint::noDataDrawsTheSmallScale_data()
+{
+    QTest::addColumn<int>("mode");
+    addScaleRows(QStringLiteral("empty"), { BuiltIn, Fake });
+}
+
+void TestWindRosePaint::noDataDrawsTheSmallScale()
+{
+    QFETCH(int, mode);
+    TestRose rose;
+    FakeScale fake;
+    useScale(rose, fake, mode);
+    rose.setFixedScale(0, 0);
+    const QImage image = draw(rose, rowName());
+    QCOMPARE(image.height(), 480);
+    QCOMPARE(rose.ringCount(), 5);
+    QCOMPARE(rose.ringStep(), 1);
+    QCOMPARE(rose.scaleMaximum(), 5.0);
+    // No segment: nothing coloured along the north axis.
+    const int d = PaintProbe::expectedDiameter(rose.font());
+    for (int u = PaintProbe::expectedHoleRadius(rose.font()); u < d / 2; ++u)
+        QCOMPARE(QColor(image.pixel(onAxis(-90, u))).hsvSaturation(), 0);
+}
+
+void TestWindRosePaint::segmentsAlongSectorAxes_data()
+{
+    QTest::addColumn<int>("mode");
+    addScaleRows(QStringLiteral("automatic"));
+}
+
+void TestWindRosePaint::segmentsAlongSectorAxes()
+{
+    QFETCH(int, mode);
+    TestRose rose;
+    FakeScale fake;
+    if (!useScale(rose, fake, mode))
+        QSKIP("the scale plug-in is not built");
+    addStandardData(rose);
+    rose.setFixedScale(0, 0);
+    rose.setEnableLegend(false);
+    const QImage image = draw(rose, rowName());
+    // Largest stacked share 50 % gives the scale 0 to 52 with 4 rings.
+    QCOMPARE(rose.scaleMaximum(), 52.0);
+    QCOMPARE(rose.ringCount(), 4);
+
+    const double d = PaintProbe::expectedDiameter(rose.font());
+    const int hole = PaintProbe::expectedHoleRadius(rose.font());
+    auto length = [&](double percent) {
+        if (mode == BuiltIn)
+            return RoseLayout::builtInSegmentLength(percent, d, 4, 50.0);
+        return fake.at(int(d * 0.5 - hole), percent, 0, 52);
+    };
+    struct Segment
+    {
+        double angle;
+        double percent;
+        QColor colour;
+    };
+    // North: calm, (1, 2] and (3, 5] stacked outward; east: (5, 10] alone.
+    const QList<QList<Segment>> sectors {
+        { { -90, 10, blue }, { -90, 20, yellow }, { -90, 30, red } }, { { 0, 40, grey } }
+    };
+    for (const QList<Segment> &sector : sectors) {
+        int pos = hole;
+        for (const Segment &s : sector) {
+            const int len = length(s.percent);
+            QVERIFY(len > 4);
+            const QPoint mid = onAxis(s.angle, pos + 1 + len / 2);
+            QVERIFY2(PaintProbe::onShade(image.pixelColor(mid), s.colour),
+                qPrintable(QStringLiteral("%1 % at (%2, %3) is %4")
+                               .arg(s.percent)
+                               .arg(mid.x())
+                               .arg(mid.y())
+                               .arg(image.pixelColor(mid).name())));
+            pos += len;
+        }
+        const QPoint beyond = onAxis(sector.last().angle, pos + 6);
+        QVERIFY(!PaintProbe::onShade(image.pixelColor(beyond), sector.last().colour));
+    }
+}
+
+void TestWindRosePaint::offsetShiftsOnlyItsSegment()
+{
+    TestRose rose;
+    FakeScale fake;
+    rose.useScale(&fake);
+    rose.addIntervalRange(0, 1, QBrush(blue));
+    rose.addIntervalRange(1, 2, QBrush(red), 1.0, 2.0);
+    rose.addIntervalRange(2, 3, QBrush(yellow));
+    addMany(rose, 10, 0.5, 0);
+    addMany(rose, 20, 1.5, 0);
+    addMany(rose, 20, 2.5, 0);
+    rose.setFixedScale(50, 5);
+    rose.setEnableLegend(false);
+    const QImage image = draw(rose, QStringLiteral("offset"));
+
+    const double d = PaintProbe::expectedDiameter(rose.font());
+    const int hole = PaintProbe::expectedHoleRadius(rose.font());
+    const int length = int(d * 0.5 - hole);
+    const int len0 = fake.at(length, 20, 0, 50);
+    const int shift = fake.at(length, 2, 0, 50);
+    const int len1 = fake.at(length, 40, 0, 50);
+    QVERIFY(shift >= 4);
+    // A gap of 2 % after the first segment, the shifted segment, then the next one starting
+    // where the unshifted one would have ended.
+    const QColor gap = image.pixelColor(onAxis(-90, hole + 1 + len0 + shift / 2));
+    QVERIFY(!PaintProbe::onShade(gap, red) && !PaintProbe::onShade(gap, blue));
+    QVERIFY(PaintProbe::onShade(
+        image.pixelColor(onAxis(-90, hole + 1 + len0 + shift + len1 / 4)), red));
+    QVERIFY(PaintProbe::onShade(
+        image.pixelColor(onAxis(-90, hole + 1 + len0 + len1 + shift / 2)), yellow));
+}
+
+void TestWindRosePaint::allDataCountShrinksSegments_data()
+{
+    QTest::addColumn<int>("allDataCount");
+    QTest::addColumn<double>("percent");
+    QTest::newRow("counted measurements") << 0 << 20.0;
+    QTest::newRow("twice as many records") << 40 << 10.0;
+}
+
+void TestWindRosePaint::allDataCountShrinksSegments()
+{
+    QFETCH(int, allDataCount);
+    QFETCH(double, percent);
+    TestRose rose;
+    FakeScale fake;
+    rose.useScale(&fake);
+    addMany(rose, 4, 4.0, 0); // red at north
+    addMany(rose, 16, 0.1, 90); // calm at east
+    if (allDataCount > 0)
+        rose.setAllDataCount(allDataCount);
+    rose.setFixedScale(20, 4);
+    rose.setEnableLegend(false);
+    const QImage image = draw(rose, rowName());
+
+    const double d = PaintProbe::expectedDiameter(rose.font());
+    const int hole = PaintProbe::expectedHoleRadius(rose.font());
+    const int end = hole + 1 + fake.at(int(d * 0.5 - hole), percent, 0, 20);
+    QVERIFY(PaintProbe::onShade(image.pixelColor(onAxis(-90, end - 3)), red));
+    QVERIFY(!PaintProbe::onShade(image.pixelColor(onAxis(-90, end + 4)), red));
+}
+
+void TestWindRosePaint::firstClassOnlyStaysInside_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("fixedSegments");
+    QTest::addColumn<bool>("segmentDrawn");
+    QTest::newRow("built-in automatic") << int(BuiltIn) << 0 << true;
+    QTest::newRow("built-in single ring") << int(BuiltIn) << 1 << false;
+    QTest::newRow("plug-in automatic") << int(Fake) << 0 << true;
+    // One ring leaves the bars no room (D - D / 1): nothing is drawn on either path.
+    QTest::newRow("plug-in single ring") << int(Fake) << 1 << false;
+}
+
+// Every counted measurement in the first class: the built-in rule has no stacked share to
+// divide by. The rose is still drawn, the largest first-class share takes the place of the
+// stacked share, and every segment stays inside the rose.
+void TestWindRosePaint::firstClassOnlyStaysInside()
+{
+    QFETCH(int, mode);
+    QFETCH(int, fixedSegments);
+    QFETCH(bool, segmentDrawn);
+    TestRose rose;
+    FakeScale fake;
+    useScale(rose, fake, mode);
+    addMany(rose, 12, 0.1, 0);
+    addMany(rose, 4, 0.1, 90);
+    QCOMPARE(rose.maxSectorTotal(), 0.0);
+    rose.setFixedScale(100, fixedSegments); // 0 segments: the automatic scale
+    rose.setEnableLegend(false);
+    const QImage image = draw(rose, rowName());
+    QCOMPARE(image.size(), QSize(480, 480));
+
+    const int d = PaintProbe::expectedDiameter(rose.font());
+    const int hole = PaintProbe::expectedHoleRadius(rose.font());
+    int outermost = 0;
+    for (int u = hole; u < centre; ++u) {
+        if (PaintProbe::onShade(image.pixelColor(onAxis(-90, u)), blue))
+            outermost = u;
+    }
+    QCOMPARE(outermost > 0, segmentDrawn);
+    // No further than the largest stack of any chart reaches (the built-in rule gives it half
+    // the bar area), and inside the compass ring.
+    const int reach = hole + 1 + int(RoseLayout::barArea(d, rose.ringCount()) / 2);
+    QVERIFY2(outermost <= qMax(reach, d / 2), qPrintable(QString::number(outermost)));
+    QVERIFY(outermost < int(d * 0.5 + 8) + 10);
+}
+
+void TestWindRosePaint::oddSettingsStillDraw_data()
+{
+    QTest::addColumn<int>("setting");
+    QTest::addColumn<int>("height");
+    const char *names[] = { "infinite fixed maximum", "huge fixed maximum", "many rings",
+        "size factor nan", "size factor inf", "negative size factor", "negative record count",
+        "one record", "one direction", "pixel-sized font", "image height 0", "image height 3" };
+    const int heights[] = { 480, 480, 480, 480, 480, 480, 480, 480, 480, 480, 0, 3 };
+    for (int i = 0; i < 12; ++i) {
+        for (int mode : { BuiltIn, Fake })
+            QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(
+                QLatin1String(names[i]), mode == BuiltIn ? "built-in" : "plug-in")))
+                << (i * 2 + mode) << heights[i];
+    }
+}
+
+// Settings a caller may pass: the chart is drawn, nothing non-finite reaches an integer.
+void TestWindRosePaint::oddSettingsStillDraw()
+{
+    QFETCH(int, setting);
+    QFETCH(int, height);
+    TestRose rose;
+    FakeScale fake;
+    useScale(rose, fake, setting % 2);
+    const double inf = std::numeric_limits<double>::infinity();
+    switch (setting / 2) {
+    case 0:
+        rose.setFixedScale(inf, 3);
+        break;
+    case 1:
+        rose.setFixedScale(1e300, 3);
+        break;
+    case 2:
+        rose.setFixedScale(30, std::numeric_limits<int>::max());
+        break;
+    case 3:
+        rose.setDataDrawSizeFactor(std::numeric_limits<double>::quiet_NaN());
+        break;
+    case 4:
+        rose.setDataDrawSizeFactor(inf);
+        break;
+    case 5:
+        rose.setDataDrawSizeFactor(-2.5);
+        break;
+    case 6:
+        rose.setAllDataCount(-5);
+        break;
+    case 7:
+        rose.setAllDataCount(1);
+        break;
+    case 8:
+        rose.setDirectionsCount(1);
+        break;
+    case 9: {
+        QFont font(QStringLiteral("verdana"));
+        font.setPixelSize(20);
+        rose.setFont(font);
+        break;
+    }
+    case 10:
+        rose.setImageHeight(0);
+        break;
+    case 11:
+        rose.setImageHeight(3);
+        break;
+    }
+    addStandardData(rose);
+    if (setting / 2 == 6)
+        rose.setAllDataCount(-5);
+    if (setting / 2 == 7)
+        rose.setAllDataCount(1);
+    QImage image;
+    QVERIFY(rose.drawImage(image));
+    QCOMPARE(image.height(), height);
+    if (height > 0)
+        TestSupport::saveOutput(image, QStringLiteral("windrosepaint-%1.png").arg(rowName()));
+}
+
+void TestWindRosePaint::withoutBackground_data()
+{
+    QTest::addColumn<int>("mode");
+    addScaleRows(QStringLiteral("no background"), { BuiltIn, Fake });
+}
+
+void TestWindRosePaint::withoutBackground()
+{
+    QFETCH(int, mode);
+    TestRose rose;
+    FakeScale fake;
+    useScale(rose, fake, mode);
+    addStandardData(rose);
+    rose.setFixedScale(60, 3); // the segments stay inside the rings
+    rose.setEnableLegend(false);
+    const QImage withBackground = draw(rose, rowName() + QStringLiteral("-reference"));
+    rose.setEnableBackground(false);
+    const QImage image = draw(rose, rowName());
+
+    // Transparent where nothing was drawn.
+    QCOMPARE(qAlpha(image.pixel(3, 3)), 0);
+    QCOMPARE(qAlpha(image.pixel(476, 3)), 0);
+    QCOMPARE(qAlpha(withBackground.pixel(3, 3)), 255);
+
+    // The compass letter N and the guide tick at west are gone.
+    QFont bigFont = rose.font();
+    bigFont.setPointSize(int(bigFont.pointSize() * 1.2));
+    const QFontMetrics big(bigFont);
+    const int d = PaintProbe::expectedDiameter(rose.font());
+    const int inner = int(d * 0.5 + 8);
+    const int labelRadius = int(big.height() * 0.4 + inner);
+    const int nWidth = big.horizontalAdvance(QStringLiteral("N"));
+    const QRect letterN(
+        centre - nWidth / 2, centre - labelRadius - 10 - big.ascent(), nWidth, big.ascent());
+    QVERIFY(countPixels(withBackground, letterN, opaqueDark) > 20);
+    QCOMPARE(countPixels(image, letterN, visible), 0);
+    const QRect westTick(centre - labelRadius + 2, centre - 2, labelRadius - inner - 4, 4);
+    QVERIFY(countPixels(withBackground, westTick, opaqueDark) > 0);
+    QCOMPARE(countPixels(image, westTick, visible), 0);
+
+    // Rings: the built-in rule draws them anyway, the plug-in path leaves them out.
+    const int outer = mode == BuiltIn ? d / 2
+                                      : PaintProbe::expectedHoleRadius(rose.font())
+            + fake.at(d / 2 - PaintProbe::expectedHoleRadius(rose.font()), 60, 0, 60);
+    const bool ringDrawn = PaintProbe::darkestGray(image, QPoint(centre - outer, centre), 1) < 100
+        && qAlpha(image.pixel(centre - outer, centre)) > 0;
+    QCOMPARE(ringDrawn, mode == BuiltIn);
+
+    // The segments are still there.
+    const int hole = PaintProbe::expectedHoleRadius(rose.font());
+    QVERIFY(PaintProbe::onShade(image.pixelColor(onAxis(0, hole + 10)), grey));
+}
+
+void TestWindRosePaint::legendStrip()
+{
+    QWindRose rose;
+    addStandardData(rose);
+    const QImage image = draw(rose, QStringLiteral("legend"));
+    WindroseLegend *legend = rose.legend();
+    const QImage legendImage = legend->image();
+    QCOMPARE(legendImage.height(), 480);
+    QCOMPARE(image.width(), 480 + legend->legendWidth(rose.font()));
+    const int x0 = image.width() - legendImage.width();
+
+    const QFontMetrics metrics(rose.font());
+    const int symbol = RoseLayout::legendSymbolSize(metrics.height());
+    const RoseLayout::LegendRows rows = RoseLayout::legendRows(metrics.height(), 0,
+        rose.intervals().size(), legend->textColumnWidth(rose.font(), symbol), 480,
+        RoseLayout::barArea(rose.roseDiameter(), rose.ringCount()), true);
+    QCOMPARE(legendImage.width(), rows.imageWidth);
+
+    // One bar per class but the first, stacked upward from the symbol, in the class colour.
+    const QPoint origin = rows.rowOrigin() + QPoint(x0, 0);
+    for (int i = 1; i < rose.intervals().size(); ++i) {
+        const QColor colour = rose.classStyles().value(rose.intervals().at(i)).brush.color();
+        const QPoint p = origin - QPoint(0, rows.bandStart(i) + rows.rowHeight / 2);
+        QVERIFY2(PaintProbe::onShade(image.pixelColor(p), colour),
+            qPrintable(QStringLiteral("class %1 at (%2, %3)").arg(i).arg(p.x()).arg(p.y())));
+    }
+    // The first class's symbol: a circle outlined in black on the symbol line.
+    const QPoint symbolTop = rows.symbolOrigin() + QPoint(x0 + rows.half + symbol / 2, -rows.half);
+    QVERIFY(PaintProbe::darkestGray(image, symbolTop, 1) < 100);
+}
+
+void TestWindRosePaint::warningBox_data()
+{
+    QTest::addColumn<bool>("warning");
+    QTest::addColumn<QColor>("expected");
+    QTest::newRow("warning") << true << QColor(255, 210, 210);
+    QTest::newRow("plain") << false << QColor(Qt::white);
+}
+
+void TestWindRosePaint::warningBox()
+{
+    QFETCH(bool, warning);
+    QFETCH(QColor, expected);
+    QWindRose rose;
+    addStandardData(rose);
+    rose.setLegendText(QStringLiteral("x"), warning);
+    const QImage image = draw(rose, rowName());
+    const int legendWidth = rose.legend()->image().width();
+    const int x0 = image.width() - legendWidth;
+    const QRect area(0, 5, legendWidth - 5, 240);
+    const QRect text
+        = QFontMetrics(rose.font()).boundingRect(area, Qt::AlignRight, QStringLiteral("x"));
+    // Just right of the text, inside the box's margin of 2 pixels.
+    const QPoint p(x0 + text.right() + 1, text.center().y());
+    QVERIFY2(TestSupport::colorNear(image.pixelColor(p), expected, 2),
+        qPrintable(image.pixelColor(p).name()));
+}
+
+void TestWindRosePaint::timeStampIsTheOnlyDifference()
+{
+    QWindRose rose;
+    addStandardData(rose);
+    const QImage first = draw(rose, QStringLiteral("first"));
+    const QImage second = draw(rose, QStringLiteral("second"));
+    QCOMPARE(first.size(), second.size());
+    const QRect timeStamp(0, first.height() - 16, 160, 16);
+    QCOMPARE(TestSupport::differingPixels(first, second, 0, timeStamp), 0);
+}
+
+void TestWindRosePaint::timeStampAlwaysDrawn_data()
+{
+    QTest::addColumn<bool>("background");
+    QTest::addColumn<bool>("legend");
+    QTest::addColumn<bool>("grid");
+    for (int i = 0; i < 8; ++i) {
+        const bool b = i & 1, l = i & 2, g = i & 4;
+        QTest::newRow(qPrintable(
+            QStringLiteral("background %1 legend %2 grid %3").arg(int(b)).arg(int(l)).arg(int(g))))
+            << b << l << g;
+    }
+}
+
+void TestWindRosePaint::timeStampAlwaysDrawn()
+{
+    QFETCH(bool, background);
+    QFETCH(bool, legend);
+    QFETCH(bool, grid);
+    QWindRose rose;
+    addStandardData(rose);
+    rose.setEnableBackground(background);
+    rose.setEnableLegend(legend);
+    rose.setEnableGrid(grid);
+    const QImage image = draw(rose, rowName());
+    // Bottom left, 12 pixels high: ink in the last rows, none just above them.
+    QVERIFY(countPixels(image, QRect(0, 464, 120, 16), opaqueDark) > 10);
+    QCOMPARE(countPixels(image, QRect(0, 430, 120, 30), opaqueDark), 0);
+}
+
+void TestWindRosePaint::callerImageIsPaintedOver_data()
+{
+    QTest::addColumn<bool>("legend");
+    QTest::newRow("without legend") << false;
+    QTest::newRow("with legend") << true;
+}
+
+void TestWindRosePaint::callerImageIsPaintedOver()
+{
+    QFETCH(bool, legend);
+    QWindRose rose;
+    addStandardData(rose);
+    rose.setEnableLegend(legend);
+    QImage image(480, 480, QImage::Format_RGB32);
+    image.fill(QColor(0, 128, 0));
+    QVERIFY(rose.drawImage(image));
+    TestSupport::saveOutput(image, QStringLiteral("windrosepaint-%1.png").arg(rowName()));
+    // The rose keeps the caller's picture where it draws nothing; the legend widens it.
+    const int legendWidth = legend ? rose.legend()->legendWidth(rose.font()) : 0;
+    QCOMPARE(image.size(), QSize(480 + legendWidth, 480));
+    QVERIFY(TestSupport::colorNear(image.pixelColor(3, 3), QColor(0, 128, 0), 0));
+    QImage again = image;
+    QVERIFY(rose.drawImage(again));
+    QCOMPARE(again.size(), QSize(480 + 2 * legendWidth, 480));
+}
+
+HELICART_GUI_TEST_MAIN(TestWindRosePaint)
+#include "tst_windrosepaint.moc"
