@@ -35,6 +35,37 @@ QString fromUtf8(const xmlChar *text)
 
 void ignoreError(void *, xmlErrorPtr) { }
 
+void ignoreGenericError(void *, const char *, ...) { }
+
+// Failures are our results, never text: libxml2 would otherwise write its I/O and parse errors
+// to the standard error stream, where the program keeps its own one-line messages. The
+// handlers are process-wide, so they are swapped only for the duration of a call.
+class QuietErrors
+{
+public:
+    QuietErrors()
+        : m_generic(xmlGenericError)
+        , m_genericContext(xmlGenericErrorContext)
+        , m_structured(xmlStructuredError)
+        , m_structuredContext(xmlStructuredErrorContext)
+    {
+        xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
+        xmlSetStructuredErrorFunc(nullptr, ignoreError);
+    }
+    ~QuietErrors()
+    {
+        xmlSetGenericErrorFunc(m_genericContext, m_generic);
+        xmlSetStructuredErrorFunc(m_structuredContext, m_structured);
+    }
+    Q_DISABLE_COPY(QuietErrors)
+
+private:
+    xmlGenericErrorFunc m_generic;
+    void *m_genericContext;
+    xmlStructuredErrorFunc m_structured;
+    void *m_structuredContext;
+};
+
 struct XPathObjectFree
 {
     void operator()(xmlXPathObjectPtr object) const { xmlXPathFreeObject(object); }
@@ -48,6 +79,7 @@ XPathObject evaluate(xmlXPathContextPtr context, const QString &xpath)
     const QByteArray expression = xpath.toUtf8();
     // Evaluation may move the context's node; the context node is ours to move.
     xmlNodePtr contextNode = context->node;
+    QuietErrors quiet;
     XPathObject result(xmlXPathEvalExpression(utf8(expression), context));
     context->node = contextNode;
     return result;
@@ -175,6 +207,7 @@ bool XMLDocument::loadData(const QString &fileName, const QByteArray &bytes)
     if (bytes.size() > std::numeric_limits<int>::max())
         return false;
     const QByteArray url = QFile::encodeName(fileName);
+    QuietErrors quiet;
     xmlDocPtr doc = xmlReadMemory(bytes.constData(), int(bytes.size()),
         url.isEmpty() ? nullptr : url.constData(), nullptr, kParseOptions);
     return adopt(doc, fileName);
@@ -186,6 +219,7 @@ bool XMLDocument::load(const QString &fileName)
     const QByteArray name = QFile::encodeName(fileName);
     if (name.isEmpty())
         return false;
+    QuietErrors quiet;
     return adopt(xmlReadFile(name.constData(), nullptr, kParseOptions), fileName);
 }
 
@@ -238,6 +272,7 @@ bool XMLDocument::saveAs(const QString &fileName)
     if (!m_doc)
         return false;
     const QByteArray name = QFile::encodeName(fileName);
+    QuietErrors quiet;
     return xmlSaveFileEnc(
                name.constData(), m_doc, m_encoding.isEmpty() ? nullptr : m_encoding.constData())
         != -1;
@@ -248,12 +283,16 @@ bool XMLDocument::save()
     if (!m_doc)
         return false;
     const QByteArray name = QFile::encodeName(m_fileName);
+    QuietErrors quiet;
     return xmlSaveFileEnc(name.constData(), m_doc, "UTF-8") != -1;
 }
 
 bool XMLDocument::saveDebugCopy()
 {
-    return m_doc && xmlSaveFile("debug.xml", m_doc) != -1;
+    if (!m_doc)
+        return false;
+    QuietErrors quiet;
+    return xmlSaveFile("debug.xml", m_doc) != -1;
 }
 
 QString XMLDocument::fileName() const

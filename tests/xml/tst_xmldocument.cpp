@@ -4,6 +4,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstdio>
+#include <unistd.h>
+
 namespace {
 
 QString dataFile(const QString &name)
@@ -76,6 +79,7 @@ private slots:
     void entityExpansion();
     void externalEntityNotLoaded();
     void namespaces();
+    void failuresWriteNothing();
 };
 
 void TestXMLDocument::text_data()
@@ -534,6 +538,35 @@ void TestXMLDocument::namespaces()
     QCOMPARE(document.count(QStringLiteral("//q:x")), 1);
     QVERIFY(document.registerNamespace(QStringLiteral("d"), QStringLiteral("urn:d")));
     QCOMPARE(document.count(QStringLiteral("/d:r")), 1);
+}
+
+void TestXMLDocument::failuresWriteNothing()
+{
+    // The program's standard error stream carries only its own messages.
+    QTemporaryFile capture;
+    QVERIFY(capture.open());
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    dup2(capture.handle(), STDERR_FILENO);
+
+    XMLDocument document;
+    const bool missing = document.load(QStringLiteral("/nonexistent/classes.xml"));
+    const bool malformed = document.loadData(QString(), QByteArray("<r><a></r>"));
+    QVERIFY(document.create(QStringLiteral("/nonexistent/folder/out.xml")));
+    document.appendChild(QStringLiteral("r"));
+    const bool saved1 = document.save();
+    const bool saved2 = document.saveAs(QStringLiteral("/nonexistent/folder/copy.xml"));
+    const int invalid = document.count(QStringLiteral("/r[@"));
+    const int unknownPrefix = document.count(QStringLiteral("//p:x"));
+
+    std::fflush(stderr);
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    QVERIFY(!missing && !malformed && !saved1 && !saved2);
+    QCOMPARE(invalid + unknownPrefix, 0);
+    // The descriptor's offset was moved by the writes, not by QFile.
+    QVERIFY(capture.seek(0));
+    QCOMPARE(capture.readAll(), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestXMLDocument)
