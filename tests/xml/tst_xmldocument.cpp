@@ -65,6 +65,7 @@ private slots:
     void contextNode();
     void removeNode_data();
     void removeNode();
+    void removeAttribute();
     void setTextKeepsSavedNodes();
     void stackForgottenWithDocument();
     void noDocument();
@@ -294,6 +295,16 @@ void TestXMLDocument::removeNode()
         QVERIFY(document.popNode());
         QCOMPARE(document.currentNodeName(), savedName);
     }
+}
+
+void TestXMLDocument::removeAttribute()
+{
+    XMLDocument document;
+    QVERIFY(loadText(document, "<r a='1' b='2'/>"));
+    QVERIFY(document.selectNode(QStringLiteral("/r")));
+    QVERIFY(document.removeNode(QStringLiteral("@a")));
+    QCOMPARE(document.count(QStringLiteral("@*")), 1);
+    QCOMPARE(document.text(QStringLiteral("@b")), QStringLiteral("2"));
 }
 
 void TestXMLDocument::setTextKeepsSavedNodes()
