@@ -1,0 +1,301 @@
+#include "classesdefinition.h"
+#include "recordingrose.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QString dataFile(const QString &name)
+{
+    return QStringLiteral(HELICART_TEST_DATA "/") + name;
+}
+
+struct Loaded
+{
+    RecordingRose rose;
+    double goodPercent = -1;
+    bool scaleOn = false;
+};
+
+// Presets the out-arguments with values no set has, so that a forgotten write shows.
+void load(Loaded &loaded, const QString &file, const QString &label, bool presetScaleOn)
+{
+    loaded.scaleOn = presetScaleOn;
+    ClassesDefinition::load(file, label, &loaded.rose, loaded.goodPercent, loaded.scaleOn);
+}
+
+bool isBuiltIn(const Loaded &loaded)
+{
+    return loaded.rose.intervals.size() == 8 && loaded.rose.ranges.isEmpty()
+        && loaded.goodPercent == ClassesDefinition::kDefaultGoodPercent && loaded.scaleOn;
+}
+
+} // namespace
+
+class TestClassesDefinition : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void selectsSet_data();
+    void selectsSet();
+    void classValues();
+    void fill_data();
+    void fill();
+    void builtInClasses();
+    void slovenianEncodings_data();
+    void slovenianEncodings();
+    void externalEntities_data();
+    void externalEntities();
+    void repeatedEntityExpansion();
+};
+
+void TestClassesDefinition::selectsSet_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<bool>("builtIn");
+    QTest::addColumn<double>("goodPercent");
+    QTest::addColumn<bool>("scaleOn");
+    QTest::addColumn<int>("classes");
+
+    const QString classes = dataFile(QStringLiteral("classes.xml"));
+    QTest::newRow("own set") << classes << "GSR" << false << 82.5 << false << 4;
+    QTest::newRow("label with apostrophe") << classes << "O'Brien" << false << 11.0 << true << 0;
+    QTest::newRow("label with both quotes")
+        << classes << "say \"hi\" it's" << false << 12.0 << true << 0;
+    QTest::newRow("crafted label falls to default")
+        << classes << "x' or '1'='1" << false << 60.0 << true << 2;
+    QTest::newRow("crafted label with quotes falls to default")
+        << classes << "GSR\"] | //parameter[oznaka=\"O'Brien" << false << 60.0 << true << 2;
+    QTest::newRow("unknown label uses default") << classes << "WS" << false << 60.0 << true << 2;
+    QTest::newRow("label is compared exactly") << classes << "gsr" << false << 60.0 << true << 2;
+    QTest::newRow("NE leaves the scale on") << classes << "upper NE" << false << 13.0 << true << 0;
+    QTest::newRow("'ne ' leaves the scale on")
+        << classes << "trailing space" << false << 14.0 << true << 0;
+    QTest::newRow("empty skala") << classes << "empty skala" << false << 15.0 << true << 0;
+    QTest::newRow("percent that is no number")
+        << classes << "no number" << false << 0.0 << true << 0;
+    QTest::newRow("empty percent") << classes << "empty percent" << false << 75.0 << true << 0;
+
+    const QString noDefault = dataFile(QStringLiteral("no-default.xml"));
+    QTest::newRow("set without classes") << noDefault << "GSR" << false << 90.0 << true << 0;
+    QTest::newRow("no set, no default") << noDefault << "WS" << true << 75.0 << true << 0;
+    QTest::newRow("missing file") << dataFile(QStringLiteral("missing.xml")) << "GSR" << true
+                                  << 75.0 << true << 0;
+    QTest::newRow("empty file name") << QString() << "GSR" << true << 75.0 << true << 0;
+    QTest::newRow("malformed") << dataFile(QStringLiteral("malformed.xml")) << "GSR" << true << 75.0
+                               << true << 0;
+    QTest::newRow("other root") << dataFile(QStringLiteral("wrong-root.xml")) << "GSR" << true
+                                << 75.0 << true << 0;
+    QTest::newRow("entity bomb") << dataFile(QStringLiteral("billion-laughs.xml")) << "GSR" << true
+                                 << 75.0 << true << 0;
+}
+
+void TestClassesDefinition::selectsSet()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, label);
+    QFETCH(bool, builtIn);
+    QFETCH(double, goodPercent);
+    QFETCH(bool, scaleOn);
+    QFETCH(int, classes);
+
+    Loaded loaded;
+    load(loaded, file, label, !scaleOn);
+    QCOMPARE(loaded.rose.otherCalls, 0);
+    QCOMPARE(isBuiltIn(loaded), builtIn);
+    if (builtIn)
+        return;
+    QCOMPARE(loaded.rose.intervals.size(), 0);
+    QCOMPARE(loaded.rose.ranges.size(), classes);
+    QCOMPARE(loaded.goodPercent, goodPercent);
+    QCOMPARE(loaded.scaleOn, scaleOn);
+}
+
+void TestClassesDefinition::classValues()
+{
+    Loaded loaded;
+    load(loaded, dataFile(QStringLiteral("classes.xml")), QStringLiteral("GSR"), true);
+    const QList<RecordingRose::Range> &r = loaded.rose.ranges;
+    QCOMPARE(r.size(), 4);
+
+    QCOMPARE(r[0].min, -10.5);
+    QCOMPARE(r[0].max, 100.0);
+    QCOMPARE(r[0].width, 0.8);
+    QCOMPARE(r[0].offset, 2.0);
+    QCOMPARE(r[0].length, 0.5);
+    QCOMPARE(r[0].brush.style(), Qt::SolidPattern);
+    QCOMPARE(r[0].brush.color(), QColor(255, 0, 0, 128));
+
+    // Missing and empty values take the defaults; "abc" is 0.
+    for (int i = 1; i < 3; ++i) {
+        QCOMPARE(r[i].min, 0.0);
+        QCOMPARE(r[i].max, 0.0);
+        QCOMPARE(r[i].width, 1.0);
+        QCOMPARE(r[i].offset, -1.0);
+        QCOMPARE(r[i].length, 1.0);
+    }
+    QCOMPARE(r[1].brush.color(), QColor(0, 255, 0, 255));
+    QCOMPARE(r[2].brush.style(), Qt::NoBrush);
+    // "red" is no colour but an image file that does not exist.
+    QCOMPARE(r[3].min, 1.0);
+    QCOMPARE(r[3].brush.style(), Qt::NoBrush);
+}
+
+void TestClassesDefinition::fill_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QColor>("color");
+
+    const int solid = Qt::SolidPattern;
+    QTest::newRow("empty") << "" << int(Qt::NoBrush) << QColor();
+    QTest::newRow("six digits") << "#ff0000" << solid << QColor(255, 0, 0);
+    QTest::newRow("three digits") << "#abc" << solid << QColor(0xaa, 0xbb, 0xcc);
+    QTest::newRow("nine digits") << "#fff000000" << solid << QColor(255, 0, 0);
+    QTest::newRow("alpha 80") << "#ff0000|80" << solid << QColor(255, 0, 0, 128);
+    QTest::newRow("alpha 40") << "#00ff00|40" << solid << QColor(0, 255, 0, 64);
+    QTest::newRow("alpha no number") << "#00ff00|zz" << solid << QColor(0, 255, 0, 255);
+    QTest::newRow("alpha empty") << "#00ff00|" << solid << QColor(0, 255, 0, 255);
+    QTest::newRow("third part ignored") << "#0000ff|20|ff" << solid << QColor(0, 0, 255, 32);
+    QTest::newRow("name without #") << "red" << int(Qt::NoBrush) << QColor();
+    QTest::newRow("image") << "texture.png" << int(Qt::TexturePattern) << QColor();
+}
+
+void TestClassesDefinition::fill()
+{
+    QFETCH(QString, text);
+    QFETCH(int, style);
+    QFETCH(QColor, color);
+
+    // Image paths are relative to the working directory.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QImage texture(3, 2, QImage::Format_ARGB32);
+    texture.fill(Qt::magenta);
+    QVERIFY(texture.save(dir.filePath(QStringLiteral("texture.png"))));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const QBrush brush = ClassesDefinition::fill(text);
+    QDir::setCurrent(previous);
+
+    QCOMPARE(int(brush.style()), style);
+    if (style == Qt::SolidPattern)
+        QCOMPARE(brush.color(), color);
+    if (style == Qt::TexturePattern) {
+        QCOMPARE(brush.textureImage().size(), QSize(3, 2));
+        QCOMPARE(brush.textureImage().pixelColor(1, 1), QColor(Qt::magenta));
+    }
+}
+
+void TestClassesDefinition::builtInClasses()
+{
+    Loaded loaded;
+    load(loaded, dataFile(QStringLiteral("missing.xml")), QStringLiteral("GSR"), false);
+    const QList<RecordingRose::Interval> &c = loaded.rose.intervals;
+    QCOMPARE(c.size(), 8);
+    const double lows[] = { -100, 0, 100, 200, 300, 500, 800, 1100 };
+    const char *colors[] = { "#0000ff", "#7a7a7a", "#0000ff", "#00ff00", "#ffff00", "#ff0000",
+        "#591400", "#e400ff" };
+    for (int i = 0; i < 8; ++i) {
+        QCOMPARE(c[i].lowLimit, lows[i]);
+        QCOMPARE(c[i].color, QColor(QLatin1String(colors[i])));
+        // The classes follow each other without gaps.
+        if (i < 7)
+            QCOMPARE(c[i].lowLimit + c[i].size, lows[i + 1]);
+    }
+    QCOMPARE(c[7].lowLimit + c[7].size, 2147483647.0);
+}
+
+void TestClassesDefinition::slovenianEncodings_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<double>("goodPercent");
+    QTest::addColumn<int>("classes");
+
+    QTest::newRow("č") << QStringLiteral("Sončno sevanje") << 80.0 << 3;
+    QTest::newRow("degree sign") << QStringLiteral("Temperatura zraka (°C)") << 90.0 << 2;
+    QTest::newRow("en dash") << QStringLiteral("Hitrost vetra – sunki") << 70.0 << 1;
+    QTest::newRow("all letters") << QStringLiteral("Količina padavin: ščžćđ ŠČŽĆĐ") << 65.0 << 1;
+}
+
+void TestClassesDefinition::slovenianEncodings()
+{
+    QFETCH(QString, label);
+    QFETCH(double, goodPercent);
+    QFETCH(int, classes);
+
+    Loaded utf8;
+    Loaded cp1250;
+    load(utf8, dataFile(QStringLiteral("slovenian-utf8.xml")), label, false);
+    load(cp1250, dataFile(QStringLiteral("slovenian-cp1250.xml")), label, false);
+
+    // Each file finds the label's own set, not the default one.
+    QCOMPARE(utf8.goodPercent, goodPercent);
+    QCOMPARE(cp1250.goodPercent, goodPercent);
+    QCOMPARE(cp1250.scaleOn, utf8.scaleOn);
+    QCOMPARE(utf8.rose.ranges.size(), classes);
+    QCOMPARE(cp1250.rose.ranges.size(), classes);
+    for (int i = 0; i < classes; ++i) {
+        const RecordingRose::Range &a = utf8.rose.ranges.at(i);
+        const RecordingRose::Range &b = cp1250.rose.ranges.at(i);
+        QCOMPARE(b.min, a.min);
+        QCOMPARE(b.max, a.max);
+        QCOMPARE(b.brush, a.brush);
+        QCOMPARE(b.width, a.width);
+        QCOMPARE(b.offset, a.offset);
+        QCOMPARE(b.length, a.length);
+    }
+}
+
+void TestClassesDefinition::externalEntities_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<double>("outside");
+
+    QTest::newRow("external entity") << dataFile(QStringLiteral("external-entity.xml")) << 42.0;
+    QTest::newRow("external parameter entity")
+        << dataFile(QStringLiteral("external-dtd.xml")) << 13.0;
+}
+
+void TestClassesDefinition::externalEntities()
+{
+    QFETCH(QString, file);
+    QFETCH(double, outside);
+
+    // Whether the file is then read with empty values or refused, nothing of the other file
+    // may reach a value.
+    Loaded loaded;
+    load(loaded, file, QStringLiteral("GSR"), false);
+    QVERIFY(loaded.goodPercent != outside);
+    for (const RecordingRose::Range &range : loaded.rose.ranges)
+        QVERIFY(range.min != outside);
+}
+
+void TestClassesDefinition::repeatedEntityExpansion()
+{
+    // 100 kB of entity text referenced 10000 times: small on disk, 1 GB when expanded.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile file(dir.filePath(QStringLiteral("quadratic.xml")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\"?>\n<!DOCTYPE skyvaneClasses [<!ENTITY a \"");
+    file.write(QByteArray(100000, '7'));
+    file.write("\">]>\n<skyvaneClasses><privzeto><procentDobrih>");
+    for (int i = 0; i < 10000; ++i)
+        file.write("&a;");
+    file.write("</procentDobrih></privzeto></skyvaneClasses>\n");
+    file.close();
+
+    Loaded loaded;
+    load(loaded, file.fileName(), QStringLiteral("GSR"), false);
+    QVERIFY(isBuiltIn(loaded));
+}
+
+HELICART_GUI_TEST_MAIN(TestClassesDefinition)
+#include "tst_classesdefinition.moc"
