@@ -563,8 +563,9 @@ void TestWindRosePaint::legendStrip()
             qPrintable(QStringLiteral("class %1 at (%2, %3)").arg(i).arg(p.x()).arg(p.y())));
     }
     // The first class's symbol: a circle outlined in black on the symbol line.
-    const QPoint symbolTop = rows.symbolOrigin() + QPoint(x0 + rows.half + symbol / 2, -rows.half);
-    QVERIFY(PaintProbe::darkestGray(image, symbolTop, 1) < 100);
+    const QPoint symbolBottom
+        = rows.symbolOrigin() + QPoint(x0 + rows.half + symbol / 2, rows.half);
+    QVERIFY(PaintProbe::darkestGray(image, symbolBottom, 1) < 100);
 }
 
 void TestWindRosePaint::warningBox_data()
