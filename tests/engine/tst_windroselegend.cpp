@@ -231,7 +231,7 @@ void TestWindRoseLegend::barsStackUpward()
     // The first class's symbol: a white circle outlined in black (its top touches the first bar).
     const QPoint symbolCentre = rows.symbolOrigin() + QPoint(rows.half + rows.symbolSize / 2, 0);
     QVERIFY(TestSupport::colorNear(image.pixelColor(symbolCentre), Qt::white, 2));
-    QVERIFY(PaintProbe::darkestGray(image, symbolCentre + QPoint(0, rows.half), 1) < 100);
+    QVERIFY(PaintProbe::darkestGray(image, symbolCentre + QPoint(0, rows.half), 1) < 200);
 
     // The title, when shown, stands above the bars.
     const int th = 2 * lh;

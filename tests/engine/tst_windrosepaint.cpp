@@ -565,7 +565,7 @@ void TestWindRosePaint::legendStrip()
     // The first class's symbol: a circle outlined in black on the symbol line.
     const QPoint symbolBottom
         = rows.symbolOrigin() + QPoint(x0 + rows.half + symbol / 2, rows.half);
-    QVERIFY(PaintProbe::darkestGray(image, symbolBottom, 1) < 100);
+    QVERIFY(PaintProbe::darkestGray(image, symbolBottom, 1) < 200);
 }
 
 void TestWindRosePaint::warningBox_data()
