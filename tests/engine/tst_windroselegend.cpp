@@ -46,6 +46,11 @@ RoseLayout::LegendRows expectedRows(QWindRose &rose, bool showTitle)
         RoseLayout::barArea(rose.roseDiameter(), rose.ringCount()), showTitle);
 }
 
+QString rowName()
+{
+    return QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_'));
+}
+
 bool visible(QRgb p)
 {
     return qAlpha(p) != 0;
@@ -181,7 +186,7 @@ void TestWindRoseLegend::imageSizeAndWidth()
     QWindRose rose;
     addThreeClasses(rose);
     rose.setFixedLegendWidth(fixedWidth);
-    const QImage image = drawLegend(rose, true, QString::fromLatin1(QTest::currentDataTag()));
+    const QImage image = drawLegend(rose, true, rowName());
     const RoseLayout::LegendRows rows = expectedRows(rose, true);
     QCOMPARE(image.size(), QSize(rows.imageWidth, 480));
     QCOMPARE(rose.legend()->lastLegendWidth(), useImageWidth ? image.width() : fixedWidth);
@@ -203,8 +208,7 @@ void TestWindRoseLegend::barsStackUpward()
     QWindRose rose;
     addThreeClasses(rose);
     rose.setLegendTitle(title);
-    const QImage image = drawLegend(
-        rose, showTitle, QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_'));
+    const QImage image = drawLegend(rose, showTitle, rowName());
     const RoseLayout::LegendRows rows = expectedRows(rose, showTitle);
     const int lh = QFontMetrics(rose.font()).height();
     QCOMPARE(rows.available, 240 - (showTitle ? 2 * lh : 0));
@@ -274,7 +278,7 @@ void TestWindRoseLegend::warningBox()
     QWindRose rose;
     addThreeClasses(rose);
     rose.setLegendText(QStringLiteral("x"), warning);
-    const QImage image = drawLegend(rose, false, QString::fromLatin1(QTest::currentDataTag()));
+    const QImage image = drawLegend(rose, false, rowName());
     const QRect area(0, 5, image.width() - 5, 240);
     const QRect text
         = QFontMetrics(rose.font()).boundingRect(area, Qt::AlignRight, QStringLiteral("x"));
