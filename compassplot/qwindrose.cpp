@@ -269,8 +269,8 @@ bool QWindRose::addMeasurement(double windSpeed, double windDirection)
         setDefaultIntervals();
     if (m_rebuildNeeded)
         buildSectors(fullCircle());
-    // NaN compares false with every limit, so the lookups below would file it into the
-    // first sector and class; infinity would fold forever. Neither is a measurement.
+    // NaN compares false with every limit, so the ordered lookups below would file it into
+    // the first class. A value without a place on the circle or the scale is not counted.
     if (!std::isfinite(windSpeed) || !std::isfinite(windDirection))
         return true;
     if (ClassCount *count = findCount(windSpeed, windDirection)) {
@@ -339,7 +339,7 @@ void QWindRose::buildSectors(double fullCircle)
     m_rebuildNeeded = false;
     freeCounts();
     if (m_intervals.isEmpty()) {
-        qWarning() << "Prvo je potrebno nastaviti razrede! funkcija -> addIntervalRange";
+        qWarning("Prvo je potrebno nastaviti razrede! funkcija -> addIntervalRange");
         return;
     }
     const double w = fullCircle / m_directionsCount;
