@@ -115,6 +115,8 @@ private slots:
     void noDataDrawsTheSmallScale();
     void segmentsAlongSectorAxes_data();
     void segmentsAlongSectorAxes();
+    void shareRoundedToTenKeepsItsScale_data();
+    void shareRoundedToTenKeepsItsScale();
     void offsetShiftsOnlyItsSegment();
     void allDataCountShrinksSegments_data();
     void allDataCountShrinksSegments();
@@ -295,6 +297,41 @@ void TestWindRosePaint::segmentsAlongSectorAxes()
         const QPoint beyond = onAxis(sector.last().angle, pos + 6);
         QVERIFY(!PaintProbe::onShade(image.pixelColor(beyond), sector.last().colour));
     }
+}
+
+void TestWindRosePaint::shareRoundedToTenKeepsItsScale_data()
+{
+    QTest::addColumn<int>("mode");
+    addScaleRows(QStringLiteral("9.5 %"), { BuiltIn, Fake, Tickfit });
+}
+
+// A largest share just under 10 %, which the scale plug-in rounds up to 10, is drawn on a scale
+// that holds it (not on the 0 to 5 scale of an empty chart).
+void TestWindRosePaint::shareRoundedToTenKeepsItsScale()
+{
+    QFETCH(int, mode);
+    TestRose rose;
+    FakeScale fake;
+    fake.roundedMaximum = 10.0;
+    if (!useScale(rose, fake, mode))
+        QSKIP("the scale plug-in is not built");
+    addMany(rose, 19, 4.0, 0); // red at north: 9.5 %
+    addMany(rose, 181, 0.1, 90); // calm at east
+    rose.setFixedScale(0, 0);
+    rose.setEnableLegend(false);
+    const QImage image = draw(rose, rowName());
+    QCOMPARE(rose.scaleMaximum(), 12.5);
+    QCOMPARE(rose.ringCount(), 4);
+    QCOMPARE(rose.ringStep(), 3);
+
+    const int d = PaintProbe::expectedDiameter(rose.font());
+    int outermost = 0;
+    for (int u = PaintProbe::expectedHoleRadius(rose.font()); u < centre; ++u) {
+        if (PaintProbe::onShade(image.pixelColor(onAxis(-90, u)), red))
+            outermost = u;
+    }
+    QVERIFY(outermost > 0);
+    QVERIFY2(outermost <= d / 2 + 2, qPrintable(QString::number(outermost)));
 }
 
 void TestWindRosePaint::offsetShiftsOnlyItsSegment()
