@@ -106,6 +106,9 @@ class TestWindRosePaint : public QObject
 {
     Q_OBJECT
 private slots:
+    void darkenedColour_data();
+    void darkenedColour();
+    void windrose3dSegment();
     void freshChartSize_data();
     void freshChartSize();
     void refusesWithoutDirections();
@@ -136,6 +139,52 @@ private slots:
     void callerImageIsPaintedOver();
 };
 
+void TestWindRosePaint::darkenedColour_data()
+{
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QColor>("expected");
+    QTest::newRow("black stays black") << QColor(Qt::black) << QColor(Qt::black);
+    QTest::newRow("white to value 178") << QColor(Qt::white) << QColor(178, 178, 178);
+    QTest::newRow("red") << QColor(255, 0, 0) << QColor(178, 0, 0);
+    QTest::newRow("translucent becomes opaque") << QColor(0, 0, 255, 100) << QColor(0, 0, 178);
+}
+
+void TestWindRosePaint::darkenedColour()
+{
+    QFETCH(QColor, colour);
+    QFETCH(QColor, expected);
+    const QColor dark = Windrose3D::darkened(colour);
+    QVERIFY2(TestSupport::colorNear(dark, expected, 1), qPrintable(dark.name(QColor::HexArgb)));
+}
+
+// Thickness 20 from x = 30 with length 50: the rectangle x 30 to 79, y -10 to 9, outlined in
+// the pen's colour and shaded across its thickness.
+void TestWindRosePaint::windrose3dSegment()
+{
+    QImage image(100, 40, QImage::Format_ARGB32);
+    image.fill(0);
+    {
+        QPainter painter(&image);
+        painter.translate(0, 20);
+        painter.setPen(red);
+        Windrose3D style;
+        style.draw(&painter, QPoint(30, 0), QSize(50, 20), QBrush(), 1.0);
+        // An empty size draws nothing.
+        style.draw(&painter, QPoint(90, 0), QSize(0, 20), QBrush(), 1.0);
+    }
+    TestSupport::saveOutput(image, QStringLiteral("windrosepaint-windrose3d.png"));
+    const QRect drawn(30, 10, 50, 20);
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 100; ++x)
+            QCOMPARE(qAlpha(image.pixel(x, y)) != 0, drawn.contains(x, y));
+    }
+    // The outline and the lit edge in the class colour, the far edge darkened.
+    QVERIFY(TestSupport::colorNear(image.pixelColor(30, 20), red, 0));
+    QVERIFY(TestSupport::colorNear(image.pixelColor(50, 11), red, 0));
+    QVERIFY(TestSupport::colorNear(image.pixelColor(50, 28), Windrose3D::darkened(red), 0));
+    QVERIFY(PaintProbe::onShade(image.pixelColor(50, 20), red));
+}
+
 void TestWindRosePaint::freshChartSize_data()
 {
     QTest::addColumn<int>("mode");
@@ -156,6 +205,7 @@ void TestWindRosePaint::freshChartSize()
     QVERIFY(rose.legend()->legendWidth(rose.font()) > 0);
     QCOMPARE(image.format(), QImage::Format_ARGB32);
     QCOMPARE(rose.spokes().size(), 16);
+    QCOMPARE(rose.textLines().size(), 4);
     if (mode == Fake)
         QCOMPARE(fake.roundCalls, 1);
 
