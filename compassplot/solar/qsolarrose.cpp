@@ -1,12 +1,80 @@
 #include "qsolarrose.h"
 
+#include "scaleadjustment.h"
+#include "solardial.h"
 #include "solarroselight3d.h"
+#include "windroselegend.h"
 
+#include <QConicalGradient>
+#include <QFontMetrics>
 #include <QPainter>
+#include <QSvgRenderer>
+
+#include <cmath>
+
+namespace {
+
+// Hour labels, sector labels and the corner text of the table all write times this way.
+const QString hourFormat = QStringLiteral("hh");
+
+// The colours of the classes that setIntervals makes, by class index.
+const char *const intervalColours[] = {
+    "#0000ff",
+    "#ffff00",
+    "#00ff00",
+    "#ff0000",
+    "#7a7a7a",
+    "#e400ff",
+    "#591400",
+    "#742112",
+};
+constexpr int intervalColourCount = sizeof(intervalColours) / sizeof(intervalColours[0]);
+
+// More classes than colours reuse the table from its start rather than read past its end.
+QColor intervalColour(int index)
+{
+    const int entry = ((index % intervalColourCount) + intervalColourCount) % intervalColourCount;
+    return QColor(intervalColours[entry]);
+}
+
+// The limits of the open classes below and above the generated ones.
+constexpr double openLimit = 2147483647.0;
+
+// Renders the picture into rect, placed relative to point in the base coordinates; false
+// (and nothing drawn) when the picture could not be read.
+bool renderPicture(QPainter *painter, const QTransform &base, const QPoint &point,
+    QSvgRenderer &renderer, const QRect &rect)
+{
+    if (!renderer.isValid())
+        return false;
+    painter->save();
+    painter->setTransform(QTransform(base).translate(point.x(), point.y()));
+    renderer.render(painter, QRectF(rect));
+    painter->restore();
+    return true;
+}
+
+} // namespace
 
 QSolarRose::QSolarRose()
 {
-    // TODO(solar): construction defaults.
+    // Each default goes through its own operation so that the solar rules apply to it.
+    setImageHeight(520);
+    setDirectionsCount(24);
+    setDataDrawSizeFactor(1.0);
+    setSpeedDirectionTextMember(
+        QStringLiteral("Ura[") + hourFormat + QStringLiteral("] \\ Sončno sevanje[W/m2]"));
+    setStyle(new SolarRoseLight3D(QPoint(0, 0), 1.0));
+    setLegendPrecision(1);
+    setFixedScale(-1.0, -1);
+    setFullCircle(360);
+    setLabelAngle(55.0);
+    setRebuildNeeded(true);
+    setLegendTitle(QStringLiteral("Globalno\nsončno sevanje\n[W/m2]"));
+    setUnitText(QStringLiteral("W/m2"));
+    QFont chartFont = font();
+    chartFont.setPointSize(26);
+    setFont(chartFont);
 }
 
 QSolarRose::~QSolarRose() = default;
@@ -130,93 +198,251 @@ bool QSolarRose::setEnableLegend(bool enable)
 
 bool QSolarRose::addSolarMeasurement(const QTime &time, double value)
 {
-    // TODO(solar)
-    Q_UNUSED(time);
-    Q_UNUSED(value);
+    if (rebuildNeeded())
+        buildSectors(fullCircle());
+    // A time that is no time of day belongs to no hour; counting it into the hour its
+    // negative fields happen to point at would falsify the chart.
+    if (!time.isValid())
+        return true;
+    addMeasurement(value, timeToAngle(time));
     return true;
+}
+
+double QSolarRose::timeToAngle(const QTime &time) const
+{
+    const double n = directionsCount();
+    const double seconds = time.hour() * 3600 + time.minute() * 60 + time.second();
+    return seconds / (86400.0 / n) * (fullCircle() / n) + 180.0;
 }
 
 bool QSolarRose::setIntervals(double min, double max, int segments_count, bool limits)
 {
-    // TODO(solar)
-    Q_UNUSED(min);
-    Q_UNUSED(max);
-    Q_UNUSED(segments_count);
-    Q_UNUSED(limits);
+    freeCounts();
+    m_intervals.clear();
+    m_classStyles.clear();
+    if (!m_scale)
+        return false;
+
+    int step = 0;
+    m_scale->roundLinearScale(min, max, segments_count, step);
+    if (limits)
+        addInterval(-openLimit, min + openLimit, intervalColour(0));
+    double lo = min;
+    for (int i = 0; i < segments_count; ++i) {
+        addInterval(lo, (lo + step) - lo, intervalColour(i));
+        lo = lo + step;
+    }
+    if (limits)
+        addInterval(lo, openLimit - lo, intervalColour(segments_count));
+    // The classes are built, yet the operation has always answered false; hosts know.
     return false;
 }
 
 bool QSolarRose::setDirectionsCount(int directionsCount)
 {
-    // TODO(solar)
-    return QWindRose::setDirectionsCount(directionsCount);
+    bool exact = false;
+    const int count = SolarDial::hourSectorCount(directionsCount, &exact);
+    if (count < 1)
+        return false;
+    QWindRose::setDirectionsCount(count);
+    return exact;
 }
 
 bool QSolarRose::drawImage(QImage &image)
 {
-    // TODO(solar)
+    setGridPen(QPen(QBrush(QColor(127, 127, 127, 255), Qt::SolidPattern), 2.0, Qt::SolidLine,
+        Qt::SquareCap, Qt::BevelJoin));
+    if (rebuildNeeded())
+        buildSectors(fullCircle());
+    m_legend->setFont(font());
+    m_legend->setShowTitle(true);
+    m_legend->setPrecision(legendPrecision());
     return QWindRose::drawImage(image);
 }
 
 bool QSolarRose::setEnableGrid(bool enable)
 {
-    // TODO(solar)
+    // With the grid on, the large logo stands where the labels 21 and 22 would be written.
+    if (enable) {
+        m_hourLabelOverrides.insert(21, QString());
+        m_hourLabelOverrides.insert(22, QString());
+    } else {
+        m_hourLabelOverrides.remove(21);
+        m_hourLabelOverrides.remove(22);
+    }
     return QWindRose::setEnableGrid(enable);
 }
 
 void QSolarRose::setDefaultIntervals()
 {
-    // TODO(solar)
-}
-
-QString QSolarRose::sectorLabel(const Interval &sector, int index) const
-{
-    // TODO(solar)
-    Q_UNUSED(sector);
-    Q_UNUSED(index);
-    return QString();
-}
-
-double QSolarRose::roseDiameter() const
-{
-    // TODO(solar)
-    return 0.0;
-}
-
-double QSolarRose::ringRadius(int classIndex) const
-{
-    // TODO(solar)
-    Q_UNUSED(classIndex);
-    return 0.0;
-}
-
-double QSolarRose::outerRingSize() const
-{
-    // TODO(solar)
-    return 0.0;
+    struct DefaultClass
+    {
+        double min;
+        double max;
+        const char *colour;
+    };
+    static const DefaultClass defaults[] = {
+        { -500, 0, "#0000ff" },
+        { 0, 100, "#7a7a7a" },
+        { 100, 200, "#0000ff" },
+        { 200, 300, "#00ff00" },
+        { 300, 500, "#ffff00" },
+        { 500, 800, "#ff0000" },
+        { 800, 1100, "#591400" },
+        { 1100, 98900, "#e400ff" },
+    };
+    for (const DefaultClass &c : defaults)
+        addIntervalRange(c.min, c.max, QBrush(QColor(c.colour), Qt::SolidPattern), 1.0, -1.0, 1.0);
 }
 
 void QSolarRose::buildSectors(double fullCircle)
 {
-    // TODO(solar)
-    Q_UNUSED(fullCircle);
+    setRebuildNeeded(false);
+    // The sectors of an earlier layout (another count of hours) must not linger beside the
+    // new ones, and their counters would be lost to the map otherwise.
+    freeCounts();
+
+    const int n = directionsCount();
+    if (n <= 0)
+        return;
+    const double w = fullCircle / n;
+    m_sectorWidth = w;
+    m_sectorRangeLow = -w;
+    m_sectorRangeHigh = 360 - w;
+
+    double start = 0.5 - w;
+    for (int k = 0; k < n; ++k) {
+        insertSector(Interval::wrapped(start, w, m_sectorRangeLow, m_sectorRangeHigh));
+        start = start + w;
+    }
+}
+
+QString QSolarRose::sectorLabel(const Interval &sector, int index) const
+{
+    Q_UNUSED(sector);
+    const int n = directionsCount();
+    const int secondsPerSector = n > 0 ? 86400 / n : 0;
+    return QTime(12, 0, 0).addSecs(index * secondsPerSector).toString(hourFormat);
+}
+
+// ---------------------------------------------------------------------------------------
+// The day dial
+
+QSize QSolarRose::labelBoxSize() const
+{
+    const QFontMetrics metrics(font());
+    const int w18 = metrics.horizontalAdvance(QTime(18, 0).toString(hourFormat));
+    const int height = static_cast<int>(w18 * 1.2);
+    return QSize(static_cast<int>(height * 1.5), height);
+}
+
+double QSolarRose::roseDiameter() const
+{
+    return chartImageHeight() - (2 * labelBoxSize().height() + 20);
+}
+
+double QSolarRose::ringRadius(int classIndex) const
+{
+    const double d = roseDiameter();
+    const int rings = ringCount() > 0 ? ringCount() : 1;
+    const int sectors = m_spokes.size() < 2 ? 1 : static_cast<int>(m_spokes.size());
+    return (d - d / rings) * (classIndex + 2) * 0.18 * (1.0 / sectors) * dataDrawSizeFactor();
+}
+
+double QSolarRose::outerRingSize() const
+{
+    if (m_spokes.isEmpty())
+        return 0.0;
+    return 2 * ringRadius(static_cast<int>(m_spokes.first().size()) - 1);
+}
+
+int QSolarRose::chartImageHeight() const
+{
+    const QImage *image = imagePointer();
+    if (image && !image->isNull())
+        return image->height();
+    return imageHeight();
 }
 
 void QSolarRose::drawBackground(QPainter *painter)
 {
-    // TODO(solar)
-    Q_UNUSED(painter);
-}
+    if (!enableBackground())
+        return;
 
-double QSolarRose::timeToAngle(const QTime &time) const
-{
-    // TODO(solar)
-    Q_UNUSED(time);
-    return 0.0;
-}
+    const int n = directionsCount();
+    if (n <= 0)
+        return;
+    const int width = painter->device()->width();
+    const int height = painter->device()->height();
+    const int cx = width / 2;
+    const int cy = height / 2;
+    const double step = 6.283185307179586 / n;
+    double b = 4.71238898038469;
+    const int secondsPerSector = 86400 / n;
+    const QSize box = labelBoxSize();
+    const double d = roseDiameter();
 
-QSize QSolarRose::labelBoxSize() const
-{
-    // TODO(solar)
-    return QSize();
+    const QFont normalFont = font();
+    QFont boldFont = normalFont;
+    boldFont.setWeight(QFont::Bold);
+    const int half00
+        = QFontMetrics(boldFont).horizontalAdvance(QTime(0, 0).toString(hourFormat)) / 2;
+    const int r = static_cast<int>(d * 0.5 + half00);
+    const int r0 = static_cast<int>(d * 0.5);
+
+    // Light at noon (top), dark at midnight (bottom), with the data on a white disc.
+    QConicalGradient dayShade(cx, cy, 90);
+    dayShade.setColorAt(0, QColor(255, 252, 200, 255));
+    dayShade.setColorAt(0.5, QColor(131, 130, 129, 255));
+    dayShade.setColorAt(1, QColor(255, 252, 200, 255));
+    painter->save();
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(QBrush(dayShade));
+    painter->drawEllipse(QRect(5, 5, width - 10, height - 10));
+    painter->setBrush(QBrush(Qt::white, Qt::SolidPattern));
+    painter->drawEllipse(QRect(cx - r0, cy - r0, 2 * r0, 2 * r0));
+    painter->restore();
+
+    const QTransform base = QTransform::fromTranslate(cx, cy);
+    painter->setTransform(base);
+    painter->setFont(normalFont);
+
+    QSvgRenderer sun(QStringLiteral(":/solarRoseImages/sun.svg"));
+    renderPicture(painter, base, SolarDial::picturePoint(SolarDial::sunAngle, r), sun,
+        SolarDial::sunRect(box));
+    QSvgRenderer moon(QStringLiteral(":/solarRoseImages/moon.svg"));
+    renderPicture(painter, base, SolarDial::picturePoint(SolarDial::moonAngle, r), moon,
+        SolarDial::moonRect(box));
+    QSvgRenderer logo(QStringLiteral(":/solarRoseImages/ORVELA.svg"));
+    const bool grid = enableGrid();
+    if (!renderPicture(painter, base, SolarDial::picturePoint(SolarDial::logoAngleFor(grid), r),
+            logo, SolarDial::logoRect(logo.defaultSize(), grid))) {
+        const QImage raster(QStringLiteral(":/solarRoseImages/ORVELA.png"));
+        if (!raster.isNull()) {
+            painter->save();
+            const QPoint at = SolarDial::picturePoint(SolarDial::gridLogoAngle, r);
+            painter->setTransform(QTransform(base).translate(at.x(), at.y()));
+            painter->drawImage(SolarDial::rasterLogoRect(raster.size()).topLeft(), raster);
+            painter->restore();
+        }
+    }
+
+    const QTime midnight(0, 0, 0);
+    const QTime noon(12, 0, 0);
+    for (int k = 0; k < n; ++k) {
+        const QTime t = midnight.addSecs(k * secondsPerSector);
+        const QFont &labelFont = k % 6 == 0 ? boldFont : normalFont;
+        const QString text = t.toString(hourFormat);
+        const QFontMetrics metrics(labelFont);
+        const int tw = metrics.horizontalAdvance(text);
+        const int th = metrics.height();
+        const QPoint anchor = SolarDial::hourLabelPoint(b, r);
+        painter->setFont(labelFont);
+        painter->setTransform(
+            QTransform(base).translate(-tw / 2, th * 0.33).translate(anchor.x(), anchor.y()));
+        // The moon and the sun stand where 00 and 12 would be written.
+        if (t != midnight && t != noon)
+            painter->drawText(QPoint(0, 0), m_hourLabelOverrides.value(k, text));
+        b = b - step;
+    }
 }

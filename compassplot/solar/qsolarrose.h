@@ -71,6 +71,9 @@ public:
     QMap<int, QString> hourLabelOverrides() const { return m_hourLabelOverrides; }
 
 private:
+    // Height of the image being drawn, or of the image to come before the first drawing.
+    int chartImageHeight() const;
+
     QMap<int, QString> m_hourLabelOverrides;
 };
 

@@ -1,6 +1,9 @@
 #include "solarroselight3d.h"
 
+#include <QLinearGradient>
 #include <QPainter>
+
+#include <cmath>
 
 SolarRoseLight3D::SolarRoseLight3D(const QPoint &centre, double radius)
     : WindroseStyle(centre, radius)
@@ -9,19 +12,48 @@ SolarRoseLight3D::SolarRoseLight3D(const QPoint &centre, double radius)
 void SolarRoseLight3D::draw(QPainter *painter, const QPoint &position, const QSize &size,
     const QBrush &brush, const double &width)
 {
-    // TODO(solar)
-    Q_UNUSED(painter);
-    Q_UNUSED(position);
-    Q_UNUSED(size);
-    Q_UNUSED(brush);
-    Q_UNUSED(width);
+    painter->save();
+
+    // The rendering hands the class colour over as the pen; a textured class keeps its own
+    // fill, and a translucent colour is laid flat so that what lies beneath still shows.
+    const QColor colour = painter->pen().color();
+    QBrush fill;
+    if (brush.style() == Qt::TexturePattern) {
+        fill = brush;
+    } else if (colour.alpha() < 255) {
+        fill = QBrush(colour, Qt::SolidPattern);
+    } else {
+        QLinearGradient light(0, -size.height(), 0, 0);
+        light.setColorAt(0,
+            QColor::fromHsv(
+                colour.hsvHue(), static_cast<int>(colour.hsvSaturation() * 0.5), 255, 255));
+        light.setColorAt(1, colour);
+        fill = QBrush(light);
+    }
+    painter->setBrush(fill);
+    painter->drawPath(wedgePath(position.x(), QSize(size.width() - 1, size.height()), width));
+
+    QPen edge(painter->pen());
+    edge.setColor(QColor::fromHsv(colour.hsvHue(), 255, 25, 200));
+    edge.setWidth(2);
+    painter->setPen(edge);
+    painter->drawLine(position.x(), 0, position.x() + size.width() - 2, 0);
+
+    painter->restore();
 }
 
 QPainterPath SolarRoseLight3D::wedgePath(int inner, QSize extent, double width)
 {
-    // TODO(solar)
-    Q_UNUSED(inner);
-    Q_UNUSED(extent);
-    Q_UNUSED(width);
-    return QPainterPath();
+    const int outer = inner + extent.width();
+    QPainterPath path;
+    // A wedge that reaches no radius has no sweep to speak of.
+    if (outer <= 0)
+        return path;
+    const double sweep = std::tan(std::fabs(width) * extent.height() / outer) * 57.29577951308232;
+    const double turn = width > 0 ? sweep : -sweep;
+
+    path.moveTo(inner, 0);
+    path.arcTo(QRectF(-outer, -outer, 2.0 * outer, 2.0 * outer), 0, turn);
+    path.arcTo(QRectF(-inner, -inner, 2.0 * inner, 2.0 * inner), turn, -turn);
+    return path;
 }

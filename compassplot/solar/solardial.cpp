@@ -1,0 +1,61 @@
+#include "solardial.h"
+
+#include <cmath>
+
+int SolarDial::hourSectorCount(int count, bool *exact)
+{
+    if (exact)
+        *exact = false;
+    // The rule below divides by the count; no count of sectors comes out of nothing.
+    if (count < 1)
+        return 0;
+    if (24 % count == 0) {
+        if (exact)
+            *exact = true;
+        return count;
+    }
+    int perSector = static_cast<int>(24.0 / count);
+    if (perSector < 1)
+        perSector = 1;
+    return static_cast<int>(24.0 / perSector);
+}
+
+QPoint SolarDial::picturePoint(double angle, int radius)
+{
+    return QPoint(
+        static_cast<int>(std::cos(angle) * -radius), static_cast<int>(std::sin(angle) * -radius));
+}
+
+QPoint SolarDial::hourLabelPoint(double b, int radius)
+{
+    const double distance = 1.02 * radius;
+    return QPoint(
+        static_cast<int>(std::cos(b) * distance), static_cast<int>(std::sin(b) * -distance));
+}
+
+QRect SolarDial::sunRect(const QSize &box)
+{
+    return QRect(-box.width() / 2, -5 - box.height() / 2, box.width(), box.height());
+}
+
+QRect SolarDial::moonRect(const QSize &box)
+{
+    return QRect(-box.width() / 2, 5 - box.height() / 2, box.width(), box.height());
+}
+
+QRect SolarDial::logoRect(const QSize &defaultSize, bool gridEnabled)
+{
+    if (gridEnabled)
+        return QRect(QPoint(-16, -6), defaultSize.scaled(50, 20, Qt::KeepAspectRatio));
+    return QRect(QPoint(-5, -4), defaultSize.scaled(35, 14, Qt::KeepAspectRatio));
+}
+
+double SolarDial::logoAngleFor(bool gridEnabled)
+{
+    return gridEnabled ? gridLogoAngle : logoAngle;
+}
+
+QRect SolarDial::rasterLogoRect(const QSize &size)
+{
+    return QRect(QPoint(8 - size.width() / 2, 3 - size.height() / 2), size);
+}
