@@ -19,6 +19,13 @@ int clampedRadius(double radius)
     return qBound(-maxRadius, toInt(radius), maxRadius);
 }
 
+// The value of ring i: the scale's maximum, less one step per ring (in double, so that a huge
+// scale cannot overflow on the way down).
+int ringValue(const Scale &s, int i)
+{
+    return toInt(static_cast<double>(toInt(s.maximum)) - static_cast<double>(i) * s.ringStep);
+}
+
 QRect centredSquare(int radius)
 {
     return QRect(QPoint(-radius, -radius), QPoint(radius - 1, radius - 1));
@@ -100,17 +107,15 @@ QVector<Ring> pluginRings(ScaleAdjustment &scale, const Scale &s, int diameter, 
 {
     QVector<Ring> rings;
     const int length = diameter / 2 - holeRadius;
-    int value = toInt(s.maximum);
     for (int i = 0; i <= s.ringCount; ++i) {
-        int position = 0;
-        scale.positionOnLinearScale(position, length, value, s.minimum, s.maximum, true);
         Ring ring;
-        ring.value = value;
+        ring.value = ringValue(s, i);
+        int position = 0;
+        scale.positionOnLinearScale(position, length, ring.value, s.minimum, s.maximum, true);
         ring.labelRadius = clampedRadius(static_cast<double>(position) + holeRadius);
         ring.bounds = centredSquare(ring.labelRadius);
         ring.labelled = i != s.ringCount;
         rings.append(ring);
-        value -= s.ringStep;
     }
     return rings;
 }
@@ -121,17 +126,14 @@ QVector<Ring> builtInRings(const Scale &s, int diameter)
     if (s.ringCount < 1)
         return rings;
     const int spacing = toInt(std::ceil(static_cast<double>(diameter) / s.ringCount));
-    int d = diameter;
-    int value = toInt(s.maximum);
     for (int i = 0; i <= s.ringCount; ++i) {
+        const int d = toInt(diameter - static_cast<double>(i) * spacing);
         Ring ring;
-        ring.value = value;
+        ring.value = ringValue(s, i);
         ring.bounds = QRect(QPoint(-d / 2, -d / 2), QPoint(d - d / 2 - 1, d - d / 2 - 1));
         ring.labelRadius = d / 2;
-        ring.labelled = i + 1 != s.ringCount && value > 0;
+        ring.labelled = i + 1 != s.ringCount && ring.value > 0;
         rings.append(ring);
-        d -= spacing;
-        value -= s.ringStep;
     }
     return rings;
 }
@@ -191,7 +193,7 @@ LegendRows legendRows(int lineHeight, int titleBreaks, int classCount, int textW
     // title and its free text).
     rows.rowHeight = classCount > 0 ? rows.available / classCount : 0;
     rows.barArea = toInt(barArea);
-    rows.imageWidth = rows.barArea + textWidth + 10;
+    rows.imageWidth = toInt(static_cast<double>(rows.barArea) + textWidth + 10);
     rows.imageHeight = imageHeight;
     return rows;
 }

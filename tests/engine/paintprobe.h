@@ -84,14 +84,18 @@ inline int expectedHoleRadius(const QFont &font)
     return QFontMetrics(font).horizontalAdvance(QStringLiteral("MM%")) / 2 + 5;
 }
 
-// The darkest grey level within radius pixels of p (255 when p lies outside the image).
+// The darkest grey level within radius pixels of p, as seen over white (so transparent pixels
+// count as white); 255 when p lies outside the image.
 inline int darkestGray(const QImage &image, const QPoint &p, int radius)
 {
     int darkest = 255;
     for (int y = p.y() - radius; y <= p.y() + radius; ++y) {
         for (int x = p.x() - radius; x <= p.x() + radius; ++x) {
-            if (image.rect().contains(x, y))
-                darkest = qMin(darkest, qGray(image.pixel(x, y)));
+            if (!image.rect().contains(x, y))
+                continue;
+            const QRgb pixel = image.pixel(x, y);
+            const int overWhite = 255 - qAlpha(pixel) * (255 - qGray(pixel)) / 255;
+            darkest = qMin(darkest, overWhite);
         }
     }
     return darkest;

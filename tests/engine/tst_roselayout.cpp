@@ -19,6 +19,7 @@ private slots:
     void builtInRings_data();
     void builtInRings();
     void pluginRingsFollowThePositions();
+    void hugeScaleValuesSaturate();
     void builtInSegmentLength_data();
     void builtInSegmentLength();
     void ringRadius_data();
@@ -160,6 +161,23 @@ void TestRoseLayout::pluginRingsFollowThePositions()
             QRect(QPoint(-radii.at(i), -radii.at(i)), QPoint(radii.at(i) - 1, radii.at(i) - 1)));
         // Every ring but the innermost carries its value (30 also the unit).
         QCOMPARE(rings.at(i).labelled, i != 3);
+    }
+}
+
+void TestRoseLayout::hugeScaleValuesSaturate()
+{
+    Scale s;
+    s.maximum = 1e300;
+    s.ringCount = 3;
+    s.ringStep = std::numeric_limits<int>::max();
+    const int big = std::numeric_limits<int>::max();
+    const QList<int> values { big, 0, -big, std::numeric_limits<int>::min() };
+    PaintProbe::FakeScale scale;
+    const QVector<Ring> builtIn = RoseLayout::builtInRings(s, 388);
+    const QVector<Ring> placed = RoseLayout::pluginRings(scale, s, 388, 40);
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(builtIn.at(i).value, values.at(i));
+        QCOMPARE(placed.at(i).value, values.at(i));
     }
 }
 

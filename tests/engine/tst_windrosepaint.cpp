@@ -106,6 +106,9 @@ class TestWindRosePaint : public QObject
 {
     Q_OBJECT
 private slots:
+    void darkenedColour_data();
+    void darkenedColour();
+    void windrose3dSegment();
     void freshChartSize_data();
     void freshChartSize();
     void refusesWithoutDirections();
@@ -115,6 +118,8 @@ private slots:
     void noDataDrawsTheSmallScale();
     void segmentsAlongSectorAxes_data();
     void segmentsAlongSectorAxes();
+    void shareRoundedToTenKeepsItsScale_data();
+    void shareRoundedToTenKeepsItsScale();
     void offsetShiftsOnlyItsSegment();
     void allDataCountShrinksSegments_data();
     void allDataCountShrinksSegments();
@@ -133,6 +138,52 @@ private slots:
     void callerImageIsPaintedOver_data();
     void callerImageIsPaintedOver();
 };
+
+void TestWindRosePaint::darkenedColour_data()
+{
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QColor>("expected");
+    QTest::newRow("black stays black") << QColor(Qt::black) << QColor(Qt::black);
+    QTest::newRow("white to value 178") << QColor(Qt::white) << QColor(178, 178, 178);
+    QTest::newRow("red") << QColor(255, 0, 0) << QColor(178, 0, 0);
+    QTest::newRow("translucent becomes opaque") << QColor(0, 0, 255, 100) << QColor(0, 0, 178);
+}
+
+void TestWindRosePaint::darkenedColour()
+{
+    QFETCH(QColor, colour);
+    QFETCH(QColor, expected);
+    const QColor dark = Windrose3D::darkened(colour);
+    QVERIFY2(TestSupport::colorNear(dark, expected, 1), qPrintable(dark.name(QColor::HexArgb)));
+}
+
+// Thickness 20 from x = 30 with length 50: the rectangle x 30 to 79, y -10 to 9, outlined in
+// the pen's colour and shaded across its thickness.
+void TestWindRosePaint::windrose3dSegment()
+{
+    QImage image(100, 40, QImage::Format_ARGB32);
+    image.fill(0);
+    {
+        QPainter painter(&image);
+        painter.translate(0, 20);
+        painter.setPen(red);
+        Windrose3D style;
+        style.draw(&painter, QPoint(30, 0), QSize(50, 20), QBrush(), 1.0);
+        // An empty size draws nothing.
+        style.draw(&painter, QPoint(90, 0), QSize(0, 20), QBrush(), 1.0);
+    }
+    TestSupport::saveOutput(image, QStringLiteral("windrosepaint-windrose3d.png"));
+    const QRect drawn(30, 10, 50, 20);
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 100; ++x)
+            QCOMPARE(qAlpha(image.pixel(x, y)) != 0, drawn.contains(x, y));
+    }
+    // The outline and the lit edge in the class colour, the far edge darkened.
+    QVERIFY(TestSupport::colorNear(image.pixelColor(30, 20), red, 0));
+    QVERIFY(TestSupport::colorNear(image.pixelColor(50, 11), red, 0));
+    QVERIFY(TestSupport::colorNear(image.pixelColor(50, 28), Windrose3D::darkened(red), 0));
+    QVERIFY(PaintProbe::onShade(image.pixelColor(50, 20), red));
+}
 
 void TestWindRosePaint::freshChartSize_data()
 {
@@ -154,6 +205,7 @@ void TestWindRosePaint::freshChartSize()
     QVERIFY(rose.legend()->legendWidth(rose.font()) > 0);
     QCOMPARE(image.format(), QImage::Format_ARGB32);
     QCOMPARE(rose.spokes().size(), 16);
+    QCOMPARE(rose.textLines().size(), 4);
     if (mode == Fake)
         QCOMPARE(fake.roundCalls, 1);
 
@@ -295,6 +347,41 @@ void TestWindRosePaint::segmentsAlongSectorAxes()
         const QPoint beyond = onAxis(sector.last().angle, pos + 6);
         QVERIFY(!PaintProbe::onShade(image.pixelColor(beyond), sector.last().colour));
     }
+}
+
+void TestWindRosePaint::shareRoundedToTenKeepsItsScale_data()
+{
+    QTest::addColumn<int>("mode");
+    addScaleRows(QStringLiteral("9.5 %"), { BuiltIn, Fake, Tickfit });
+}
+
+// A largest share just under 10 %, which the scale plug-in rounds up to 10, is drawn on a scale
+// that holds it (not on the 0 to 5 scale of an empty chart).
+void TestWindRosePaint::shareRoundedToTenKeepsItsScale()
+{
+    QFETCH(int, mode);
+    TestRose rose;
+    FakeScale fake;
+    fake.roundedMaximum = 10.0;
+    if (!useScale(rose, fake, mode))
+        QSKIP("the scale plug-in is not built");
+    addMany(rose, 19, 4.0, 0); // red at north: 9.5 %
+    addMany(rose, 181, 0.1, 90); // calm at east
+    rose.setFixedScale(0, 0);
+    rose.setEnableLegend(false);
+    const QImage image = draw(rose, rowName());
+    QCOMPARE(rose.scaleMaximum(), 12.5);
+    QCOMPARE(rose.ringCount(), 4);
+    QCOMPARE(rose.ringStep(), 3);
+
+    const int d = PaintProbe::expectedDiameter(rose.font());
+    int outermost = 0;
+    for (int u = PaintProbe::expectedHoleRadius(rose.font()); u < centre; ++u) {
+        if (PaintProbe::onShade(image.pixelColor(onAxis(-90, u)), red))
+            outermost = u;
+    }
+    QVERIFY(outermost > 0);
+    QVERIFY2(outermost <= d / 2 + 2, qPrintable(QString::number(outermost)));
 }
 
 void TestWindRosePaint::offsetShiftsOnlyItsSegment()
@@ -563,8 +650,9 @@ void TestWindRosePaint::legendStrip()
             qPrintable(QStringLiteral("class %1 at (%2, %3)").arg(i).arg(p.x()).arg(p.y())));
     }
     // The first class's symbol: a circle outlined in black on the symbol line.
-    const QPoint symbolTop = rows.symbolOrigin() + QPoint(x0 + rows.half + symbol / 2, -rows.half);
-    QVERIFY(PaintProbe::darkestGray(image, symbolTop, 1) < 100);
+    const QPoint symbolBottom
+        = rows.symbolOrigin() + QPoint(x0 + rows.half + symbol / 2, rows.half);
+    QVERIFY(PaintProbe::darkestGray(image, symbolBottom, 1) < 200);
 }
 
 void TestWindRosePaint::warningBox_data()

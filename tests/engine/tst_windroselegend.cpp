@@ -1,0 +1,298 @@
+#include "paintprobe.h"
+#include "roselayout.h"
+#include "testsupport.h"
+#include "windroselegend.h"
+
+#include <QGuiApplication>
+#include <QtTest>
+
+namespace {
+
+const QColor blue("#0000ff");
+const QColor green("#00ff00");
+const QColor red("#ff0000");
+
+// Classes from 0 to 100, 100 to 200 and 200 to 300.
+void addThreeClasses(QWindRose &rose)
+{
+    rose.addIntervalRange(0, 100, QBrush(blue));
+    rose.addIntervalRange(100, 200, QBrush(green));
+    rose.addIntervalRange(200, 300, QBrush(red));
+}
+
+// Prepares the rose's legend as the rendering does and draws it on its own.
+QImage drawLegend(QWindRose &rose, bool showTitle, const QString &name)
+{
+    WindroseLegend *legend = rose.legend();
+    legend->setRose(&rose);
+    legend->setHeight(480);
+    legend->setFont(rose.font());
+    legend->setBackground(QBrush(QColor(255, 255, 255, 0)));
+    legend->setShowTitle(showTitle);
+    if (!legend->paint(nullptr))
+        return QImage();
+    const QImage image = legend->image();
+    TestSupport::saveOutput(image, QStringLiteral("windroselegend-%1.png").arg(name));
+    return image;
+}
+
+RoseLayout::LegendRows expectedRows(QWindRose &rose, bool showTitle)
+{
+    const QFontMetrics metrics(rose.font());
+    const int symbol = RoseLayout::legendSymbolSize(metrics.height());
+    return RoseLayout::legendRows(metrics.height(),
+        rose.texts().legendTitle.count(QLatin1Char('\n')), rose.intervals().size(),
+        rose.legend()->textColumnWidth(rose.font(), symbol), 480,
+        RoseLayout::barArea(rose.roseDiameter(), rose.ringCount()), showTitle);
+}
+
+QString rowName()
+{
+    return QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_'));
+}
+
+bool visible(QRgb p)
+{
+    return qAlpha(p) != 0;
+}
+
+int countVisible(const QImage &image, const QRect &area)
+{
+    int n = 0;
+    const QRect r = area & image.rect();
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += visible(image.pixel(x, y)) ? 1 : 0;
+    }
+    return n;
+}
+
+} // namespace
+
+class TestWindRoseLegend : public QObject
+{
+    Q_OBJECT
+private slots:
+    void textColumnWidth_data();
+    void textColumnWidth();
+    void freeTextWidth_data();
+    void freeTextWidth();
+    void withoutRose();
+    void imageSizeAndWidth_data();
+    void imageSizeAndWidth();
+    void barsStackUpward_data();
+    void barsStackUpward();
+    void withoutClasses();
+    void warningBox_data();
+    void warningBox();
+};
+
+void TestWindRoseLegend::textColumnWidth_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("precision");
+    QTest::addColumn<int>("classes");
+    QTest::addColumn<QStringList>("candidates");
+    // Only the middle classes count, each with the symbol's width added; title lines alone.
+    QTest::newRow("middle class only") << QString() << 1 << 3 << QStringList { "+(100.0, 200.0]" };
+    QTest::newRow("no decimals") << QString() << 0 << 3 << QStringList { "+(100, 200]" };
+    QTest::newRow("long title line")
+        << QStringLiteral("A rather long legend title\nshort") << 1 << 3
+        << QStringList { "A rather long legend title", "+(100.0, 200.0]" };
+    QTest::newRow("two classes: title only")
+        << QStringLiteral("Title") << 1 << 2 << QStringList { "Title" };
+    QTest::newRow("nothing to measure") << QString() << 1 << 2 << QStringList { "" };
+}
+
+void TestWindRoseLegend::textColumnWidth()
+{
+    QFETCH(QString, title);
+    QFETCH(int, precision);
+    QFETCH(int, classes);
+    QFETCH(QStringList, candidates);
+    QWindRose chart;
+    for (int i = 0; i < classes; ++i)
+        chart.addIntervalRange(100.0 * i, 100.0 * (i + 1), QBrush(blue));
+    chart.setLegendTitle(title);
+    chart.legend()->setRose(&chart);
+    chart.legend()->setPrecision(precision);
+    const QFont font = chart.font();
+    const QFontMetrics metrics(font);
+    int expected = 0;
+    for (const QString &c : candidates) {
+        expected = qMax(expected,
+            c.startsWith(QLatin1Char('+')) ? metrics.horizontalAdvance(c.mid(1)) + 30
+                                           : metrics.horizontalAdvance(c));
+    }
+    QCOMPARE(chart.legend()->textColumnWidth(font, 30), expected);
+}
+
+void TestWindRoseLegend::freeTextWidth_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("widest");
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("one line") << QStringLiteral("station") << QStringLiteral("station");
+    QTest::newRow("widest line counts")
+        << QStringLiteral("ab\nlonger line\ncd") << QStringLiteral("longer line");
+}
+
+void TestWindRoseLegend::freeTextWidth()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, widest);
+    QWindRose rose;
+    addThreeClasses(rose);
+    WindroseLegend *legend = rose.legend();
+    legend->setRose(&rose);
+    legend->setLegendText(text, false);
+    const QFont font = rose.font();
+    const QFontMetrics metrics(font);
+    const int width = legend->freeTextWidth(font, 7);
+    // The bounding rectangle may add a pixel of bearing; never a font's exact pixels.
+    QVERIFY2(qAbs(width - (metrics.horizontalAdvance(widest) + 4 + 7)) <= 2,
+        qPrintable(QString::number(width)));
+    const int symbol = RoseLayout::legendSymbolSize(metrics.height());
+    QCOMPARE(legend->legendWidth(font),
+        qMax(legend->textColumnWidth(font, symbol), legend->freeTextWidth(font, 0)));
+}
+
+void TestWindRoseLegend::withoutRose()
+{
+    QWindRose rose;
+    WindroseLegend *legend = rose.legend();
+    legend->setRose(nullptr);
+    legend->setLegendText(QStringLiteral("text"), true);
+    QVERIFY(!legend->draw(nullptr));
+    QCOMPARE(legend->textColumnWidth(rose.font(), 20), 0);
+    QCOMPARE(legend->freeTextWidth(rose.font(), 20), 0);
+    QCOMPARE(legend->legendWidth(rose.font()), 0);
+    QVERIFY(legend->image().isNull());
+}
+
+void TestWindRoseLegend::imageSizeAndWidth_data()
+{
+    QTest::addColumn<int>("fixedWidth");
+    QTest::addColumn<bool>("useImageWidth");
+    QTest::newRow("no fixed width") << -1 << true;
+    QTest::newRow("fixed width 0") << 0 << true;
+    QTest::newRow("fixed width 150") << 150 << false;
+}
+
+void TestWindRoseLegend::imageSizeAndWidth()
+{
+    QFETCH(int, fixedWidth);
+    QFETCH(bool, useImageWidth);
+    QWindRose rose;
+    addThreeClasses(rose);
+    rose.setFixedLegendWidth(fixedWidth);
+    const QImage image = drawLegend(rose, true, rowName());
+    const RoseLayout::LegendRows rows = expectedRows(rose, true);
+    QCOMPARE(image.size(), QSize(rows.imageWidth, 480));
+    QCOMPARE(rose.legend()->lastLegendWidth(), useImageWidth ? image.width() : fixedWidth);
+}
+
+void TestWindRoseLegend::barsStackUpward_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("showTitle");
+    QTest::newRow("no title shown") << QStringLiteral("Two\nlines") << false;
+    QTest::newRow("two-line title shown") << QStringLiteral("Two\nlines") << true;
+}
+
+// Each class after the first gets a band of the shared room; the title takes its lines off it.
+void TestWindRoseLegend::barsStackUpward()
+{
+    QFETCH(QString, title);
+    QFETCH(bool, showTitle);
+    QWindRose rose;
+    addThreeClasses(rose);
+    rose.setLegendTitle(title);
+    const QImage image = drawLegend(rose, showTitle, rowName());
+    const RoseLayout::LegendRows rows = expectedRows(rose, showTitle);
+    const int lh = QFontMetrics(rose.font()).height();
+    QCOMPARE(rows.available, 240 - (showTitle ? 2 * lh : 0));
+    QCOMPARE(rose.legend()->titleLineHeight(), showTitle ? lh : 0);
+
+    const QPoint origin = rows.rowOrigin();
+    const QList<QColor> colours { blue, green, red };
+    for (int i = 1; i < 3; ++i) {
+        const int start = rows.bandStart(i);
+        const int end = start + rows.rowHeight;
+        const QPoint middle = origin - QPoint(0, (start + end) / 2);
+        QVERIFY2(PaintProbe::onShade(image.pixelColor(middle), colours.at(i)),
+            qPrintable(QStringLiteral("class %1 at (%2, %3) is %4")
+                           .arg(i)
+                           .arg(middle.x())
+                           .arg(middle.y())
+                           .arg(image.pixelColor(middle).name(QColor::HexArgb))));
+    }
+    // The last bar ends where its band ends.
+    const int top = rows.bandStart(2) + rows.rowHeight;
+    QVERIFY(PaintProbe::onShade(image.pixelColor(origin - QPoint(0, top - 3)), red));
+    QVERIFY(!PaintProbe::onShade(image.pixelColor(origin - QPoint(0, top + 3)), red));
+
+    // The first class's symbol: a white circle outlined in black (its top touches the first bar).
+    const QPoint symbolCentre = rows.symbolOrigin() + QPoint(rows.half + rows.symbolSize / 2, 0);
+    QVERIFY(TestSupport::colorNear(image.pixelColor(symbolCentre), Qt::white, 2));
+    QVERIFY(PaintProbe::darkestGray(image, symbolCentre + QPoint(0, rows.half), 1) < 200);
+
+    // The title, when shown, stands above the bars.
+    const int th = 2 * lh;
+    const QRect titleArea(origin.x() - rows.half, origin.y() - top - th, rows.textWidth, th);
+    QCOMPARE(countVisible(image, titleArea) > 0, showTitle);
+}
+
+// A legend of a rose without classes shows only its title and its free text.
+void TestWindRoseLegend::withoutClasses()
+{
+    QWindRose rose;
+    rose.setLegendTitle(QStringLiteral("Title"));
+    rose.legend()->setLegendText(QStringLiteral("note"), true);
+    QVERIFY(rose.intervals().isEmpty());
+    const QImage image = drawLegend(rose, true, QStringLiteral("without-classes"));
+    QVERIFY(!image.isNull());
+    const RoseLayout::LegendRows rows = expectedRows(rose, true);
+    QCOMPARE(rows.rowHeight, 0);
+
+    // No symbol and no bars near the symbol line; the title just above it; the free text on
+    // its box at the top.
+    const QPoint symbolOrigin = rows.symbolOrigin();
+    QCOMPARE(countVisible(image, QRect(0, symbolOrigin.y() - rows.half, image.width(), 480)), 0);
+    const int lh = QFontMetrics(rose.font()).height();
+    QVERIFY(
+        countVisible(image, QRect(0, symbolOrigin.y() - rows.half - lh, image.width(), lh)) > 0);
+    QVERIFY(countVisible(image, QRect(0, 0, image.width(), 5 + lh + 2)) > 0);
+}
+
+void TestWindRoseLegend::warningBox_data()
+{
+    QTest::addColumn<bool>("warning");
+    QTest::newRow("warning") << true;
+    QTest::newRow("plain") << false;
+}
+
+void TestWindRoseLegend::warningBox()
+{
+    QFETCH(bool, warning);
+    QWindRose rose;
+    addThreeClasses(rose);
+    rose.setLegendText(QStringLiteral("x"), warning);
+    const QImage image = drawLegend(rose, false, rowName());
+    const QRect area(0, 5, image.width() - 5, 240);
+    const QRect text
+        = QFontMetrics(rose.font()).boundingRect(area, Qt::AlignRight, QStringLiteral("x"));
+    // Right of the text and above it, inside the 2 pixel margin of the box.
+    for (const QPoint &p : { QPoint(text.right() + 1, text.center().y()),
+             QPoint(text.center().x(), text.top() - 1) }) {
+        const QColor pixel = image.pixelColor(p);
+        if (warning)
+            QVERIFY2(TestSupport::colorNear(pixel, QColor(255, 210, 210), 2),
+                qPrintable(pixel.name(QColor::HexArgb)));
+        else
+            QCOMPARE(pixel.alpha(), 0);
+    }
+}
+
+HELICART_GUI_TEST_MAIN(TestWindRoseLegend)
+#include "tst_windroselegend.moc"
