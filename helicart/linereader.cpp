@@ -4,6 +4,30 @@
 
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// The first line feed in [begin, end), or nullptr. Lines are short: a call of memchr per
+// line costs more than looking at 16 bytes at a time here.
+const char *findLineFeed(const char *begin, const char *end)
+{
+#ifdef __SSE2__
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    for (; end - begin >= 16; begin += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(begin));
+        const int found = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lineFeed));
+        if (found)
+            return begin + qCountTrailingZeroBits(uint(found));
+    }
+#endif
+    return static_cast<const char *>(std::memchr(begin, '\n', size_t(end - begin)));
+}
+
+} // namespace
+
 LineReader::LineReader(QIODevice *device, qsizetype bufferSize)
     : m_device(device)
     , m_buffer(size_t(qMax<qsizetype>(bufferSize, 1)))
@@ -23,9 +47,7 @@ QByteArrayView LineReader::readLine()
     qsizetype scanned = 0; // bytes after m_begin known to hold no line feed
     const char *lineEnd = nullptr;
     for (;;) {
-        const char *from = m_buffer.data() + m_begin + scanned;
-        lineEnd
-            = static_cast<const char *>(std::memchr(from, '\n', size_t(m_end - m_begin - scanned)));
+        lineEnd = findLineFeed(m_buffer.data() + m_begin + scanned, m_buffer.data() + m_end);
         if (lineEnd || m_deviceAtEnd)
             break;
         scanned = m_end - m_begin;

@@ -23,11 +23,25 @@ public:
         int minute = 0;
 
         QDate date() const { return QDate(year, month, day); }
-        QTime time() const { return QTime(hour, minute); }
+        QTime time() const { return QTime::fromMSecsSinceStartOfDay((hour * 60 + minute) * 60000); }
         // Held as UTC so that no daylight-saving rule of the machine can reject or shift it.
         QDateTime dateTime() const { return QDateTime(date(), time(), Qt::UTC); }
         // Orders time stamps like their date-times.
         qint64 key() const;
+    };
+
+    // Reads the time stamps of consecutive data lines, which mostly share their date: the
+    // date is read once for every run of lines with the same date characters. Accepts
+    // exactly what parseTimeStamp accepts.
+    class TimeStampReader
+    {
+    public:
+        bool read(QByteArrayView field, TimeStamp *stamp);
+
+    private:
+        char m_date[11] = {};
+        qsizetype m_dateWidth = 0; // 0: no date read yet
+        TimeStamp m_stamp; // the date of m_date
     };
 
     // Reads field as "dd/MM/yyyy hh:mm", where "." may stand for "/". The year may carry a
@@ -42,6 +56,9 @@ public:
     // Digits after the first "." of field, counted in UTF-16 code units as Qt strings count
     // them; 0 when field has no "." or starts with it.
     static int decimals(QByteArrayView field);
+
+    // parseValue and decimals in one look at the field.
+    static bool readValue(QByteArrayView field, double *value, int *decimals);
 };
 
 #endif // MEASUREMENTFIELD_H

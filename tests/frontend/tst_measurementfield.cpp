@@ -153,6 +153,7 @@ private slots:
     void timeStamp_data();
     void timeStamp();
     void timeStampCorpus();
+    void timeStampReader();
     void value_data();
     void value();
     void valueCorpus();
@@ -229,6 +230,30 @@ void TestMeasurementField::timeStampCorpus()
         compareTimeStamp(field, &mismatch);
         if (!mismatch.isEmpty())
             mismatches << mismatch;
+    }
+    QVERIFY2(mismatches.isEmpty(),
+        QByteArray::number(mismatches.size())
+            + " differences, first: " + mismatches.mid(0, 10).join(" | "));
+}
+
+void TestMeasurementField::timeStampReader()
+{
+    // The reader keeps the last date it read: every field is read once right after a valid
+    // stamp (so that its date characters are often the cached ones) and once after itself.
+    const QByteArray base = "05.07.2012 13:45";
+    QByteArrayList mismatches;
+    const QList<QByteArray> corpus = stampCorpus();
+    MeasurementField::TimeStampReader reader;
+    for (const QByteArray &field : corpus) {
+        MeasurementField::TimeStamp expected, stamp;
+        const bool valid = MeasurementField::parseTimeStamp(field, &expected);
+        for (int round = 0; round < 2; ++round) {
+            if (round == 0)
+                reader.read(base, &stamp);
+            if (reader.read(field, &stamp) != valid
+                || (valid && stamp.dateTime() != expected.dateTime()))
+                mismatches << printable(field);
+        }
     }
     QVERIFY2(mismatches.isEmpty(),
         QByteArray::number(mismatches.size())
@@ -318,7 +343,11 @@ void TestMeasurementField::decimalsCorpus()
         const QString text = QString::fromUtf8(field);
         const qsizetype point = text.indexOf(QLatin1Char('.'));
         const int expected = point > 0 ? int(text.size() - point - 1) : 0;
-        if (MeasurementField::decimals(field) != expected)
+        // Also as the column pass reads them, together with the value.
+        double value = 0;
+        int decimals = -1;
+        MeasurementField::readValue(field, &value, &decimals);
+        if (MeasurementField::decimals(field) != expected || decimals != expected)
             mismatches << printable(field);
     }
     QVERIFY2(mismatches.isEmpty(),
