@@ -71,7 +71,7 @@ public:
     TimeRange readTimeRange();
 
     // Reads parameter column k over all data lines, hands each good measurement to handler
-    // and returns the counts.
+    // (which may be empty, when only the counts matter) and returns the counts.
     ColumnCounts readColumn(int k, const MeasurementHandler &handler);
 
 private:
