@@ -8,11 +8,11 @@
 
 QString PluginSearch::applicationFolder(const QString &appDir)
 {
-    QDir dir(appDir);
-    const QString name = dir.dirName().toLower();
+    // By the name alone: QDir::cdUp would also ask the disk whether the parent exists.
+    const QString name = QDir(appDir).dirName().toLower();
     if (name == QLatin1String("debug") || name == QLatin1String("release"))
-        dir.cdUp();
-    return dir.path();
+        return QDir::cleanPath(appDir + QLatin1String("/.."));
+    return QDir::cleanPath(appDir);
 }
 
 QStringList PluginSearch::candidateFolders(Variant variant)

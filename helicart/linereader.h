@@ -1,0 +1,47 @@
+#ifndef LINEREADER_H
+#define LINEREADER_H
+
+#include <QByteArrayView>
+#include <QtGlobal>
+
+#include <vector>
+
+class QIODevice;
+
+// Reads a device line by line through a buffer of its own. The buffer grows only to hold the
+// longest line, so memory does not depend on the length of the file. A line ends at "\n";
+// one "\r" before it, or before the end of the device, is dropped, as QTextStream::readLine
+// does. Lines are handed out as raw bytes: decoding is left to the caller, who decodes only
+// what it keeps.
+class LineReader
+{
+public:
+    static constexpr qsizetype defaultBufferSize = 256 * 1024;
+
+    explicit LineReader(QIODevice *device, qsizetype bufferSize = defaultBufferSize);
+
+    // True when no byte is left to read.
+    bool atEnd();
+
+    // The next line without its terminator; empty at the end. The view stays valid until
+    // the next call of readLine, atEnd or seek.
+    QByteArrayView readLine();
+
+    // Device position of the first byte not yet handed out.
+    qint64 pos() const { return m_bufferPos + m_begin; }
+
+    // Moves to device position pos and forgets what was buffered.
+    bool seek(qint64 pos);
+
+private:
+    void fill();
+
+    QIODevice *m_device;
+    std::vector<char> m_buffer;
+    qsizetype m_begin = 0; // first byte not yet handed out
+    qsizetype m_end = 0; // end of the bytes read into the buffer
+    qint64 m_bufferPos = 0; // device position of m_buffer[0]
+    bool m_deviceAtEnd = false;
+};
+
+#endif // LINEREADER_H

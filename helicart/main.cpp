@@ -1,0 +1,89 @@
+#include "options.h"
+#include "pluginsearch.h"
+#include "solarrose.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QPluginLoader>
+#include <QTranslator>
+
+#include <unistd.h>
+
+namespace {
+
+QtMessageHandler startupHandler = nullptr;
+
+// Qt's platform set-up reports conditions of the machine (such as a missing runtime folder)
+// that are no concern of a batch run, whose standard error stream carries only its own
+// message. Only what would end the process is passed on.
+void quietStartup(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtFatalMsg && startupHandler)
+        startupHandler(type, context, message);
+}
+
+// Closes the diagnostics device (which flushes it and leaves the stream open) and passes
+// the exit status on.
+int finish(QFile *diagnostics, int status)
+{
+    diagnostics->close();
+    return status;
+}
+
+void reportPluginFailure()
+{
+    QFile out;
+    if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+        return;
+    out.write("Cannot load 'solarRose' plugin");
+    out.flush();
+    out.close();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // A batch program on servers without a display: text and painting still need a GUI
+    // application object, which the offscreen platform provides anywhere.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    startupHandler = qInstallMessageHandler(quietStartup);
+    QGuiApplication app(argc, argv);
+    qInstallMessageHandler(startupHandler);
+
+    QFile diagnostics;
+    if (!diagnostics.open(STDERR_FILENO, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+        return -1;
+
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() < 2) {
+        for (const QByteArray &line : Options::usageLines())
+            diagnostics.write(line);
+        return finish(&diagnostics, -1);
+    }
+
+    const Options options = Options::parse(arguments.mid(1));
+    if (!options.language.isEmpty()) {
+        // Lives until the process ends; a file that does not load is not reported.
+        auto *translator = new QTranslator;
+        Q_UNUSED(translator->load(options.language));
+        app.installTranslator(translator);
+    }
+
+    QString message;
+    if (const int status = options.check(&message)) {
+        diagnostics.write(message.toLocal8Bit());
+        return finish(&diagnostics, status);
+    }
+
+    if (!PluginSearch::loadPlugin(
+            QStringLiteral("compassplot"), &pluginLoader, PluginSearch::Helicart)) {
+        reportPluginFailure();
+        return finish(&diagnostics, -10);
+    }
+
+    SolarRose solarRose;
+    const int status = solarRose.run(&diagnostics, options.input, options.output, options.classes,
+        options.scaleMax, options.scaleGrid);
+    return finish(&diagnostics, status);
+}

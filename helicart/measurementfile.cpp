@@ -1,0 +1,199 @@
+#include "measurementfile.h"
+
+#include "measurementfield.h"
+
+#include <QTime>
+#include <QtEndian>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+#include <limits>
+
+namespace {
+
+const QLatin1String chainSeparator(" -> ");
+const QByteArrayView byteOrderMark("\xEF\xBB\xBF");
+
+// Fields are a few bytes long: a plain loop beats a call of memchr per field.
+const char *findTab(const char *begin, const char *end)
+{
+    while (begin != end && *begin != '\t')
+        ++begin;
+    return begin;
+}
+
+// One bit (the high bit of its byte) for every tab among the eight bytes of word.
+quint64 tabBits(quint64 word)
+{
+    constexpr quint64 low7 = 0x7f7f7f7f7f7f7f7fULL;
+    const quint64 x = word ^ 0x0909090909090909ULL; // tabs become zero bytes
+    return ~(((x & low7) + low7) | x | low7);
+}
+
+// The byte after the count-th tab from begin on, or nullptr when there are fewer tabs.
+// Skipping to a parameter column is the inner loop of every column pass, so many bytes are
+// looked at in one step.
+const char *skipTabs(const char *begin, const char *end, int count)
+{
+#ifdef __SSE2__
+    const __m128i tab = _mm_set1_epi8('\t');
+    while (end - begin >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(begin));
+        for (auto tabs = uint(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, tab))); tabs;
+             tabs &= tabs - 1) {
+            if (--count == 0)
+                return begin + qCountTrailingZeroBits(tabs) + 1;
+        }
+        begin += 16;
+    }
+#endif
+    while (end - begin >= 8) {
+        for (quint64 tabs = tabBits(qFromLittleEndian<quint64>(begin)); tabs; tabs &= tabs - 1) {
+            if (--count == 0)
+                return begin + qCountTrailingZeroBits(tabs) / 8 + 1;
+        }
+        begin += 8;
+    }
+    for (; begin != end; ++begin) {
+        if (*begin == '\t' && --count == 0)
+            return begin + 1;
+    }
+    return nullptr;
+}
+
+// Field `index` (1 or more) of a line whose field 0 is `stampWidth` characters long; empty
+// when the line has fewer fields.
+QByteArrayView fieldAt(QByteArrayView line, qsizetype stampWidth, int index)
+{
+    if (index < 1 || stampWidth >= line.size())
+        return QByteArrayView();
+    const char *end = line.data() + line.size();
+    const char *begin = line.data() + stampWidth + 1;
+    if (index > 1)
+        begin = skipTabs(begin, end, index - 1);
+    if (!begin)
+        return QByteArrayView();
+    return QByteArrayView(begin, findTab(begin, end) - begin);
+}
+
+// The width of the valid time stamp that begins a line, or 0. A valid one is 16 or 17
+// characters long and holds no tab, so only those two widths of field 0 need a look.
+qsizetype readTimeStamp(MeasurementField::TimeStampReader *reader, QByteArrayView line,
+    MeasurementField::TimeStamp *stamp)
+{
+    for (const qsizetype width : { 16, 17 }) {
+        if (line.size() == width || (line.size() > width && line.at(width) == '\t'))
+            return reader->read(line.first(width), stamp) ? width : 0;
+    }
+    return 0;
+}
+
+QStringList splitFields(QByteArrayView line)
+{
+    return QString::fromUtf8(line).split(QLatin1Char('\t'), Qt::KeepEmptyParts);
+}
+
+} // namespace
+
+MeasurementFile::MeasurementFile(const QString &fileName, qsizetype bufferSize)
+    : m_file(fileName)
+    , m_reader(&m_file, bufferSize)
+    , m_headerRows(headerRowCount)
+{ }
+
+bool MeasurementFile::open()
+{
+    // Unbuffered: the line reader keeps a buffer of its own.
+    return m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+}
+
+void MeasurementFile::readHeader()
+{
+    m_reader.seek(0);
+    m_headerRows = QList<QStringList>(headerRowCount);
+    QByteArrayView first = m_reader.readLine();
+    if (first.startsWith(byteOrderMark))
+        first = first.sliced(byteOrderMark.size());
+    const QString firstLine = QString::fromUtf8(first);
+    if (firstLine.contains(chainSeparator)) {
+        const QStringList fields = firstLine.split(QLatin1Char('\t'), Qt::KeepEmptyParts);
+        for (const QString &field : fields) {
+            // Section 0, the text before the first arrow, names the column and is dropped.
+            const QStringList sections = field.split(chainSeparator, Qt::KeepEmptyParts);
+            for (int row = 1; row <= headerRowCount; ++row)
+                m_headerRows[row - 1].append(sections.value(row));
+        }
+    } else {
+        m_headerRows[0] = firstLine.split(QLatin1Char('\t'), Qt::KeepEmptyParts);
+        for (int row = 2; row <= headerRowCount; ++row)
+            m_headerRows[row - 1] = splitFields(m_reader.readLine());
+    }
+    m_dataStart = m_reader.pos();
+}
+
+QString MeasurementFile::headerEntry(int row, int column) const
+{
+    if (row < 1 || row > headerRowCount)
+        return QString();
+    return m_headerRows.at(row - 1).value(column);
+}
+
+int MeasurementFile::parameterCount() const
+{
+    return int(qMax<qsizetype>(m_headerRows.at(5).size() - 1, 0));
+}
+
+MeasurementFile::TimeRange MeasurementFile::readTimeRange()
+{
+    // Lines without a valid time stamp take no part: one malformed line must not stand for
+    // the start or the end of the data.
+    bool found = false;
+    MeasurementField::TimeStampReader stamps;
+    MeasurementField::TimeStamp earliest;
+    MeasurementField::TimeStamp latest;
+    m_reader.seek(m_dataStart);
+    while (!m_reader.atEnd()) {
+        MeasurementField::TimeStamp stamp;
+        if (readTimeStamp(&stamps, m_reader.readLine(), &stamp) == 0)
+            continue;
+        if (!found || stamp.key() < earliest.key())
+            earliest = stamp;
+        if (!found || latest.key() < stamp.key())
+            latest = stamp;
+        found = true;
+    }
+    if (!found)
+        return TimeRange();
+    return TimeRange { earliest.dateTime(), latest.dateTime() };
+}
+
+MeasurementFile::ColumnCounts MeasurementFile::readColumn(int k, const MeasurementHandler &handler)
+{
+    ColumnCounts counts;
+    MeasurementField::TimeStampReader stamps;
+    m_reader.seek(m_dataStart);
+    while (!m_reader.atEnd()) {
+        const QByteArrayView line = m_reader.readLine();
+        ++counts.allCount;
+        MeasurementField::TimeStamp stamp;
+        const qsizetype stampWidth = readTimeStamp(&stamps, line, &stamp);
+        if (stampWidth == 0)
+            continue;
+        double value = 0;
+        int decimals = 0;
+        const bool good
+            = MeasurementField::readValue(fieldAt(line, stampWidth, k + 1), &value, &decimals);
+        counts.maxDecimals = qMax(counts.maxDecimals, decimals);
+        if (!good)
+            continue;
+        ++counts.goodCount;
+        if (handler)
+            handler(stamp.time(), value);
+    }
+    counts.goodShare = counts.allCount == 0
+        ? std::numeric_limits<double>::quiet_NaN()
+        : double(counts.goodCount) / double(counts.allCount) * 100.0;
+    return counts;
+}

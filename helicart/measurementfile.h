@@ -1,0 +1,84 @@
+#ifndef MEASUREMENTFILE_H
+#define MEASUREMENTFILE_H
+
+#include "linereader.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QList>
+#include <QStringList>
+
+#include <functional>
+
+// The input of the program: a tab-separated UTF-8 text file with a header that describes the
+// columns, then one data line per time stamp. Column 0 holds the time stamp, parameter
+// column k is field k+1. The header comes in one of two layouts:
+// - chained: the first line contains " -> "; each of its fields reads
+//   "X -> row1 -> row2 -> ... -> row8" and gives one entry to each of the eight header rows;
+// - rows: the first eight lines are the eight header rows.
+// The data lines are read once for the time range and once more for every parameter column;
+// only the current line is held in memory.
+class MeasurementFile
+{
+public:
+    static constexpr int headerRowCount = 8;
+
+    struct TimeRange
+    {
+        // Both invalid when no data line has a valid time stamp.
+        QDateTime earliestTime;
+        QDateTime latestTime;
+    };
+
+    struct ColumnCounts
+    {
+        int allCount = 0; // every data line
+        int goodCount = 0; // valid time stamp and a value that reads as a finite number
+        double goodShare = 0; // goodCount / allCount * 100; NaN without data lines
+        int maxDecimals = 0; // most digits after the point among lines with a valid time stamp
+    };
+
+    // Receives the time of day and the value of each good line, in file order.
+    using MeasurementHandler = std::function<void(const QTime &time, double value)>;
+
+    explicit MeasurementFile(
+        const QString &fileName, qsizetype bufferSize = LineReader::defaultBufferSize);
+    Q_DISABLE_COPY(MeasurementFile)
+
+    // Opens the file read-only; false when it is missing, unreadable or a folder.
+    bool open();
+
+    // Reads the header and remembers where the data lines start. Header lines missing at
+    // the end of the file read as empty.
+    void readHeader();
+
+    // The eight header rows, row r (1 to 8) at index r - 1, each a list indexed by column.
+    const QList<QStringList> &headerRows() const { return m_headerRows; }
+    // Entry column of header row row (1 to 8); an empty string where the row is shorter.
+    QString headerEntry(int row, int column) const;
+
+    // Entries of header row 6 minus the time stamp column.
+    int parameterCount() const;
+    // The texts of parameter column k: row 4, row 6 and row 8 of the header.
+    QString stationText(int k) const { return headerEntry(4, k + 1); }
+    QString label(int k) const { return headerEntry(6, k + 1); }
+    QString unit(int k) const { return headerEntry(8, k + 1); }
+
+    // File position of the first data line.
+    qint64 dataStart() const { return m_dataStart; }
+
+    // Earliest and latest valid time stamp of the data lines.
+    TimeRange readTimeRange();
+
+    // Reads parameter column k over all data lines, hands each good measurement to handler
+    // (which may be empty, when only the counts matter) and returns the counts.
+    ColumnCounts readColumn(int k, const MeasurementHandler &handler);
+
+private:
+    QFile m_file;
+    LineReader m_reader;
+    QList<QStringList> m_headerRows;
+    qint64 m_dataStart = 0;
+};
+
+#endif // MEASUREMENTFILE_H
