@@ -30,16 +30,6 @@ int finish(QFile *diagnostics, int status)
     return status;
 }
 
-void reportPluginFailure()
-{
-    QFile out;
-    if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-        return;
-    out.write("Cannot load 'solarRose' plugin");
-    out.flush();
-    out.close();
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -65,8 +55,12 @@ int main(int argc, char *argv[])
     const Options options = Options::parse(arguments.mid(1));
     if (!options.language.isEmpty()) {
         // Lives until the process ends; a file that does not load is not reported.
+        // Looked up in the working directory first, then beside the program, where an
+        // installed tree keeps its translations.
         auto *translator = new QTranslator;
-        Q_UNUSED(translator->load(options.language));
+        if (!translator->load(options.language))
+            Q_UNUSED(translator->load(options.language,
+                QCoreApplication::applicationDirPath() + QStringLiteral("/translations")));
         app.installTranslator(translator);
     }
 
@@ -78,8 +72,8 @@ int main(int argc, char *argv[])
 
     if (!PluginSearch::loadPlugin(
             QStringLiteral("compassplot"), &pluginLoader, PluginSearch::Helicart)) {
-        reportPluginFailure();
-        return finish(&diagnostics, -10);
+        SolarRose::reportPluginFailure();
+        return finish(&diagnostics, SolarRose::kNoChart);
     }
 
     SolarRose solarRose;

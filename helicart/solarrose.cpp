@@ -1,30 +1,266 @@
 #include "solarrose.h"
 
+#include "classesdefinition.h"
+#include "imagetable.h"
 #include "measurementfile.h"
+#include "solarroseinterface.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFont>
+#include <QImage>
 #include <QPluginLoader>
 
+#include <unistd.h>
+
 QPluginLoader pluginLoader;
+
+namespace {
+
+// What the run was asked for, handed to the steps of a column.
+struct Request
+{
+    QFile *diagnostics;
+    QString output;
+    QString classes;
+    int scaleMax;
+    int scaleGrid;
+};
+
+// Labels up to this length keep their spaces in the legend title.
+constexpr int kLegendTitleWidth = 20;
+
+// The unknown share in whole percent, as both statistics texts show it.
+QString unknownShare(double goodShare)
+{
+    return QString::number(100.0 - goodShare, 'f', 0);
+}
+
+// A fresh chart: the plug-in makes a new instance once the previous one has been destroyed.
+SolarRoseInterface *obtainChart()
+{
+    return qobject_cast<SolarRoseInterface *>(pluginLoader.instance());
+}
+
+// Writes image as fileName (PNG, from the suffix). A file that cannot be written is lost
+// output: it is reported, and the caller goes on with the other images.
+bool save(const QImage &image, const QString &fileName, QFile *diagnostics)
+{
+    if (image.save(fileName))
+        return true;
+    diagnostics->write(
+        QStringLiteral("Can not write output file: %1.").arg(fileName).toLocal8Bit());
+    return false;
+}
+
+// The chart's texts that come from the header and the time range.
+void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int k,
+    const MeasurementFile::TimeRange &range, const Request &request)
+{
+    if (request.scaleMax != -1 && request.scaleGrid != -1)
+        chart->setFixedScale(double(request.scaleMax), request.scaleGrid);
+    const QString unit = file.unit(k);
+    const QString label = file.label(k);
+    chart->setUnitText(unit);
+    chart->setSpeedDirectionText(SolarRose::speedDirectionText(label, unit));
+    chart->setLegendTitle(SolarRose::legendTitle(label, unit));
+    chart->setParameterText(label);
+    chart->setStationText(file.stationText(k));
+    chart->setIntervalText(SolarRose::intervalText(range.earliestTime, range.latestTime));
+}
+
+// Classes first, so that every measurement finds its class; then the column's measurements
+// and the texts made from their counts.
+void feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file, int k,
+    const MeasurementFile::TimeRange &range, const Request &request)
+{
+    double requiredGoodPercent = 0;
+    bool scaleOn = true;
+    run.loadClasses(request.classes, file.label(k), chart, requiredGoodPercent, scaleOn);
+    const MeasurementFile::ColumnCounts counts = file.readColumn(
+        k, [chart](const QTime &time, double value) { chart->addSolarMeasurement(time, value); });
+    chart->setLegendPrecision(SolarRose::legendPrecision(counts.maxDecimals));
+    const bool below = SolarRose::belowRequired(counts.goodShare, requiredGoodPercent);
+    chart->setAllDataCount(counts.allCount);
+    chart->setEnableGrid(scaleOn);
+    chart->setStatisticsText(
+        SolarRose::statisticsText(counts.allCount, counts.goodCount, counts.goodShare));
+    chart->setLegendText(SolarRose::legendText(file.stationText(k), range.earliestTime,
+                             range.latestTime, counts.allCount, counts.goodCount, counts.goodShare),
+        below);
+}
+
+// The table image of the chart's last drawing, at the rose's size: the four caption lines of
+// the table data make its title.
+QImage tableImage(SolarRoseInterface *chart, const QSize &size)
+{
+    QStringList rows;
+    chart->getTableData(&rows);
+    const QString title = rows.mid(0, 4).join(QLatin1Char('\n'));
+    rows = rows.mid(4);
+    ImageTable table;
+    table.setRows(rows);
+    table.setTitle(title);
+    return SolarRose::renderTable(table, size);
+}
+
+// Writes the rose and the table of column k and paints the rose into combined. False when an
+// image could not be written.
+bool writeColumn(SolarRoseInterface *chart, int k, QImage &combined, const Request &request)
+{
+    QImage rose;
+    rose.fill(0);
+    chart->drawImage(rose);
+    bool written = save(rose, SolarRose::roseFileName(request.output, k), request.diagnostics);
+    const QImage table = tableImage(chart, rose.size());
+    written &= save(table, SolarRose::tableFileName(request.output, k), request.diagnostics);
+
+    // The first rose lays the ground of the combined image; later ones are painted over it.
+    if (k == 0) {
+        combined = QImage();
+        combined.fill(0);
+    } else {
+        chart->setEnableBackground(false);
+    }
+    chart->drawImage(combined);
+    return written;
+}
+
+} // namespace
 
 int SolarRose::run(
     QFile *diagnostics, QString input, QString output, QString classes, int scaleMax, int scaleGrid)
 {
-    Q_UNUSED(output);
-    Q_UNUSED(classes);
-    Q_UNUSED(scaleMax);
-    Q_UNUSED(scaleGrid);
-
     MeasurementFile file(input);
     if (!file.open()) {
         // Local 8-bit, so that a name with letters outside Latin-1 reaches the user intact.
         diagnostics->write(QStringLiteral("Can not open input file: %1.").arg(input).toLocal8Bit());
-        return -5;
+        return kInputNotOpened;
     }
     file.readHeader();
-    const MeasurementFile::TimeRange timeRange = file.readTimeRange();
-    Q_UNUSED(timeRange);
-    for (int k = 0; k < file.parameterCount(); ++k)
-        file.readColumn(k, MeasurementFile::MeasurementHandler());
-    return 0;
+    const MeasurementFile::TimeRange range = file.readTimeRange();
+    const Request request { diagnostics, output, classes, scaleMax, scaleGrid };
+
+    bool written = true;
+    QImage combined;
+    const int count = file.parameterCount();
+    for (int k = 0; k < count; ++k) {
+        SolarRoseInterface *chart = obtainChart();
+        if (!chart) {
+            reportPluginFailure();
+            return kNoChart;
+        }
+        describeColumn(chart, file, k, range, request);
+        feedColumn(*this, chart, file, k, range, request);
+        written &= writeColumn(chart, k, combined, request);
+        delete chart;
+    }
+    // Without a parameter column there is no rose to combine, and nothing is missing.
+    if (count > 0)
+        written &= save(combined, combinedFileName(output), diagnostics);
+    return written ? 0 : kOutputNotWritten;
+}
+
+void SolarRose::loadClasses(const QString &fileName, const QString &label, SolarRoseInterface *rose,
+    double &goodPercent, bool &scaleOn)
+{
+    ClassesDefinition::load(fileName, label, rose, goodPercent, scaleOn);
+}
+
+void SolarRose::reportPluginFailure()
+{
+    QFile out;
+    if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+        return;
+    out.write("Cannot load 'solarRose' plugin");
+    out.flush();
+    out.close();
+}
+
+QString SolarRose::speedDirectionText(const QString &label, const QString &unit)
+{
+    return tr("Time\\") + QStringLiteral("%1[%2]").arg(label, unit);
+}
+
+QString SolarRose::legendTitle(const QString &label, const QString &unit)
+{
+    QString name = label;
+    if (name.size() > kLegendTitleWidth)
+        name.replace(QLatin1Char(' '), QLatin1Char('\n'));
+    return QStringLiteral("%1\n[%2]")
+        .arg(name, unit)
+        .replace(QLatin1String("[ "), QLatin1String("["));
+}
+
+QString SolarRose::intervalText(const QDateTime &earliest, const QDateTime &latest)
+{
+    const QString format = QStringLiteral("dd.MM.yy hh:mm:ss");
+    return tr("Data from") + QLatin1Char(' ') + earliest.toString(format) + QLatin1Char(' ')
+        + tr("till") + QLatin1Char(' ') + latest.toString(format);
+}
+
+QString SolarRose::statisticsText(int allCount, int goodCount, double goodShare)
+{
+    return tr("No. all:") + QStringLiteral(" %1   ").arg(allCount) + tr("No. good:")
+        + QStringLiteral(" %1   ").arg(goodCount) + tr("No. unknown:")
+        + QStringLiteral(" %1 (%2%)")
+              .arg(QString::number(allCount - goodCount), unknownShare(goodShare));
+}
+
+QString SolarRose::legendText(const QString &station, const QDateTime &earliest,
+    const QDateTime &latest, int allCount, int goodCount, double goodShare)
+{
+    const QString format = QStringLiteral("dd.MM.yy hh:mm");
+    const QLatin1Char newLine('\n');
+    return station + newLine + earliest.toString(format) + newLine + latest.toString(format)
+        + newLine + tr("all:") + QStringLiteral(" %1").arg(allCount) + newLine + tr("good:")
+        + QStringLiteral(" %1").arg(goodCount) + newLine + tr("unknown:")
+        + QStringLiteral(" %1%").arg(unknownShare(goodShare));
+}
+
+bool SolarRose::belowRequired(double goodShare, double requiredGoodPercent)
+{
+    // A comparison with NaN is false: a column without data lines is never flagged.
+    return goodShare < requiredGoodPercent;
+}
+
+QImage SolarRose::renderTable(ImageTable &table, const QSize &size)
+{
+    // An image to match is not there (the rose could not be drawn): the table's own size.
+    if (size.isEmpty()) {
+        table.setFont(QFont(QStringLiteral("framd"), kTableFontSize));
+        return table.render(QImage::Format_ARGB32, 0, 0);
+    }
+    const auto fits = [&table, &size](int pointSize) {
+        table.setFont(QFont(QStringLiteral("framd"), pointSize));
+        const QSize natural
+            = table.layout(QImage::Format_ARGB32, size.width(), size.height()).imageSize;
+        return natural.width() <= size.width() && natural.height() <= size.height();
+    };
+    for (int pointSize = kTableFontSize; pointSize >= kMinTableFontSize; --pointSize) {
+        if (fits(pointSize))
+            return table.render(QImage::Format_ARGB32, size.width(), size.height());
+    }
+    return table.render(QImage::Format_ARGB32, size.width(), size.height())
+        .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+int SolarRose::legendPrecision(int maxDecimals)
+{
+    return qBound(0, maxDecimals, kMaxLegendPrecision);
+}
+
+QString SolarRose::roseFileName(const QString &prefix, int k)
+{
+    return prefix + QStringLiteral("S%1.png").arg(k, 3, 10, QLatin1Char('0'));
+}
+
+QString SolarRose::tableFileName(const QString &prefix, int k)
+{
+    return prefix + QStringLiteral("T%1.png").arg(k, 3, 10, QLatin1Char('0'));
+}
+
+QString SolarRose::combinedFileName(const QString &prefix)
+{
+    return prefix + QStringLiteral(".png");
 }

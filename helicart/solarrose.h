@@ -4,26 +4,89 @@
 #include <QObject>
 #include <QString>
 
+class ImageTable;
+class QDateTime;
 class QFile;
+class QImage;
 class QPluginLoader;
+class QSize;
+class SolarRoseInterface;
 
 // The process-wide loader of the chart plug-in: the entry routine loads it, the run asks it
 // for a chart per parameter column. It outlives the entry routine and is never unloaded.
 extern QPluginLoader pluginLoader;
 
-// One run of the program: turns a measurement file into a rose per parameter column.
+// One run of the program: turns a measurement file into a rose image and a table image per
+// parameter column, and one image of all roses painted over each other. The class is the
+// translation context "SolarRose" of the run's texts.
 class SolarRose : public QObject
 {
     Q_OBJECT
 
 public:
+    // Exit statuses of the run (the entry routine has its own for the options).
+    static constexpr int kInputNotOpened = -5;
+    static constexpr int kOutputNotWritten = -6;
+    static constexpr int kNoChart = -10;
+
+    // Precision handed to the chart at most. A double holds no more decimals than these: more
+    // would show only binary noise, and a freak value field of millions of digits would ask
+    // for number texts of millions of characters.
+    static constexpr int kMaxLegendPrecision = 15;
+
+    // Point sizes of the table's type: the table is written in the first when it fits the
+    // rose's size, in a smaller one down to the last when it does not.
+    static constexpr int kTableFontSize = 12;
+    static constexpr int kMinTableFontSize = 6;
+
     SolarRose() = default;
 
-    // Reads input and renders its parameter columns. Returns 0 after a complete run and -5
-    // (with a message on diagnostics) when input cannot be opened. scaleMax and scaleGrid
-    // are -1 when not given.
+    // Reads input and renders its parameter columns into files named by the output prefix.
+    // Returns 0 after a complete run; kInputNotOpened when input cannot be opened, and
+    // kOutputNotWritten when an image could not be written (each reported on diagnostics,
+    // the run going on with the other images); kNoChart when the plug-in hands out no solar
+    // rose (reported on the standard output stream). scaleMax and scaleGrid are -1 when not
+    // given.
     int run(QFile *diagnostics, QString input, QString output, QString classes, int scaleMax,
         int scaleGrid);
+
+    // Gives rose the classes of label from the classes definition file fileName (or the
+    // default or built-in ones) and always writes goodPercent and scaleOn.
+    void loadClasses(const QString &fileName, const QString &label, SolarRoseInterface *rose,
+        double &goodPercent, bool &scaleOn);
+
+    // "Cannot load 'solarRose' plugin" on the standard output stream.
+    static void reportPluginFailure();
+
+    // The texts of a column, translated in context "SolarRose" by the installed translator.
+    // "Time\" + "label[unit]".
+    static QString speedDirectionText(const QString &label, const QString &unit);
+    // "label\n[unit]"; a label longer than 20 characters gets a line per word, and "[ "
+    // becomes "[".
+    static QString legendTitle(const QString &label, const QString &unit);
+    // "Data from <earliest> till <latest>", to the second.
+    static QString intervalText(const QDateTime &earliest, const QDateTime &latest);
+    // "No. all: a   No. good: g   No. unknown: u (s%)".
+    static QString statisticsText(int allCount, int goodCount, double goodShare);
+    // Station, the time range to the minute, then "all: a", "good: g", "unknown: s%", one
+    // line each.
+    static QString legendText(const QString &station, const QDateTime &earliest,
+        const QDateTime &latest, int allCount, int goodCount, double goodShare);
+    // Whether the good share misses the required one (never for a share that is not a number).
+    static bool belowRequired(double goodShare, double requiredGoodPercent);
+    // The table, with its rows and title set, as an image of exactly size: the table in the
+    // largest type from kTableFontSize down to kMinTableFontSize that fits, its cells spread
+    // over the rest; a table that does not fit even then is scaled down. An empty size gives
+    // the table's own size.
+    static QImage renderTable(ImageTable &table, const QSize &size);
+    // maxDecimals within 0 ... kMaxLegendPrecision.
+    static int legendPrecision(int maxDecimals);
+
+    // Output files: prefix + "S000.png", prefix + "T000.png" for column k (at least three
+    // digits), prefix + ".png" for the combined image.
+    static QString roseFileName(const QString &prefix, int k);
+    static QString tableFileName(const QString &prefix, int k);
+    static QString combinedFileName(const QString &prefix);
 };
 
 #endif // SOLARROSE_H
