@@ -1,8 +1,576 @@
+// The run as the program does it: against a chart plug-in that records every call (copied as
+// compassplot.so beside a copy of the program), with the real chart plug-in on the example
+// data, and from an installed tree.
 #include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
+
+namespace {
+
+const QString kRecordingLog = QStringLiteral("HELICART_RECORDING_LOG");
+
+struct Result
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool copyFile(const QString &from, const QString &to)
+{
+    QDir().mkpath(QFileInfo(to).absolutePath());
+    QFile::remove(to);
+    return QFile::copy(from, to);
+}
+
+// A measurement file in the row layout: one column per label, all at one station.
+QByteArray measurementFile(
+    const QStringList &labels, const QStringList &units, const QStringList &dataLines)
+{
+    const auto row = [&labels](const QString &first, const QString &each) {
+        QStringList fields { first };
+        for (int i = 0; i < labels.size(); ++i)
+            fields << each;
+        return fields.join(QLatin1Char('\t'));
+    };
+    const QStringList header { row("Source", "Logger"), row("Instrument", "Sensor"),
+        row("Aggregation", "10-minute mean"), row("Station", "Ljubljana"),
+        row("Location", "46.07 N, 14.51 E"), (QStringList { "Time" } + labels).join('\t'),
+        row("Status", "raw"), (QStringList { "dd.MM.yyyy hh:mm" } + units).join('\t') };
+    return (header + dataLines).join(QLatin1Char('\n')).toUtf8() + '\n';
+}
+
+const QByteArray kClasses = R"(<?xml version="1.0" encoding="UTF-8"?>
+<skyvaneClasses>
+  <parameter>
+    <oznaka>GSR</oznaka>
+    <procentDobrih>70</procentDobrih>
+    <razred><zacetek>0</zacetek><konec>500</konec><barva>#ff0000</barva></razred>
+    <razred><zacetek>500</zacetek><konec>1000</konec><barva>#00ff00</barva></razred>
+  </parameter>
+  <privzeto>
+    <procentDobrih>50</procentDobrih>
+    <skala>ne</skala>
+    <razred><zacetek>-50</zacetek><konec>50</konec><barva>#0000ff</barva></razred>
+  </privzeto>
+</skyvaneClasses>
+)";
+
+// The calls the recording plug-in logged, one "name|argument|..." entry each.
+QStringList recordedCalls(const QString &logPath)
+{
+    QStringList calls;
+    const QList<QByteArray> lines = readFile(logPath).split('\n');
+    for (const QByteArray &line : lines) {
+        if (line.isEmpty())
+            continue;
+        const QList<QByteArray> parts = line.split('\t');
+        QStringList call { QString::fromUtf8(parts.first()) };
+        for (qsizetype i = 1; i < parts.size(); ++i)
+            call << QString::fromUtf8(QByteArray::fromPercentEncoding(parts.at(i)));
+        calls << call.join(QLatin1Char('|'));
+    }
+    return calls;
+}
+
+QStringList callsNamed(const QStringList &calls, const QString &name)
+{
+    QStringList found;
+    for (const QString &call : calls) {
+        if (call == name || call.startsWith(name + QLatin1Char('|')))
+            found << call;
+    }
+    return found;
+}
+
+// The time stamp of a rose image, bottom left: the one part that differs between renders.
+QRect timeStampArea(const QImage &image)
+{
+    return QRect(0, image.height() - 16, 130, 16);
+}
+
+// Pixels within tolerance of colour in area.
+int pixelsNear(const QImage &image, const QRect &area, QColor colour, int tolerance)
+{
+    int count = 0;
+    const QRect inside = area & image.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (TestSupport::colorNear(QColor::fromRgba(image.pixel(x, y)), colour, tolerance))
+                ++count;
+        }
+    }
+    return count;
+}
+
+// Where the legend's free text sits: the top right corner of a rose image.
+QRect freeTextCorner(const QImage &image)
+{
+    return QRect(image.width() - 80, 0, 80, 30);
+}
+
+const QColor kWarning(255, 210, 210);
+
+// Height of a table image's title bar: the header fill reaches down to the bar's border line.
+int titleBarHeight(const QImage &table)
+{
+    const QColor fill = table.pixelColor(3, 3);
+    int y = 3;
+    while (y < table.height() && table.pixelColor(3, y) == fill)
+        ++y;
+    return y;
+}
+
+} // namespace
+
 class TestEndToEnd : public QObject
 {
     Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void callSequence();
+    void fixedScale_data();
+    void fixedScale();
+    void twoColumns();
+    void onlyTimeColumn();
+    void notASolarRose();
+    void lostImages_data();
+    void lostImages();
+    void freakPrecision();
+
+    void exampleImages();
+    void exampleRepeatable();
+    void exampleWarning();
+    void exampleSlovenian();
+
+    void installedTree();
+
+private:
+    // Runs the program copy that loads the recording plug-in, in a fresh working folder
+    // holding input.txt and helicartClasses.xml, with the log in a fresh file.
+    Result runRecorded(const QByteArray &input, const QStringList &options);
+    QString work(const QString &path) const { return m_work->filePath(path); }
+    // Runs the built program in a fresh folder holding the example and its classes.
+    Result runExample(const QStringList &options, const QByteArray &classes = QByteArray());
+    QImage exampleImage(const QString &name) const
+    {
+        return QImage(m_example->filePath(name)).convertToFormat(QImage::Format_ARGB32);
+    }
+
+    QTemporaryDir m_programs;
+    QString m_recorded; // the program beside the recording plug-in
+    QString m_plain; // the program beside a plug-in that is no solar rose
+    QString m_log;
+    std::unique_ptr<QTemporaryDir> m_work;
+    std::unique_ptr<QTemporaryDir> m_example;
 };
+
+void TestEndToEnd::initTestCase()
+{
+    QVERIFY(m_programs.isValid());
+    m_recorded = m_programs.filePath("recording/bin/helicart");
+    m_plain = m_programs.filePath("plain/bin/helicart");
+    for (const QString &program : { m_recorded, m_plain }) {
+        QVERIFY(copyFile(HELICART_PROGRAM, program));
+        QVERIFY(QFile::setPermissions(program, QFile::permissions(HELICART_PROGRAM)));
+    }
+    QVERIFY(copyFile(
+        ENDTOEND_RECORDING_PLUGIN, m_programs.filePath("recording/bin/plugins/compassplot.so")));
+    QVERIFY(
+        copyFile(ENDTOEND_PLAIN_PLUGIN, m_programs.filePath("plain/bin/plugins/compassplot.so")));
+    m_log = m_programs.filePath("calls.log");
+    qputenv(kRecordingLog.toUtf8(), m_log.toUtf8());
+}
+
+void TestEndToEnd::init()
+{
+    m_work = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_work->isValid());
+    QVERIFY(QDir(m_work->path()).mkpath("out"));
+    QFile::remove(m_log);
+}
+
+Result TestEndToEnd::runRecorded(const QByteArray &input, const QStringList &options)
+{
+    Result result;
+    if (!writeFile(work("input.txt"), input) || !writeFile(work("helicartClasses.xml"), kClasses))
+        return result;
+    result.status = TestSupport::runProgram(m_recorded,
+        QStringList { "--input=input.txt", "--output=out/day" } + options, m_work->path(),
+        &result.out, &result.err);
+    return result;
+}
+
+Result TestEndToEnd::runExample(const QStringList &options, const QByteArray &classes)
+{
+    Result result;
+    m_example = std::make_unique<QTemporaryDir>();
+    const QString examples = QStringLiteral(HELICART_SOURCE_DIR "/examples/");
+    if (!m_example->isValid() || !QDir(m_example->path()).mkpath("out")
+        || !copyFile(examples + "station.txt", m_example->filePath("station.txt")))
+        return result;
+    const QByteArray classesText
+        = classes.isEmpty() ? readFile(examples + "helicartClasses.xml") : classes;
+    if (!writeFile(m_example->filePath("helicartClasses.xml"), classesText))
+        return result;
+    result.status = TestSupport::runProgram(HELICART_PROGRAM,
+        QStringList { "--input=station.txt", "--output=out/station" } + options, m_example->path(),
+        &result.out, &result.err);
+    return result;
+}
+
+// One column: every call the run makes, in order, with its exact texts.
+void TestEndToEnd::callSequence()
+{
+    const QByteArray input = measurementFile({ "GSR" }, { " W/m2" },
+        { "05.07.2012 13:45\t512.25", "05.07.2012 13:55\tn/a", "05.07.2012 14:05\t600.5" });
+    const Result result = runRecorded(input, {});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.out, QByteArray());
+
+    const QStringList expected {
+        "create|0",
+        "setUnitText| W/m2",
+        "setSpeedDirectionText|Time\\GSR[ W/m2]",
+        "setLegendTitle|GSR\n[W/m2]",
+        "setParameterText|GSR",
+        "setStationText|Ljubljana",
+        "setIntervalText|Data from 05.07.12 13:45:00 till 05.07.12 14:05:00",
+        "addIntervalRange|0|500|#ffff0000|1|-1|1",
+        "addIntervalRange|500|1000|#ff00ff00|1|-1|1",
+        "addSolarMeasurement|13:45|512.25",
+        "addSolarMeasurement|14:05|600.5",
+        "setLegendPrecision|2",
+        "setAllDataCount|3",
+        "setEnableGrid|true",
+        "setStatisticsText|No. all: 3   No. good: 2   No. unknown: 1 (33%)",
+        // 2 of 3 good misses the required 70 %.
+        "setLegendText|Ljubljana\n05.07.12 13:45\n05.07.12 14:05\nall: 3\ngood: 2\nunknown: "
+        "33%|true",
+        "drawImage|null",
+        "getTableData",
+        "drawImage|null",
+        "destroy|0",
+    };
+    QCOMPARE(recordedCalls(m_log), expected);
+
+    const QImage rose(work("out/dayS000.png"));
+    const QImage table(work("out/dayT000.png"));
+    QCOMPARE(rose.size(), QSize(400, 300));
+    QCOMPARE(table.size(), rose.size());
+    QCOMPARE(QImage(work("out/day.png")).size(), rose.size());
+}
+
+void TestEndToEnd::fixedScale_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("calls");
+
+    QTest::newRow("neither") << QStringList() << QStringList();
+    QTest::newRow("maximum only") << QStringList { "--scaleMax=5" } << QStringList();
+    QTest::newRow("grid only") << QStringList { "--scaleGrid=1" } << QStringList();
+    QTest::newRow("maximum not a number")
+        << QStringList { "--scaleMax=abc", "--scaleGrid=1" } << QStringList();
+    QTest::newRow("both") << QStringList { "--scaleMax=5", "--scaleGrid=1" }
+                          << QStringList { "setFixedScale|5|1", "setFixedScale|5|1" };
+}
+
+// The fixed scale reaches every chart, and only when both of its options are given.
+void TestEndToEnd::fixedScale()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, calls);
+    const QByteArray input
+        = measurementFile({ "GSR", "T" }, { "W/m2", "C" }, { "05.07.2012 13:45\t512.25\t20.5" });
+    QCOMPARE(runRecorded(input, options).status, 0);
+    const QStringList recorded = recordedCalls(m_log);
+    QCOMPARE(callsNamed(recorded, "setFixedScale"), calls);
+    if (!calls.isEmpty()) {
+        QCOMPARE(recorded.at(recorded.indexOf("create|0") + 1), calls.first());
+        QCOMPARE(recorded.at(recorded.indexOf("create|1") + 1), calls.first());
+    }
+}
+
+// Two columns: a fresh chart each, its own files, and the second rose painted over the
+// first without background into the combined image.
+void TestEndToEnd::twoColumns()
+{
+    const QByteArray input = measurementFile({ "GSR", "Air temperature at two metres" },
+        { "W/m2", "C" }, { "05.07.2012 13:45\t512.25\t20.5", "05.07.2012 13:55\t\t21" });
+    const Result result = runRecorded(input, {});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.err, QByteArray());
+
+    QCOMPARE(QDir(work("out")).entryList(QDir::Files, QDir::Name),
+        QStringList({ "day.png", "dayS000.png", "dayS001.png", "dayT000.png", "dayT001.png" }));
+
+    const QStringList calls = recordedCalls(m_log);
+    const qsizetype second = calls.indexOf("create|1");
+    QVERIFY(second > calls.indexOf("destroy|0"));
+    QCOMPARE(calls.last(), QString("destroy|1"));
+    // The second chart: the label of 29 characters gets a line per word, the classes of
+    // the default set, the grid switched off by it, and the background off only for the
+    // drawing into the combined image.
+    const QStringList secondCalls = calls.mid(second);
+    QVERIFY(secondCalls.contains("setLegendTitle|Air\ntemperature\nat\ntwo\nmetres\n[C]"));
+    QVERIFY(secondCalls.contains("addIntervalRange|-50|50|#ff0000ff|1|-1|1"));
+    QCOMPARE(callsNamed(secondCalls, "addSolarMeasurement"),
+        QStringList({ "addSolarMeasurement|13:45|20.5", "addSolarMeasurement|13:55|21" }));
+    QVERIFY(secondCalls.contains("setEnableGrid|false"));
+    QCOMPARE(callsNamed(calls, "setEnableBackground"), QStringList { "setEnableBackground|false" });
+    QCOMPARE(secondCalls.mid(secondCalls.size() - 4),
+        QStringList(
+            { "getTableData", "setEnableBackground|false", "drawImage|400x300", "destroy|1" }));
+    QCOMPARE(callsNamed(calls.mid(0, second), "drawImage"),
+        QStringList({ "drawImage|null", "drawImage|null" }));
+
+    // Each chart paints its square; the combined image keeps the first one's ground.
+    const QImage first(work("out/dayS000.png"));
+    const QImage secondRose(work("out/dayS001.png"));
+    const QImage combined(work("out/day.png"));
+    QCOMPARE(first.pixelColor(20, 20), QColor(Qt::blue));
+    QCOMPARE(first.pixelColor(60, 20), QColor(Qt::white));
+    QCOMPARE(secondRose.pixelColor(20, 20), QColor(Qt::white));
+    QCOMPARE(secondRose.pixelColor(60, 20), QColor(Qt::blue));
+    QCOMPARE(combined.pixelColor(20, 20), QColor(Qt::blue));
+    QCOMPARE(combined.pixelColor(60, 20), QColor(Qt::blue));
+    QCOMPARE(combined.pixelColor(200, 200), QColor(Qt::white));
+    QCOMPARE(QImage(work("out/dayT001.png")).size(), secondRose.size());
+}
+
+// A header with only the time stamp column: no chart, no file, and that is no failure.
+void TestEndToEnd::onlyTimeColumn()
+{
+    const Result result = runRecorded(measurementFile({}, {}, { "05.07.2012 13:45" }), {});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.err, QByteArray());
+    QVERIFY(QDir(work("out")).isEmpty());
+    QCOMPARE(recordedCalls(m_log), QStringList());
+}
+
+// A plug-in whose instance is no solar rose is no chart plug-in.
+void TestEndToEnd::notASolarRose()
+{
+    QVERIFY(writeFile(
+        work("input.txt"), measurementFile({ "GSR" }, { "W/m2" }, { "05.07.2012 13:45\t512.25" })));
+    Result result;
+    result.status = TestSupport::runProgram(m_plain,
+        { "--input=input.txt", "--output=out/day", "--classes=none.xml" }, m_work->path(),
+        &result.out, &result.err);
+    QCOMPARE(result.status, 246);
+    QCOMPARE(result.out, QByteArray("Cannot load 'solarRose' plugin"));
+    QCOMPARE(result.err, QByteArray());
+    QVERIFY(QDir(work("out")).isEmpty());
+}
+
+void TestEndToEnd::lostImages_data()
+{
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("blocked"); // a folder where the program wants a file
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<QStringList>("written");
+
+    QTest::newRow("one rose") << "out/day"
+                              << "out/dayS000.png"
+                              << QByteArray("Can not write output file: out/dayS000.png.")
+                              << QStringList { "dayS001.png", "dayT000.png", "dayT001.png",
+                                     "day.png" };
+    QTest::newRow("the combined image")
+        << "out/day"
+        << "out/day.png" << QByteArray("Can not write output file: out/day.png.")
+        << QStringList { "dayS000.png", "dayS001.png", "dayT000.png", "dayT001.png" };
+    QTest::newRow("a folder that is not there")
+        << "missing/day" << QString()
+        << QByteArray("Can not write output file: missing/dayS000.png."
+                      "Can not write output file: missing/dayT000.png."
+                      "Can not write output file: missing/dayS001.png."
+                      "Can not write output file: missing/dayT001.png."
+                      "Can not write output file: missing/day.png.")
+        << QStringList();
+}
+
+// An image that cannot be written is reported; the run goes on with the others and ends
+// with -6.
+void TestEndToEnd::lostImages()
+{
+    QFETCH(QString, prefix);
+    QFETCH(QString, blocked);
+    QFETCH(QByteArray, message);
+    QFETCH(QStringList, written);
+    if (!blocked.isEmpty())
+        QVERIFY(QDir(m_work->path()).mkpath(blocked));
+    const QByteArray input
+        = measurementFile({ "GSR", "T" }, { "W/m2", "C" }, { "05.07.2012 13:45\t512.25\t20.5" });
+    const Result result = runRecorded(input, { "--output=" + prefix });
+    QCOMPARE(result.status, 250);
+    QCOMPARE(result.err, message);
+    for (const QString &name : written)
+        QVERIFY2(!QImage(work("out/" + name)).isNull(), qPrintable(name));
+}
+
+// A value of a hundred thousand decimals asks for no number texts of that length.
+void TestEndToEnd::freakPrecision()
+{
+    const QByteArray value = "0." + QByteArray(100000, '5');
+    const QByteArray input = measurementFile({ "GSR" }, { "W/m2" }, {}) + "05.07.2012 13:45\t"
+        + value + "\n05.07.2012 13:55\t1.5\n";
+    QCOMPARE(runRecorded(input, {}).status, 0);
+    QCOMPARE(callsNamed(recordedCalls(m_log), "setLegendPrecision"),
+        QStringList { "setLegendPrecision|15" });
+}
+
+// The example through the real chart plug-in: sizes, and the pixels the classes decide.
+void TestEndToEnd::exampleImages()
+{
+    const Result result = runExample({});
+    QCOMPARE(result.status, 0);
+
+    const QImage first = exampleImage("out/stationS000.png");
+    for (int k = 0; k < 3; ++k) {
+        const QImage rose = exampleImage(QString("out/stationS%1.png").arg(k, 3, 10, QChar('0')));
+        const QImage table = exampleImage(QString("out/stationT%1.png").arg(k, 3, 10, QChar('0')));
+        TestSupport::saveOutput(rose, QString("endtoend_stationS%1.png").arg(k));
+        TestSupport::saveOutput(table, QString("endtoend_stationT%1.png").arg(k));
+        // The chart's default height, its legend to the right of the square rose.
+        QCOMPARE(rose.height(), 520);
+        QVERIFY(rose.width() > rose.height());
+        QCOMPARE(table.size(), rose.size());
+        // Every column meets its required share: no warning box.
+        QCOMPARE(pixelsNear(rose, freeTextCorner(rose), kWarning, 0), 0);
+    }
+    const QImage combined = exampleImage("out/station.png");
+    QCOMPARE(combined.height(), 520);
+    // Later roses bring their legends along, beside the first one's.
+    QVERIFY(combined.width() > first.width());
+    QCOMPARE(combined.pixelColor(first.height() / 2, 5), first.pixelColor(first.height() / 2, 5));
+
+    // The radiation classes that take a share: in the rose (the square at the left) and in
+    // the legend's bars.
+    const QRect roseArea(0, 0, first.height(), first.height());
+    const QRect legendArea(first.height(), 0, first.width() - first.height(), first.height());
+    for (const char *name : { "#ffe066", "#ffc233", "#ff9f1c", "#f4641b", "#c9271a" }) {
+        const QColor colour(name);
+        QVERIFY2(pixelsNear(first, roseArea, colour, 8) > 0, name);
+        QVERIFY2(pixelsNear(first, legendArea, colour, 8) > 0, name);
+    }
+}
+
+// Two runs give the same images, apart from the time stamp of the roses.
+void TestEndToEnd::exampleRepeatable()
+{
+    QCOMPARE(runExample({}).status, 0);
+    QList<QImage> before;
+    const QStringList names { "out/stationS000.png", "out/stationT000.png", "out/stationS002.png",
+        "out/stationT002.png", "out/station.png" };
+    for (const QString &name : names)
+        before << exampleImage(name);
+    QCOMPARE(runExample({}).status, 0);
+    for (int i = 0; i < names.size(); ++i) {
+        const QImage after = exampleImage(names.at(i));
+        QVERIFY2(!after.isNull(), qPrintable(names.at(i)));
+        QCOMPARE(TestSupport::differingPixels(before.at(i), after, 0, timeStampArea(after)), 0);
+    }
+}
+
+// A column that misses its required share shows the legend's text on the warning colour.
+void TestEndToEnd::exampleWarning()
+{
+    // The temperature column has 99.90 % good lines.
+    QByteArray classes = readFile(HELICART_SOURCE_DIR "/examples/helicartClasses.xml");
+    QVERIFY(classes.contains("<procentDobrih>99,5</procentDobrih>"));
+    classes.replace("<procentDobrih>99,5</procentDobrih>", "<procentDobrih>99,95</procentDobrih>");
+    QCOMPARE(runExample({}, classes).status, 0);
+
+    const QImage radiation = exampleImage("out/stationS000.png");
+    const QImage temperature = exampleImage("out/stationS001.png");
+    TestSupport::saveOutput(temperature, "endtoend_warning.png");
+    QCOMPARE(pixelsNear(radiation, freeTextCorner(radiation), kWarning, 0), 0);
+    QVERIFY(pixelsNear(temperature, freeTextCorner(temperature), kWarning, 0) > 50);
+}
+
+// '--lang=SLO' without SLO.qm in the working folder takes the translation beside the program.
+void TestEndToEnd::exampleSlovenian()
+{
+    QCOMPARE(runExample({}).status, 0);
+    const QImage plainRose = exampleImage("out/stationS000.png");
+    const QImage plainTable = exampleImage("out/stationT000.png");
+    QVERIFY(!QFile::exists(m_example->filePath("SLO.qm")));
+    QCOMPARE(runExample({ "--lang=SLO" }).status, 0);
+    const QImage rose = exampleImage("out/stationS000.png");
+    const QImage table = exampleImage("out/stationT000.png");
+    TestSupport::saveOutput(table, "endtoend_stationT000_SLO.png");
+
+    QCOMPARE(table.size(), plainTable.size());
+    const int titleHeight = titleBarHeight(table);
+    QVERIFY(titleHeight > 20);
+    QCOMPARE(titleBarHeight(plainTable), titleHeight);
+    const QRect title(0, 0, table.width(), titleHeight);
+    const QImage plainTitle = plainTable.copy(title);
+    QVERIFY(TestSupport::differingPixels(plainTitle, table.copy(title), 0) > 0);
+    // The legend's free text is translated too.
+    QVERIFY(TestSupport::differingPixels(plainRose, rose, 0, timeStampArea(rose)) > 0);
+}
+
+// `cmake --install` gives a tree that runs from any working folder: the program finds its
+// plug-ins (the scale plug-in too: no complaint about it) and its translation.
+void TestEndToEnd::installedTree()
+{
+    QTemporaryDir prefix;
+    QVERIFY(prefix.isValid());
+    QProcess install;
+    install.start(
+        HELICART_CMAKE_COMMAND, { "--install", HELICART_BINARY_DIR, "--prefix", prefix.path() });
+    QVERIFY(install.waitForFinished(120000));
+    QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+    for (const char *file : { "bin/helicart", "bin/plugins/compassplot.so",
+             "bin/plugins/tickfit.so", "bin/translations/SLO.qm" })
+        QVERIFY2(QFile::exists(prefix.filePath(file)), file);
+
+    const QByteArray input = measurementFile({ "GSR" }, { "W/m2" },
+        { "05.07.2012 13:45\t512.25", "05.07.2012 13:55\t\t", "05.07.2012 14:05\t600.5" });
+    QVERIFY(writeFile(work("data/input.txt"), input));
+    QVERIFY(writeFile(work("data/classes.xml"), kClasses));
+    const QString program = prefix.filePath("bin/helicart");
+    QStringList tables;
+    for (const QString &language : { QString(), QString("--lang=SLO") }) {
+        Result result;
+        const QString output = work(language.isEmpty() ? "out/plain" : "out/slo");
+        result.status = TestSupport::runProgram(program,
+            { "--input=" + work("data/input.txt"), "--output=" + output,
+                "--classes=" + work("data/classes.xml"), language },
+            QDir::rootPath(), &result.out, &result.err);
+        QCOMPARE(result.status, 0);
+        QVERIFY2(!result.err.contains("Unable to load"), result.err.constData());
+        QVERIFY(!QImage(output + "S000.png").isNull());
+        tables << output + "T000.png";
+    }
+    const QImage plain(tables.at(0));
+    const QImage slovenian(tables.at(1));
+    QVERIFY(!plain.isNull());
+    QVERIFY(TestSupport::differingPixels(plain, slovenian, 0) != 0);
+}
+
 HELICART_GUI_TEST_MAIN(TestEndToEnd)
 #include "tst_endtoend.moc"
