@@ -54,9 +54,9 @@ int main(int argc, char *argv[])
 
     const Options options = Options::parse(arguments.mid(1));
     if (!options.language.isEmpty()) {
-        // Lives until the process ends; a file that does not load is not reported.
-        // Looked up in the working directory first, then beside the program, where an
-        // installed tree keeps its translations.
+        // Lives until the process ends; a file that does not load is not reported. The
+        // working directory comes first, then the translations folder beside the program,
+        // where an installed tree keeps them.
         auto *translator = new QTranslator;
         if (!translator->load(options.language))
             Q_UNUSED(translator->load(options.language,
