@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QPluginLoader>
 #include <QTranslator>
 
@@ -40,6 +41,10 @@ int main(int argc, char *argv[])
     startupHandler = qInstallMessageHandler(quietStartup);
     QGuiApplication app(argc, argv);
     qInstallMessageHandler(startupHandler);
+    // The plug-ins trace their search through Qt's debug stream, which on this platform is
+    // the standard error stream that scripts read for the program's one message. The trace
+    // stays off unless asked for (QT_LOGGING_RULES="default.debug=true").
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
 
     QFile diagnostics;
     if (!diagnostics.open(STDERR_FILENO, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
