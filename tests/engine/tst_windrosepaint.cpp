@@ -71,6 +71,18 @@ QPoint onAxis(double angle, int u)
     return QPoint(239 + qRound(std::cos(a) * u), centre + qRound(std::sin(a) * u));
 }
 
+// The furthest distance from the centre, short of the image's edge, at which the north axis
+// shows a bar of colour; 0 when it shows none beyond from.
+int outermostNorth(const QImage &image, const QColor &colour, int from)
+{
+    int outermost = 0;
+    for (int u = from; u < centre; ++u) {
+        if (onShade(image.pixelColor(onAxis(-90, u)), colour))
+            outermost = u;
+    }
+    return outermost;
+}
+
 bool opaqueDark(const QColor &c)
 {
     return c.alpha() > 128 && qGray(c.rgb()) < 100;
@@ -369,11 +381,7 @@ void TestWindRosePaint::shareRoundedToTenKeepsItsScale()
     QCOMPARE(rose.ringStep(), 3);
 
     const int d = expectedDiameter(rose.font());
-    int outermost = 0;
-    for (int u = expectedHoleRadius(rose.font()); u < centre; ++u) {
-        if (onShade(image.pixelColor(onAxis(-90, u)), red))
-            outermost = u;
-    }
+    const int outermost = outermostNorth(image, red, expectedHoleRadius(rose.font()));
     QVERIFY(outermost > 0);
     QVERIFY2(outermost <= d / 2 + 2, qPrintable(QString::number(outermost)));
 }
@@ -471,11 +479,7 @@ void TestWindRosePaint::firstClassOnlyStaysInside()
 
     const int d = expectedDiameter(rose.font());
     const int hole = expectedHoleRadius(rose.font());
-    int outermost = 0;
-    for (int u = hole; u < centre; ++u) {
-        if (onShade(image.pixelColor(onAxis(-90, u)), blue))
-            outermost = u;
-    }
+    const int outermost = outermostNorth(image, blue, hole);
     QCOMPARE(outermost > 0, segmentDrawn);
     // No further than the largest stack of any chart reaches (the built-in rule gives it half
     // the bar area), and inside the compass ring.

@@ -837,9 +837,7 @@ void TestSolarRose::dialWithoutBackground()
 
 void TestSolarRose::sunnyDay_data()
 {
-    QTest::addColumn<bool>("grid");
-    QTest::newRow("grid off") << false;
-    QTest::newRow("grid on") << true;
+    dialPictures_data();
 }
 
 void TestSolarRose::sunnyDay()
