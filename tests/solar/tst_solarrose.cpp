@@ -209,7 +209,6 @@ private slots:
     void tableCorner();
     void setIntervals_data();
     void setIntervals();
-    void setIntervalsWithoutPlugin();
     void setIntervalsThroughScalePlugin();
     void layoutMeasures();
     void wedgePath_data();
@@ -534,6 +533,7 @@ void TestSolarRose::tableCorner()
 
 void TestSolarRose::setIntervals_data()
 {
+    QTest::addColumn<bool>("bound"); // to a stand-in scale that keeps the count, step 200
     QTest::addColumn<int>("segments");
     QTest::addColumn<bool>("limits");
     QTest::addColumn<QList<double>>("bounds");
@@ -541,22 +541,26 @@ void TestSolarRose::setIntervals_data()
 
     const double open = 2147483647.0;
     QTest::newRow("five with limits")
-        << 5 << true << QList<double>({ -open, 0, 200, 400, 600, 800, 1000, open })
+        << true << 5 << true << QList<double>({ -open, 0, 200, 400, 600, 800, 1000, open })
         << QStringList(
                { "#0000ff", "#0000ff", "#ffff00", "#00ff00", "#ff0000", "#7a7a7a", "#e400ff" });
-    QTest::newRow("three without limits") << 3 << false << QList<double>({ 0, 200, 400, 600 })
-                                          << QStringList({ "#0000ff", "#ffff00", "#00ff00" });
-    QTest::newRow("none") << 0 << false << QList<double>() << QStringList();
+    QTest::newRow("three without limits")
+        << true << 3 << false << QList<double>({ 0, 200, 400, 600 })
+        << QStringList({ "#0000ff", "#ffff00", "#00ff00" });
+    QTest::newRow("none") << true << 0 << false << QList<double>() << QStringList();
     // Past the eighth class the colours start over instead of running off the table.
     QTest::newRow("ten with limits")
-        << 10 << true
+        << true << 10 << true
         << QList<double>({ -open, 0, 200, 400, 600, 800, 1000, 1200, 1400, 1600, 1800, 2000, open })
         << QStringList({ "#0000ff", "#0000ff", "#ffff00", "#00ff00", "#ff0000", "#7a7a7a",
                "#e400ff", "#591400", "#742112", "#0000ff", "#ffff00", "#00ff00" });
+    // Without a scale plug-in the classes are only dropped.
+    QTest::newRow("no scale plug-in") << false << 5 << true << QList<double>() << QStringList();
 }
 
 void TestSolarRose::setIntervals()
 {
+    QFETCH(bool, bound);
     QFETCH(int, segments);
     QFETCH(bool, limits);
     QFETCH(QList<double>, bounds);
@@ -566,7 +570,7 @@ void TestSolarRose::setIntervals()
     scale.gridIntervals = 0; // the requested count
     scale.fixedStep = 200;
     RoseProbe::ScaleBound<QSolarRose> rose;
-    rose.useScale(&scale);
+    rose.useScale(bound ? &scale : nullptr);
     rose.addSolarMeasurement(QTime(12, 0), 250);
 
     QCOMPARE(rose.setIntervals(0, 1000, segments, limits), false);
@@ -578,20 +582,9 @@ void TestSolarRose::setIntervals()
         QCOMPARE(interval.highLimit, bounds.at(i + 1));
         QCOMPARE(rose.classStyles().value(interval).brush.color(), QColor(colours.at(i)));
     }
-    rose.useScale(nullptr);
-}
-
-void TestSolarRose::setIntervalsWithoutPlugin()
-{
-    RoseProbe::ScaleBound<QSolarRose> rose;
-    rose.useScale(nullptr);
+    // The next measurement counts in these classes, or brings the default ones back.
     rose.addSolarMeasurement(QTime(12, 0), 250);
-    QCOMPARE(rose.setIntervals(0, 1000, 5, true), false);
-    QVERIFY(rose.intervals().isEmpty());
-    QVERIFY(rose.spokes().isEmpty());
-    // The next measurement brings the default classes back.
-    rose.addSolarMeasurement(QTime(12, 0), 250);
-    QCOMPARE(rose.intervals().size(), 8);
+    QCOMPARE(rose.intervals().size(), colours.isEmpty() ? 8 : colours.size());
     QCOMPARE(rose.spokes().size(), 24);
 }
 
