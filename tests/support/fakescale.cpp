@@ -12,7 +12,8 @@ void FakeScale::roundLinearScale(
     if (fixedStep > 0)
         gridLength = fixedStep;
     else
-        gridLength = gridCount > 0 ? static_cast<int>((maximumValue - minimumValue) / gridCount) : 0;
+        gridLength
+            = gridCount > 0 ? static_cast<int>((maximumValue - minimumValue) / gridCount) : 0;
 }
 
 void FakeScale::positionOnLinearScale(int &position, int scaleLength, double value,

@@ -16,8 +16,7 @@ namespace RoseProbe {
 
 // Chart (a QWindRose or a subclass) with a scale binding the test chooses; null selects the
 // built-in rules.
-template <typename Chart>
-class ScaleBound : public Chart
+template <typename Chart> class ScaleBound : public Chart
 {
 public:
     void useScale(ScaleAdjustment *scale) { this->m_scale = scale; }
