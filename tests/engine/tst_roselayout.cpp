@@ -1,4 +1,4 @@
-#include "paintprobe.h"
+#include "fakescale.h"
 #include "roselayout.h"
 
 #include <QtTest>
@@ -145,7 +145,7 @@ void TestRoseLayout::builtInRings()
 
 void TestRoseLayout::pluginRingsFollowThePositions()
 {
-    PaintProbe::FakeScale scale;
+    FakeScale scale;
     Scale s;
     s.maximum = 30.0;
     s.ringCount = 3;
@@ -172,7 +172,7 @@ void TestRoseLayout::hugeScaleValuesSaturate()
     s.ringStep = std::numeric_limits<int>::max();
     const int big = std::numeric_limits<int>::max();
     const QList<int> values { big, 0, -big, std::numeric_limits<int>::min() };
-    PaintProbe::FakeScale scale;
+    FakeScale scale;
     const QVector<Ring> builtIn = RoseLayout::builtInRings(s, 388);
     const QVector<Ring> placed = RoseLayout::pluginRings(scale, s, 388, 40);
     for (int i = 0; i < 4; ++i) {

@@ -1,5 +1,5 @@
-#include "paintprobe.h"
 #include "roselayout.h"
+#include "roseprobe.h"
 #include "testsupport.h"
 #include "windroselegend.h"
 
@@ -46,25 +46,9 @@ RoseLayout::LegendRows expectedRows(QWindRose &rose, bool showTitle)
         RoseLayout::barArea(rose.roseDiameter(), rose.ringCount()), showTitle);
 }
 
-QString rowName()
-{
-    return QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_'));
-}
-
-bool visible(QRgb p)
-{
-    return qAlpha(p) != 0;
-}
-
 int countVisible(const QImage &image, const QRect &area)
 {
-    int n = 0;
-    const QRect r = area & image.rect();
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        for (int x = r.left(); x <= r.right(); ++x)
-            n += visible(image.pixel(x, y)) ? 1 : 0;
-    }
-    return n;
+    return TestSupport::countPixels(image, area, [](const QColor &c) { return c.alpha() != 0; });
 }
 
 } // namespace
@@ -186,7 +170,7 @@ void TestWindRoseLegend::imageSizeAndWidth()
     QWindRose rose;
     addThreeClasses(rose);
     rose.setFixedLegendWidth(fixedWidth);
-    const QImage image = drawLegend(rose, true, rowName());
+    const QImage image = drawLegend(rose, true, TestSupport::rowName());
     const RoseLayout::LegendRows rows = expectedRows(rose, true);
     QCOMPARE(image.size(), QSize(rows.imageWidth, 480));
     QCOMPARE(rose.legend()->lastLegendWidth(), useImageWidth ? image.width() : fixedWidth);
@@ -208,7 +192,7 @@ void TestWindRoseLegend::barsStackUpward()
     QWindRose rose;
     addThreeClasses(rose);
     rose.setLegendTitle(title);
-    const QImage image = drawLegend(rose, showTitle, rowName());
+    const QImage image = drawLegend(rose, showTitle, TestSupport::rowName());
     const RoseLayout::LegendRows rows = expectedRows(rose, showTitle);
     const int lh = QFontMetrics(rose.font()).height();
     QCOMPARE(rows.available, 240 - (showTitle ? 2 * lh : 0));
@@ -220,7 +204,7 @@ void TestWindRoseLegend::barsStackUpward()
         const int start = rows.bandStart(i);
         const int end = start + rows.rowHeight;
         const QPoint middle = origin - QPoint(0, (start + end) / 2);
-        QVERIFY2(PaintProbe::onShade(image.pixelColor(middle), colours.at(i)),
+        QVERIFY2(RoseProbe::onShade(image.pixelColor(middle), colours.at(i)),
             qPrintable(QStringLiteral("class %1 at (%2, %3) is %4")
                            .arg(i)
                            .arg(middle.x())
@@ -229,13 +213,13 @@ void TestWindRoseLegend::barsStackUpward()
     }
     // The last bar ends where its band ends.
     const int top = rows.bandStart(2) + rows.rowHeight;
-    QVERIFY(PaintProbe::onShade(image.pixelColor(origin - QPoint(0, top - 3)), red));
-    QVERIFY(!PaintProbe::onShade(image.pixelColor(origin - QPoint(0, top + 3)), red));
+    QVERIFY(RoseProbe::onShade(image.pixelColor(origin - QPoint(0, top - 3)), red));
+    QVERIFY(!RoseProbe::onShade(image.pixelColor(origin - QPoint(0, top + 3)), red));
 
     // The first class's symbol: a white circle outlined in black (its top touches the first bar).
     const QPoint symbolCentre = rows.symbolOrigin() + QPoint(rows.half + rows.symbolSize / 2, 0);
     QVERIFY(TestSupport::colorNear(image.pixelColor(symbolCentre), Qt::white, 2));
-    QVERIFY(PaintProbe::darkestGray(image, symbolCentre + QPoint(0, rows.half), 1) < 200);
+    QVERIFY(TestSupport::darkestGray(image, symbolCentre + QPoint(0, rows.half), 1) < 200);
 
     // The title, when shown, stands above the bars.
     const int th = 2 * lh;
@@ -278,7 +262,7 @@ void TestWindRoseLegend::warningBox()
     QWindRose rose;
     addThreeClasses(rose);
     rose.setLegendText(QStringLiteral("x"), warning);
-    const QImage image = drawLegend(rose, false, rowName());
+    const QImage image = drawLegend(rose, false, TestSupport::rowName());
     const QRect area(0, 5, image.width() - 5, 240);
     const QRect text
         = QFontMetrics(rose.font()).boundingRect(area, Qt::AlignRight, QStringLiteral("x"));

@@ -1,5 +1,6 @@
-#include "paintprobe.h"
+#include "fakescale.h"
 #include "roselayout.h"
+#include "roseprobe.h"
 #include "testsupport.h"
 #include "windroselegend.h"
 
@@ -7,10 +8,14 @@
 #include <QtTest>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
-using PaintProbe::FakeScale;
-using PaintProbe::TestRose;
+using namespace RoseProbe;
+using TestSupport::countPixels;
+using TestSupport::darkestGray;
+using TestSupport::rowName;
+using TestRose = ScaleBound<QWindRose>;
 
 namespace {
 
@@ -49,8 +54,10 @@ bool useScale(TestRose &rose, FakeScale &fake, int mode)
     return true;
 }
 
+// A column "mode" with one row per way of placing rings and segments.
 void addScaleRows(const QString &name, QList<int> modes = { BuiltIn, Fake, Tickfit })
 {
+    QTest::addColumn<int>("mode");
     const char *labels[] = { "built-in", "plug-in", "tickfit" };
     for (int mode : modes)
         QTest::newRow(qPrintable(name + QLatin1Char(' ') + QLatin1String(labels[mode]))) << mode;
@@ -64,25 +71,26 @@ QPoint onAxis(double angle, int u)
     return QPoint(239 + qRound(std::cos(a) * u), centre + qRound(std::sin(a) * u));
 }
 
-bool opaqueDark(QRgb p)
+// The furthest distance from the centre, short of the image's edge, at which the north axis
+// shows a bar of colour; 0 when it shows none beyond from.
+int outermostNorth(const QImage &image, const QColor &colour, int from)
 {
-    return qAlpha(p) > 128 && qGray(p) < 100;
-}
-
-int countPixels(const QImage &image, const QRect &area, bool (*test)(QRgb))
-{
-    int n = 0;
-    const QRect r = area & image.rect();
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        for (int x = r.left(); x <= r.right(); ++x)
-            n += test(image.pixel(x, y)) ? 1 : 0;
+    int outermost = 0;
+    for (int u = from; u < centre; ++u) {
+        if (onShade(image.pixelColor(onAxis(-90, u)), colour))
+            outermost = u;
     }
-    return n;
+    return outermost;
 }
 
-bool visible(QRgb p)
+bool opaqueDark(const QColor &c)
 {
-    return qAlpha(p) != 0;
+    return c.alpha() > 128 && qGray(c.rgb()) < 100;
+}
+
+bool visible(const QColor &c)
+{
+    return c.alpha() != 0;
 }
 
 QImage draw(QWindRose &rose, const QString &name)
@@ -94,10 +102,26 @@ QImage draw(QWindRose &rose, const QString &name)
     return image;
 }
 
-QString rowName()
+using Setting = std::function<void(QWindRose &)>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(Setting)
+
+namespace {
+
+// Rows of oddSettingsStillDraw for both ways of placing rings: the setting is made before the
+// data are added (and again after them when asked), the image must come out height high.
+void settingRows(const char *name, int height, bool againAfterData, const Setting &setting)
 {
-    return QString::fromLatin1(QTest::currentTestFunction()) + QLatin1Char('-')
-        + QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_'));
+    for (int mode : { BuiltIn, Fake })
+        QTest::addRow("%s %s", name, mode == BuiltIn ? "built-in" : "plug-in")
+            << mode << setting << againAfterData << height;
+}
+
+void settingRows(const char *name, const Setting &setting)
+{
+    settingRows(name, 480, false, setting);
 }
 
 } // namespace
@@ -111,7 +135,6 @@ private slots:
     void windrose3dSegment();
     void freshChartSize_data();
     void freshChartSize();
-    void refusesWithoutDirections();
     void fixedScaleRings_data();
     void fixedScaleRings();
     void noDataDrawsTheSmallScale_data();
@@ -182,12 +205,11 @@ void TestWindRosePaint::windrose3dSegment()
     QVERIFY(TestSupport::colorNear(image.pixelColor(30, 20), red, 0));
     QVERIFY(TestSupport::colorNear(image.pixelColor(50, 11), red, 0));
     QVERIFY(TestSupport::colorNear(image.pixelColor(50, 28), Windrose3D::darkened(red), 0));
-    QVERIFY(PaintProbe::onShade(image.pixelColor(50, 20), red));
+    QVERIFY(onShade(image.pixelColor(50, 20), red));
 }
 
 void TestWindRosePaint::freshChartSize_data()
 {
-    QTest::addColumn<int>("mode");
     addScaleRows(QStringLiteral("default classes"));
 }
 
@@ -213,21 +235,8 @@ void TestWindRosePaint::freshChartSize()
     QCOMPARE(draw(rose, rowName() + QStringLiteral("-nolegend")).size(), QSize(480, 480));
 }
 
-void TestWindRosePaint::refusesWithoutDirections()
-{
-    QWindRose rose;
-    rose.setDirectionsCount(0);
-    QImage image(10, 10, QImage::Format_ARGB32);
-    image.fill(Qt::green);
-    const QImage before = image;
-    QVERIFY(!rose.drawImage(image));
-    QCOMPARE(image, before);
-    QVERIFY(rose.image().isNull());
-}
-
 void TestWindRosePaint::fixedScaleRings_data()
 {
-    QTest::addColumn<int>("mode");
     addScaleRows(QStringLiteral("30 / 3"));
 }
 
@@ -247,8 +256,8 @@ void TestWindRosePaint::fixedScaleRings()
     QCOMPARE(rose.scaleMaximum(), 30.0);
 
     // Rings 30, 20, 10 and 0, probed at west where no sector has data.
-    const int d = PaintProbe::expectedDiameter(rose.font());
-    const int hole = PaintProbe::expectedHoleRadius(rose.font());
+    const int d = expectedDiameter(rose.font());
+    const int hole = expectedHoleRadius(rose.font());
     QList<int> radii;
     for (int i = 0; i <= 3; ++i) {
         if (mode == BuiltIn)
@@ -259,18 +268,17 @@ void TestWindRosePaint::fixedScaleRings()
     for (int i = 0; i < radii.size(); ++i) {
         if (radii.at(i) < hole) // the innermost built-in ring shrinks to the centre
             continue;
-        QVERIFY2(PaintProbe::darkestGray(image, QPoint(centre - radii.at(i), centre), 1) < 100,
+        QVERIFY2(darkestGray(image, QPoint(centre - radii.at(i), centre), 1) < 100,
             qPrintable(QStringLiteral("ring %1 at radius %2").arg(i).arg(radii.at(i))));
         if (i + 1 < radii.size() && radii.at(i + 1) >= hole) {
             const int between = (radii.at(i) + radii.at(i + 1)) / 2;
-            QVERIFY(PaintProbe::darkestGray(image, QPoint(centre - between, centre), 1) > 200);
+            QVERIFY(darkestGray(image, QPoint(centre - between, centre), 1) > 200);
         }
     }
 }
 
 void TestWindRosePaint::noDataDrawsTheSmallScale_data()
 {
-    QTest::addColumn<int>("mode");
     addScaleRows(QStringLiteral("empty"), { BuiltIn, Fake });
 }
 
@@ -287,14 +295,13 @@ void TestWindRosePaint::noDataDrawsTheSmallScale()
     QCOMPARE(rose.ringStep(), 1);
     QCOMPARE(rose.scaleMaximum(), 5.0);
     // No segment: nothing coloured along the north axis.
-    const int d = PaintProbe::expectedDiameter(rose.font());
-    for (int u = PaintProbe::expectedHoleRadius(rose.font()); u < d / 2; ++u)
+    const int d = expectedDiameter(rose.font());
+    for (int u = expectedHoleRadius(rose.font()); u < d / 2; ++u)
         QCOMPARE(QColor(image.pixel(onAxis(-90, u))).hsvSaturation(), 0);
 }
 
 void TestWindRosePaint::segmentsAlongSectorAxes_data()
 {
-    QTest::addColumn<int>("mode");
     addScaleRows(QStringLiteral("automatic"));
 }
 
@@ -313,8 +320,8 @@ void TestWindRosePaint::segmentsAlongSectorAxes()
     QCOMPARE(rose.scaleMaximum(), 52.0);
     QCOMPARE(rose.ringCount(), 4);
 
-    const double d = PaintProbe::expectedDiameter(rose.font());
-    const int hole = PaintProbe::expectedHoleRadius(rose.font());
+    const double d = expectedDiameter(rose.font());
+    const int hole = expectedHoleRadius(rose.font());
     auto length = [&](double percent) {
         if (mode == BuiltIn)
             return RoseLayout::builtInSegmentLength(percent, d, 4, 50.0);
@@ -336,7 +343,7 @@ void TestWindRosePaint::segmentsAlongSectorAxes()
             const int len = length(s.percent);
             QVERIFY(len > 4);
             const QPoint mid = onAxis(s.angle, pos + 1 + len / 2);
-            QVERIFY2(PaintProbe::onShade(image.pixelColor(mid), s.colour),
+            QVERIFY2(onShade(image.pixelColor(mid), s.colour),
                 qPrintable(QStringLiteral("%1 % at (%2, %3) is %4")
                                .arg(s.percent)
                                .arg(mid.x())
@@ -345,14 +352,13 @@ void TestWindRosePaint::segmentsAlongSectorAxes()
             pos += len;
         }
         const QPoint beyond = onAxis(sector.last().angle, pos + 6);
-        QVERIFY(!PaintProbe::onShade(image.pixelColor(beyond), sector.last().colour));
+        QVERIFY(!onShade(image.pixelColor(beyond), sector.last().colour));
     }
 }
 
 void TestWindRosePaint::shareRoundedToTenKeepsItsScale_data()
 {
-    QTest::addColumn<int>("mode");
-    addScaleRows(QStringLiteral("9.5 %"), { BuiltIn, Fake, Tickfit });
+    addScaleRows(QStringLiteral("9.5 %"));
 }
 
 // A largest share just under 10 %, which the scale plug-in rounds up to 10, is drawn on a scale
@@ -374,12 +380,8 @@ void TestWindRosePaint::shareRoundedToTenKeepsItsScale()
     QCOMPARE(rose.ringCount(), 4);
     QCOMPARE(rose.ringStep(), 3);
 
-    const int d = PaintProbe::expectedDiameter(rose.font());
-    int outermost = 0;
-    for (int u = PaintProbe::expectedHoleRadius(rose.font()); u < centre; ++u) {
-        if (PaintProbe::onShade(image.pixelColor(onAxis(-90, u)), red))
-            outermost = u;
-    }
+    const int d = expectedDiameter(rose.font());
+    const int outermost = outermostNorth(image, red, expectedHoleRadius(rose.font()));
     QVERIFY(outermost > 0);
     QVERIFY2(outermost <= d / 2 + 2, qPrintable(QString::number(outermost)));
 }
@@ -399,8 +401,8 @@ void TestWindRosePaint::offsetShiftsOnlyItsSegment()
     rose.setEnableLegend(false);
     const QImage image = draw(rose, QStringLiteral("offset"));
 
-    const double d = PaintProbe::expectedDiameter(rose.font());
-    const int hole = PaintProbe::expectedHoleRadius(rose.font());
+    const double d = expectedDiameter(rose.font());
+    const int hole = expectedHoleRadius(rose.font());
     const int length = int(d * 0.5 - hole);
     const int len0 = fake.at(length, 20, 0, 50);
     const int shift = fake.at(length, 2, 0, 50);
@@ -409,11 +411,9 @@ void TestWindRosePaint::offsetShiftsOnlyItsSegment()
     // A gap of 2 % after the first segment, the shifted segment, then the next one starting
     // where the unshifted one would have ended.
     const QColor gap = image.pixelColor(onAxis(-90, hole + 1 + len0 + shift / 2));
-    QVERIFY(!PaintProbe::onShade(gap, red) && !PaintProbe::onShade(gap, blue));
-    QVERIFY(PaintProbe::onShade(
-        image.pixelColor(onAxis(-90, hole + 1 + len0 + shift + len1 / 4)), red));
-    QVERIFY(PaintProbe::onShade(
-        image.pixelColor(onAxis(-90, hole + 1 + len0 + len1 + shift / 2)), yellow));
+    QVERIFY(!onShade(gap, red) && !onShade(gap, blue));
+    QVERIFY(onShade(image.pixelColor(onAxis(-90, hole + 1 + len0 + shift + len1 / 4)), red));
+    QVERIFY(onShade(image.pixelColor(onAxis(-90, hole + 1 + len0 + len1 + shift / 2)), yellow));
 }
 
 void TestWindRosePaint::allDataCountShrinksSegments_data()
@@ -439,11 +439,11 @@ void TestWindRosePaint::allDataCountShrinksSegments()
     rose.setEnableLegend(false);
     const QImage image = draw(rose, rowName());
 
-    const double d = PaintProbe::expectedDiameter(rose.font());
-    const int hole = PaintProbe::expectedHoleRadius(rose.font());
+    const double d = expectedDiameter(rose.font());
+    const int hole = expectedHoleRadius(rose.font());
     const int end = hole + 1 + fake.at(int(d * 0.5 - hole), percent, 0, 20);
-    QVERIFY(PaintProbe::onShade(image.pixelColor(onAxis(-90, end - 3)), red));
-    QVERIFY(!PaintProbe::onShade(image.pixelColor(onAxis(-90, end + 4)), red));
+    QVERIFY(onShade(image.pixelColor(onAxis(-90, end - 3)), red));
+    QVERIFY(!onShade(image.pixelColor(onAxis(-90, end + 4)), red));
 }
 
 void TestWindRosePaint::firstClassOnlyStaysInside_data()
@@ -477,13 +477,9 @@ void TestWindRosePaint::firstClassOnlyStaysInside()
     const QImage image = draw(rose, rowName());
     QCOMPARE(image.size(), QSize(480, 480));
 
-    const int d = PaintProbe::expectedDiameter(rose.font());
-    const int hole = PaintProbe::expectedHoleRadius(rose.font());
-    int outermost = 0;
-    for (int u = hole; u < centre; ++u) {
-        if (PaintProbe::onShade(image.pixelColor(onAxis(-90, u)), blue))
-            outermost = u;
-    }
+    const int d = expectedDiameter(rose.font());
+    const int hole = expectedHoleRadius(rose.font());
+    const int outermost = outermostNorth(image, blue, hole);
     QCOMPARE(outermost > 0, segmentDrawn);
     // No further than the largest stack of any chart reaches (the built-in rule gives it half
     // the bar area), and inside the compass ring.
@@ -494,75 +490,44 @@ void TestWindRosePaint::firstClassOnlyStaysInside()
 
 void TestWindRosePaint::oddSettingsStillDraw_data()
 {
-    QTest::addColumn<int>("setting");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<Setting>("setting");
+    QTest::addColumn<bool>("againAfterData");
     QTest::addColumn<int>("height");
-    const char *names[] = { "infinite fixed maximum", "huge fixed maximum", "many rings",
-        "size factor nan", "size factor inf", "negative size factor", "negative record count",
-        "one record", "one direction", "pixel-sized font", "image height 0", "image height 3" };
-    const int heights[] = { 480, 480, 480, 480, 480, 480, 480, 480, 480, 480, 0, 3 };
-    for (int i = 0; i < 12; ++i) {
-        for (int mode : { BuiltIn, Fake })
-            QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(
-                QLatin1String(names[i]), mode == BuiltIn ? "built-in" : "plug-in")))
-                << (i * 2 + mode) << heights[i];
-    }
+    const double inf = std::numeric_limits<double>::infinity();
+    const int most = std::numeric_limits<int>::max();
+    settingRows("infinite fixed maximum", [inf](QWindRose &r) { r.setFixedScale(inf, 3); });
+    settingRows("huge fixed maximum", [](QWindRose &r) { r.setFixedScale(1e300, 3); });
+    settingRows("many rings", [most](QWindRose &r) { r.setFixedScale(30, most); });
+    settingRows("size factor nan", [](QWindRose &r) { r.setDataDrawSizeFactor(qQNaN()); });
+    settingRows("size factor inf", [inf](QWindRose &r) { r.setDataDrawSizeFactor(inf); });
+    settingRows("negative size factor", [](QWindRose &r) { r.setDataDrawSizeFactor(-2.5); });
+    settingRows("negative record count", 480, true, [](QWindRose &r) { r.setAllDataCount(-5); });
+    settingRows("one record", 480, true, [](QWindRose &r) { r.setAllDataCount(1); });
+    settingRows("one direction", [](QWindRose &r) { r.setDirectionsCount(1); });
+    settingRows("pixel-sized font", [](QWindRose &r) {
+        QFont font(QStringLiteral("verdana"));
+        font.setPixelSize(20);
+        r.setFont(font);
+    });
+    settingRows("image height 0", 0, false, [](QWindRose &r) { r.setImageHeight(0); });
+    settingRows("image height 3", 3, false, [](QWindRose &r) { r.setImageHeight(3); });
 }
 
 // Settings a caller may pass: the chart is drawn, nothing non-finite reaches an integer.
 void TestWindRosePaint::oddSettingsStillDraw()
 {
-    QFETCH(int, setting);
+    QFETCH(int, mode);
+    QFETCH(Setting, setting);
+    QFETCH(bool, againAfterData);
     QFETCH(int, height);
     TestRose rose;
     FakeScale fake;
-    useScale(rose, fake, setting % 2);
-    const double inf = std::numeric_limits<double>::infinity();
-    switch (setting / 2) {
-    case 0:
-        rose.setFixedScale(inf, 3);
-        break;
-    case 1:
-        rose.setFixedScale(1e300, 3);
-        break;
-    case 2:
-        rose.setFixedScale(30, std::numeric_limits<int>::max());
-        break;
-    case 3:
-        rose.setDataDrawSizeFactor(std::numeric_limits<double>::quiet_NaN());
-        break;
-    case 4:
-        rose.setDataDrawSizeFactor(inf);
-        break;
-    case 5:
-        rose.setDataDrawSizeFactor(-2.5);
-        break;
-    case 6:
-        rose.setAllDataCount(-5);
-        break;
-    case 7:
-        rose.setAllDataCount(1);
-        break;
-    case 8:
-        rose.setDirectionsCount(1);
-        break;
-    case 9: {
-        QFont font(QStringLiteral("verdana"));
-        font.setPixelSize(20);
-        rose.setFont(font);
-        break;
-    }
-    case 10:
-        rose.setImageHeight(0);
-        break;
-    case 11:
-        rose.setImageHeight(3);
-        break;
-    }
+    useScale(rose, fake, mode);
+    setting(rose);
     addStandardData(rose);
-    if (setting / 2 == 6)
-        rose.setAllDataCount(-5);
-    if (setting / 2 == 7)
-        rose.setAllDataCount(1);
+    if (againAfterData)
+        setting(rose);
     QImage image;
     QVERIFY(rose.drawImage(image));
     QCOMPARE(image.height(), height);
@@ -572,7 +537,6 @@ void TestWindRosePaint::oddSettingsStillDraw()
 
 void TestWindRosePaint::withoutBackground_data()
 {
-    QTest::addColumn<int>("mode");
     addScaleRows(QStringLiteral("no background"), { BuiltIn, Fake });
 }
 
@@ -598,7 +562,7 @@ void TestWindRosePaint::withoutBackground()
     QFont bigFont = rose.font();
     bigFont.setPointSize(int(bigFont.pointSize() * 1.2));
     const QFontMetrics big(bigFont);
-    const int d = PaintProbe::expectedDiameter(rose.font());
+    const int d = expectedDiameter(rose.font());
     const int inner = int(d * 0.5 + 8);
     const int labelRadius = int(big.height() * 0.4 + inner);
     const int nWidth = big.horizontalAdvance(QStringLiteral("N"));
@@ -612,15 +576,15 @@ void TestWindRosePaint::withoutBackground()
 
     // Rings: the built-in rule draws them anyway, the plug-in path leaves them out.
     const int outer = mode == BuiltIn ? d / 2
-                                      : PaintProbe::expectedHoleRadius(rose.font())
-            + fake.at(d / 2 - PaintProbe::expectedHoleRadius(rose.font()), 60, 0, 60);
-    const bool ringDrawn = PaintProbe::darkestGray(image, QPoint(centre - outer, centre), 1) < 100
+                                      : expectedHoleRadius(rose.font())
+            + fake.at(d / 2 - expectedHoleRadius(rose.font()), 60, 0, 60);
+    const bool ringDrawn = darkestGray(image, QPoint(centre - outer, centre), 1) < 100
         && qAlpha(image.pixel(centre - outer, centre)) > 0;
     QCOMPARE(ringDrawn, mode == BuiltIn);
 
     // The segments are still there.
-    const int hole = PaintProbe::expectedHoleRadius(rose.font());
-    QVERIFY(PaintProbe::onShade(image.pixelColor(onAxis(0, hole + 10)), grey));
+    const int hole = expectedHoleRadius(rose.font());
+    QVERIFY(onShade(image.pixelColor(onAxis(0, hole + 10)), grey));
 }
 
 void TestWindRosePaint::legendStrip()
@@ -646,13 +610,13 @@ void TestWindRosePaint::legendStrip()
     for (int i = 1; i < rose.intervals().size(); ++i) {
         const QColor colour = rose.classStyles().value(rose.intervals().at(i)).brush.color();
         const QPoint p = origin - QPoint(0, rows.bandStart(i) + rows.rowHeight / 2);
-        QVERIFY2(PaintProbe::onShade(image.pixelColor(p), colour),
+        QVERIFY2(onShade(image.pixelColor(p), colour),
             qPrintable(QStringLiteral("class %1 at (%2, %3)").arg(i).arg(p.x()).arg(p.y())));
     }
     // The first class's symbol: a circle outlined in black on the symbol line.
     const QPoint symbolBottom
         = rows.symbolOrigin() + QPoint(x0 + rows.half + symbol / 2, rows.half);
-    QVERIFY(PaintProbe::darkestGray(image, symbolBottom, 1) < 200);
+    QVERIFY(darkestGray(image, symbolBottom, 1) < 200);
 }
 
 void TestWindRosePaint::warningBox_data()

@@ -99,41 +99,34 @@ void TestFrontend::parseOptions_data()
     QTest::addColumn<int>("scaleGrid");
     QTest::addColumn<QString>("language");
 
-    const QString classes = QStringLiteral("helicartClasses.xml");
-    QTest::newRow("defaults") << QStringList() << ""
-                              << "" << classes << -1 << -1 << "";
-    QTest::newRow("all") << QStringList { "--input=a.txt", "--output=out/x", "--classes=c.xml",
-        "--scaleMax=5", "--scaleGrid=2", "--lang=SLO" }
-                         << "a.txt"
-                         << "out/x"
-                         << "c.xml" << 5 << 2 << "SLO";
-    QTest::newRow("names in any case")
-        << QStringList { "--INPUT=a.txt", "--scalemax=5", "--SCALEGRID=1" } << "a.txt"
-        << "" << classes << 5 << 1 << "";
-    QTest::newRow("value keeps its case") << QStringList { "--output=Out/X" } << ""
-                                          << "Out/X" << classes << -1 << -1 << "";
-    QTest::newRow("further '=' stay in the value") << QStringList { "--input=a=b.txt" } << "a=b.txt"
-                                                   << "" << classes << -1 << -1 << "";
-    QTest::newRow("only 100 sections count")
-        << QStringList { "--input=" + QString("a=").repeated(150) }
-        << QString("a=").repeated(99).chopped(1) << "" << classes << -1 << -1 << "";
-    QTest::newRow("no '='") << QStringList { "--input=a", "--input" } << ""
-                            << "" << classes << -1 << -1 << "";
-    QTest::newRow("last occurrence wins") << QStringList { "--input=a", "--input=b" } << "b"
-                                          << "" << classes << -1 << -1 << "";
-    QTest::newRow("scale not an integer")
-        << QStringList { "--scaleMax=abc", "--scaleGrid=5.5" } << ""
-        << "" << classes << -1 << -1 << "";
-    QTest::newRow("scale empty") << QStringList { "--scaleMax=5", "--scaleMax=" } << ""
-                                 << "" << classes << -1 << -1 << "";
-    QTest::newRow("empty classes") << QStringList { "--classes=" } << ""
-                                   << ""
-                                   << "" << -1 << -1 << "";
-    QTest::newRow("--language as the usage text says") << QStringList { "--language=SLO" } << ""
-                                                       << "" << classes << -1 << -1 << "SLO";
-    QTest::newRow("unknown options ignored")
-        << QStringList { "-h", "--in=a", " --input=a", "--inputs=a", "input=a" } << ""
-        << "" << classes << -1 << -1 << "";
+    // Rows that leave the defaults give only the arguments and what they set.
+    const auto row
+        = [](const char *name, const QStringList &arguments, const QString &input,
+              const QString &output = QString(),
+              const QString &classes = QStringLiteral("helicartClasses.xml"), int scaleMax = -1,
+              int scaleGrid = -1, const QString &language = QString()) {
+              QTest::newRow(name) << arguments << input << output << classes << scaleMax
+                                  << scaleGrid << language;
+          };
+    row("defaults", {}, "");
+    row("all",
+        { "--input=a.txt", "--output=out/x", "--classes=c.xml", "--scaleMax=5", "--scaleGrid=2",
+            "--lang=SLO" },
+        "a.txt", "out/x", "c.xml", 5, 2, "SLO");
+    row("names in any case", { "--INPUT=a.txt", "--scalemax=5", "--SCALEGRID=1" }, "a.txt", "",
+        "helicartClasses.xml", 5, 1);
+    row("value keeps its case", { "--output=Out/X" }, "", "Out/X");
+    row("further '=' stay in the value", { "--input=a=b.txt" }, "a=b.txt");
+    row("only 100 sections count", { "--input=" + QString("a=").repeated(150) },
+        QString("a=").repeated(99).chopped(1));
+    row("no '='", { "--input=a", "--input" }, "");
+    row("last occurrence wins", { "--input=a", "--input=b" }, "b");
+    row("scale not an integer", { "--scaleMax=abc", "--scaleGrid=5.5" }, "");
+    row("scale empty", { "--scaleMax=5", "--scaleMax=" }, "");
+    row("empty classes", { "--classes=" }, "", "", "");
+    row("--language as the usage text says", { "--language=SLO" }, "", "", "helicartClasses.xml",
+        -1, -1, "SLO");
+    row("unknown options ignored", { "-h", "--in=a", " --input=a", "--inputs=a", "input=a" }, "");
 }
 
 void TestFrontend::parseOptions()
@@ -152,18 +145,15 @@ void TestFrontend::applicationFolder_data()
 {
     QTest::addColumn<QString>("appDir");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("release") << "/x/bin/release"
-                             << "/x/bin";
-    QTest::newRow("Release") << "/x/bin/Release"
-                             << "/x/bin";
-    QTest::newRow("DEBUG") << "/x/bin/DEBUG"
-                           << "/x/bin";
-    QTest::newRow("other name") << "/x/bin"
-                                << "/x/bin";
-    QTest::newRow("name that only begins so") << "/x/debugging"
-                                              << "/x/debugging";
-    QTest::newRow("only the last folder") << "/x/release/bin"
-                                          << "/x/release/bin";
+    const auto row = [](const char *name, const char *appDir, const char *expected) {
+        QTest::newRow(name) << QString(appDir) << QString(expected);
+    };
+    row("release", "/x/bin/release", "/x/bin");
+    row("Release", "/x/bin/Release", "/x/bin");
+    row("DEBUG", "/x/bin/DEBUG", "/x/bin");
+    row("other name", "/x/bin", "/x/bin");
+    row("name that only begins so", "/x/debugging", "/x/debugging");
+    row("only the last folder", "/x/release/bin", "/x/release/bin");
 }
 
 void TestFrontend::applicationFolder()
@@ -299,45 +289,35 @@ void TestFrontend::program_data()
     QTest::addColumn<QByteArray>("err");
     QTest::addColumn<QByteArray>("out");
 
-    QTest::newRow("no option") << true << QStringList() << 255 << usageText << QByteArray();
-    QTest::newRow("unknown option only") << true << QStringList { "-h" } << 254
-                                         << QByteArray("Input file name not set.") << QByteArray();
-    QTest::newRow("input without a value")
-        << true << QStringList { "--input", "--output=o" } << 254
-        << QByteArray("Input file name not set.") << QByteArray();
-    QTest::newRow("all missing") << true << QStringList { "--classes=" } << 254
-                                 << QByteArray("Input file name not set.") << QByteArray();
-    QTest::newRow("output missing") << true << QStringList { "--INPUT=header.txt" } << 253
-                                    << QByteArray("Output file name not set.") << QByteArray();
-    QTest::newRow("classes empty")
-        << true << QStringList { "--input=header.txt", "--output=o", "--classes=" } << 252
-        << QByteArray("Classes file name not set.") << QByteArray();
-    QTest::newRow("checks before the plug-in")
-        << false << QStringList { "--input=header.txt", "--output=o", "--classes=" } << 252
-        << QByteArray("Classes file name not set.") << QByteArray();
-    QTest::newRow("no chart plug-in")
-        << false << QStringList { "--input=header.txt", "--output=o" } << 246 << QByteArray()
-        << QByteArray("Cannot load 'solarRose' plugin");
-    QTest::newRow("missing input file")
-        << true << QStringList { "--input=missing.txt", "--output=o" } << 251
-        << QByteArray("Can not open input file: missing.txt.") << QByteArray();
-    QTest::newRow("folder as input")
-        << true << QStringList { "--input=folder", "--output=o" } << 251
-        << QByteArray("Can not open input file: folder.") << QByteArray();
-    QTest::newRow("name outside Latin-1")
-        << true << QStringList { QString::fromUtf8("--input=Šoštanj_čas.txt"), "--output=o" } << 251
-        << QByteArray("Can not open input file: Šoštanj_čas.txt.") << QByteArray();
-    QTest::newRow("header only") << true << QStringList { "--input=header.txt", "--output=o" } << 0
-                                 << QByteArray() << QByteArray();
-    QTest::newRow("empty input file") << true << QStringList { "--input=empty.txt", "--output=o" }
-                                      << 0 << QByteArray() << QByteArray();
-    QTest::newRow("translation file missing")
-        << true << QStringList { "--input=header.txt", "--output=o", "--lang=SLO" } << 0
-        << QByteArray() << QByteArray();
-    QTest::newRow("--language") << true
-                                << QStringList { "--input=header.txt", "--output=o",
-                                       "--language=SLO" }
-                                << 0 << QByteArray() << QByteArray();
+    const auto row = [](const char *name, bool withPlugin, const QStringList &arguments, int status,
+                         const QByteArray &err, const QByteArray &out = QByteArray()) {
+        QTest::newRow(name) << withPlugin << arguments << status << err << out;
+    };
+    const QByteArray noInput("Input file name not set.");
+    const QByteArray noClasses("Classes file name not set.");
+    row("no option", true, {}, 255, usageText);
+    row("unknown option only", true, { "-h" }, 254, noInput);
+    row("input without a value", true, { "--input", "--output=o" }, 254, noInput);
+    row("all missing", true, { "--classes=" }, 254, noInput);
+    row("output missing", true, { "--INPUT=header.txt" }, 253, "Output file name not set.");
+    row("classes empty", true, { "--input=header.txt", "--output=o", "--classes=" }, 252,
+        noClasses);
+    row("checks before the plug-in", false, { "--input=header.txt", "--output=o", "--classes=" },
+        252, noClasses);
+    row("no chart plug-in", false, { "--input=header.txt", "--output=o" }, 246, {},
+        "Cannot load 'solarRose' plugin");
+    row("missing input file", true, { "--input=missing.txt", "--output=o" }, 251,
+        "Can not open input file: missing.txt.");
+    row("folder as input", true, { "--input=folder", "--output=o" }, 251,
+        "Can not open input file: folder.");
+    row("name outside Latin-1", true,
+        { QString::fromUtf8("--input=Šoštanj_čas.txt"), "--output=o" }, 251,
+        "Can not open input file: Šoštanj_čas.txt.");
+    row("header only", true, { "--input=header.txt", "--output=o" }, 0, {});
+    row("empty input file", true, { "--input=empty.txt", "--output=o" }, 0, {});
+    row("translation file missing", true, { "--input=header.txt", "--output=o", "--lang=SLO" }, 0,
+        {});
+    row("--language", true, { "--input=header.txt", "--output=o", "--language=SLO" }, 0, {});
 }
 
 void TestFrontend::program()

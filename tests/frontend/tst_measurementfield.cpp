@@ -142,6 +142,26 @@ QByteArray printable(const QByteArray &text)
     return text.toPercentEncoding(" ./:-+");
 }
 
+QByteArray summary(const QByteArrayList &mismatches)
+{
+    return QByteArray::number(mismatches.size())
+        + " differences, first: " + mismatches.mid(0, 10).join(" | ");
+}
+
+// The mismatches that compare reports over corpus.
+QByteArrayList mismatchesOver(
+    const QList<QByteArray> &corpus, void (*compare)(const QByteArray &, QByteArray *))
+{
+    QByteArrayList mismatches;
+    for (const QByteArray &field : corpus) {
+        QByteArray mismatch;
+        compare(field, &mismatch);
+        if (!mismatch.isEmpty())
+            mismatches << mismatch;
+    }
+    return mismatches;
+}
+
 } // namespace
 
 class TestMeasurementField : public QObject
@@ -223,17 +243,8 @@ void TestMeasurementField::timeStamp()
 
 void TestMeasurementField::timeStampCorpus()
 {
-    QByteArrayList mismatches;
-    const QList<QByteArray> corpus = stampCorpus();
-    for (const QByteArray &field : corpus) {
-        QByteArray mismatch;
-        compareTimeStamp(field, &mismatch);
-        if (!mismatch.isEmpty())
-            mismatches << mismatch;
-    }
-    QVERIFY2(mismatches.isEmpty(),
-        QByteArray::number(mismatches.size())
-            + " differences, first: " + mismatches.mid(0, 10).join(" | "));
+    const QByteArrayList mismatches = mismatchesOver(stampCorpus(), compareTimeStamp);
+    QVERIFY2(mismatches.isEmpty(), summary(mismatches));
 }
 
 void TestMeasurementField::timeStampReader()
@@ -255,9 +266,7 @@ void TestMeasurementField::timeStampReader()
                 mismatches << printable(field);
         }
     }
-    QVERIFY2(mismatches.isEmpty(),
-        QByteArray::number(mismatches.size())
-            + " differences, first: " + mismatches.mid(0, 10).join(" | "));
+    QVERIFY2(mismatches.isEmpty(), summary(mismatches));
 }
 
 void TestMeasurementField::compareValue(const QByteArray &field, QByteArray *mismatch)
@@ -317,17 +326,8 @@ void TestMeasurementField::value()
 
 void TestMeasurementField::valueCorpus()
 {
-    QByteArrayList mismatches;
-    const QList<QByteArray> corpus = ::valueCorpus();
-    for (const QByteArray &field : corpus) {
-        QByteArray mismatch;
-        compareValue(field, &mismatch);
-        if (!mismatch.isEmpty())
-            mismatches << mismatch;
-    }
-    QVERIFY2(mismatches.isEmpty(),
-        QByteArray::number(mismatches.size())
-            + " differences, first: " + mismatches.mid(0, 10).join(" | "));
+    const QByteArrayList mismatches = mismatchesOver(::valueCorpus(), compareValue);
+    QVERIFY2(mismatches.isEmpty(), summary(mismatches));
 }
 
 void TestMeasurementField::decimalsCorpus()
@@ -350,9 +350,7 @@ void TestMeasurementField::decimalsCorpus()
         if (MeasurementField::decimals(field) != expected || decimals != expected)
             mismatches << printable(field);
     }
-    QVERIFY2(mismatches.isEmpty(),
-        QByteArray::number(mismatches.size())
-            + " differences, first: " + mismatches.mid(0, 10).join(" | "));
+    QVERIFY2(mismatches.isEmpty(), summary(mismatches));
 }
 
 QTEST_APPLESS_MAIN(TestMeasurementField)

@@ -1,5 +1,6 @@
+#include "fakescale.h"
 #include "qsolarrose.h"
-#include "scaleadjustment.h"
+#include "roseprobe.h"
 #include "solarroselight3d.h"
 #include "testsupport.h"
 
@@ -14,60 +15,8 @@
 
 namespace {
 
-// Stands in for the scale plug-in: keeps the limits and the count and reports a fixed step.
-class FixedStepScale : public ScaleAdjustment
-{
-public:
-    explicit FixedStepScale(int step)
-        : m_step(step)
-    { }
-    void roundLinearScale(double &, double &, int &, int &gridLength) override
-    {
-        gridLength = m_step;
-    }
-    void roundLogaritmicScale(double &, double &, int &, int &) override { }
-    void roundTimeScale(QDateTime &, QDateTime &, int &, int &, QString &) override { }
-    void roundDateTime(QDateTime &, int, bool) override { }
-    void positionOnLinearScale(int &position, int, double, double, double, bool) override
-    {
-        position = -1;
-    }
-    void positionOnLogaritmicScale(int &position, int, double, double, double, bool) override
-    {
-        position = -1;
-    }
-    void positionOnTimeScale(int &position, int, QDateTime, QDateTime, QDateTime, bool) override
-    {
-        position = -1;
-    }
-
-private:
-    int m_step;
-};
-
-// A solar rose whose scale plug-in the test chooses.
-class ScaledSolarRose : public QSolarRose
-{
-public:
-    void useScale(ScaleAdjustment *scale) { m_scale = scale; }
-};
-
-// Sector and class (both in key order) of the first counter that holds a count; (-1, -1)
-// when nothing was counted.
-QPair<int, int> countedAt(const QSolarRose &rose)
-{
-    int sector = 0;
-    for (const auto &classes : rose.spokes()) {
-        int index = 0;
-        for (const ClassCount *count : classes) {
-            if (count->count > 0)
-                return { sector, index };
-            ++index;
-        }
-        ++sector;
-    }
-    return { -1, -1 };
-}
+using RoseProbe::countedAt;
+using TestSupport::countPixels;
 
 // The first cells of the table's data rows (between the header row and the sum row).
 QStringList rowLabels(QSolarRose &rose)
@@ -125,6 +74,16 @@ struct DialPlaces
         return centre + QPoint(int(std::cos(a) * -r), int(std::sin(a) * -r));
     }
 
+    // The sun's area above the centre and the moon's below it.
+    QRect sun() const
+    {
+        return QRect(picture(90) - QPoint(box.width() / 2, 5 + box.height() / 2), box);
+    }
+    QRect moon() const
+    {
+        return QRect(picture(270) - QPoint(box.width() / 2, box.height() / 2 - 5), box);
+    }
+
     // The area that hour label k of n is written in.
     QRect hourLabel(int k, int n) const
     {
@@ -147,20 +106,6 @@ struct DialPlaces
                     : QRect(picture(233) + QPoint(-5, -4), QSize(35, 14));
     }
 };
-
-// The pixels of area, except those in except, for which predicate holds.
-template <typename Predicate>
-int countPixels(
-    const QImage &image, const QRect &area, Predicate predicate, const QRect &except = QRect())
-{
-    int found = 0;
-    const QRect inside = area.intersected(image.rect());
-    for (int y = inside.top(); y <= inside.bottom(); ++y)
-        for (int x = inside.left(); x <= inside.right(); ++x)
-            if (!except.contains(x, y))
-                found += predicate(image.pixelColor(x, y)) ? 1 : 0;
-    return found;
-}
 
 bool isText(const QColor &c)
 {
@@ -264,7 +209,6 @@ private slots:
     void tableCorner();
     void setIntervals_data();
     void setIntervals();
-    void setIntervalsWithoutPlugin();
     void setIntervalsThroughScalePlugin();
     void layoutMeasures();
     void wedgePath_data();
@@ -589,6 +533,7 @@ void TestSolarRose::tableCorner()
 
 void TestSolarRose::setIntervals_data()
 {
+    QTest::addColumn<bool>("bound"); // to a stand-in scale that keeps the count, step 200
     QTest::addColumn<int>("segments");
     QTest::addColumn<bool>("limits");
     QTest::addColumn<QList<double>>("bounds");
@@ -596,30 +541,36 @@ void TestSolarRose::setIntervals_data()
 
     const double open = 2147483647.0;
     QTest::newRow("five with limits")
-        << 5 << true << QList<double>({ -open, 0, 200, 400, 600, 800, 1000, open })
+        << true << 5 << true << QList<double>({ -open, 0, 200, 400, 600, 800, 1000, open })
         << QStringList(
                { "#0000ff", "#0000ff", "#ffff00", "#00ff00", "#ff0000", "#7a7a7a", "#e400ff" });
-    QTest::newRow("three without limits") << 3 << false << QList<double>({ 0, 200, 400, 600 })
-                                          << QStringList({ "#0000ff", "#ffff00", "#00ff00" });
-    QTest::newRow("none") << 0 << false << QList<double>() << QStringList();
+    QTest::newRow("three without limits")
+        << true << 3 << false << QList<double>({ 0, 200, 400, 600 })
+        << QStringList({ "#0000ff", "#ffff00", "#00ff00" });
+    QTest::newRow("none") << true << 0 << false << QList<double>() << QStringList();
     // Past the eighth class the colours start over instead of running off the table.
     QTest::newRow("ten with limits")
-        << 10 << true
+        << true << 10 << true
         << QList<double>({ -open, 0, 200, 400, 600, 800, 1000, 1200, 1400, 1600, 1800, 2000, open })
         << QStringList({ "#0000ff", "#0000ff", "#ffff00", "#00ff00", "#ff0000", "#7a7a7a",
                "#e400ff", "#591400", "#742112", "#0000ff", "#ffff00", "#00ff00" });
+    // Without a scale plug-in the classes are only dropped.
+    QTest::newRow("no scale plug-in") << false << 5 << true << QList<double>() << QStringList();
 }
 
 void TestSolarRose::setIntervals()
 {
+    QFETCH(bool, bound);
     QFETCH(int, segments);
     QFETCH(bool, limits);
     QFETCH(QList<double>, bounds);
     QFETCH(QStringList, colours);
 
-    FixedStepScale scale(200);
-    ScaledSolarRose rose;
-    rose.useScale(&scale);
+    FakeScale scale;
+    scale.gridIntervals = 0; // the requested count
+    scale.fixedStep = 200;
+    RoseProbe::ScaleBound<QSolarRose> rose;
+    rose.useScale(bound ? &scale : nullptr);
     rose.addSolarMeasurement(QTime(12, 0), 250);
 
     QCOMPARE(rose.setIntervals(0, 1000, segments, limits), false);
@@ -631,20 +582,9 @@ void TestSolarRose::setIntervals()
         QCOMPARE(interval.highLimit, bounds.at(i + 1));
         QCOMPARE(rose.classStyles().value(interval).brush.color(), QColor(colours.at(i)));
     }
-    rose.useScale(nullptr);
-}
-
-void TestSolarRose::setIntervalsWithoutPlugin()
-{
-    ScaledSolarRose rose;
-    rose.useScale(nullptr);
+    // The next measurement counts in these classes, or brings the default ones back.
     rose.addSolarMeasurement(QTime(12, 0), 250);
-    QCOMPARE(rose.setIntervals(0, 1000, 5, true), false);
-    QVERIFY(rose.intervals().isEmpty());
-    QVERIFY(rose.spokes().isEmpty());
-    // The next measurement brings the default classes back.
-    rose.addSolarMeasurement(QTime(12, 0), 250);
-    QCOMPARE(rose.intervals().size(), 8);
+    QCOMPARE(rose.intervals().size(), colours.isEmpty() ? 8 : colours.size());
     QCOMPARE(rose.spokes().size(), 24);
 }
 
@@ -824,12 +764,8 @@ void TestSolarRose::dialPictures()
     QCOMPARE(image.pixelColor(1, 1), QColor(Qt::white));
 
     // The sun stands above the centre, the moon below it.
-    const QRect sun(
-        places.picture(90) + QPoint(-places.box.width() / 2, -5 - places.box.height() / 2),
-        places.box);
-    const QRect moon(
-        places.picture(270) + QPoint(-places.box.width() / 2, 5 - places.box.height() / 2),
-        places.box);
+    const QRect sun = places.sun();
+    const QRect moon = places.moon();
     QVERIFY(sun.center().y() < c.y() - places.r0);
     QVERIFY(moon.center().y() > c.y() + places.r0);
     QVERIFY(countPixels(image, sun, isSunny) > sun.width() * sun.height() / 10);
@@ -894,9 +830,7 @@ void TestSolarRose::dialWithoutBackground()
 
 void TestSolarRose::sunnyDay_data()
 {
-    QTest::addColumn<bool>("grid");
-    QTest::newRow("grid off") << false;
-    QTest::newRow("grid on") << true;
+    dialPictures_data();
 }
 
 void TestSolarRose::sunnyDay()
@@ -927,12 +861,8 @@ void TestSolarRose::sunnyDay()
     // Around noon the bars reach well out from the centre.
     QVERIFY(countPixels(image, QRect(c.x() - 30, c.y() - reach, 60, reach / 2), isBar) > 100);
 
-    const QRect sun(
-        places.picture(90) + QPoint(-places.box.width() / 2, -5 - places.box.height() / 2),
-        places.box);
-    const QRect moon(
-        places.picture(270) + QPoint(-places.box.width() / 2, 5 - places.box.height() / 2),
-        places.box);
+    const QRect sun = places.sun();
+    const QRect moon = places.moon();
     QVERIFY(countPixels(image, sun, isSunny) > sun.width() * sun.height() / 10);
     QVERIFY(countPixels(image, moon, isMoonBlue) > moon.width() * moon.height() / 10);
     const QRect logo = places.logo(grid);

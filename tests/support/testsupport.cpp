@@ -50,6 +50,34 @@ int differingPixels(const QImage &a, const QImage &b, int tolerance, const QRect
     return count;
 }
 
+int darkestGray(const QImage &image, const QPoint &p, int radius)
+{
+    int darkest = 255;
+    for (int y = p.y() - radius; y <= p.y() + radius; ++y) {
+        for (int x = p.x() - radius; x <= p.x() + radius; ++x) {
+            if (!image.rect().contains(x, y))
+                continue;
+            const QRgb pixel = image.pixel(x, y);
+            const int overWhite = 255 - qAlpha(pixel) * (255 - qGray(pixel)) / 255;
+            darkest = qMin(darkest, overWhite);
+        }
+    }
+    return darkest;
+}
+
+QString rowName()
+{
+    QString name = QString::fromLatin1(QTest::currentTestFunction());
+    const QString tag = QString::fromLatin1(QTest::currentDataTag());
+    if (!tag.isEmpty())
+        name += QLatin1Char('-') + tag;
+    for (QChar &c : name) {
+        if (!c.isLetterOrNumber() && c != QLatin1Char('-') && c != QLatin1Char('.'))
+            c = QLatin1Char('_');
+    }
+    return name;
+}
+
 int runProgram(const QString &program, const QStringList &arguments, const QString &workDir,
     QByteArray *out, QByteArray *err, int timeoutMs)
 {

@@ -26,6 +26,28 @@ bool colorNear(QColor a, QColor b, int tolerance);
 // Images of different sizes differ everywhere: the result is then -1.
 int differingPixels(const QImage &a, const QImage &b, int tolerance, const QRect &mask = QRect());
 
+// Number of pixels of area (clipped to the image), outside except, whose colour satisfies
+// predicate.
+template <typename Predicate>
+int countPixels(
+    const QImage &image, const QRect &area, Predicate predicate, const QRect &except = QRect())
+{
+    int found = 0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            if (!except.contains(x, y))
+                found += predicate(image.pixelColor(x, y)) ? 1 : 0;
+    return found;
+}
+
+// The darkest grey level within radius pixels of p, as seen over white (so transparent pixels
+// count as white); 255 when p lies outside the image.
+int darkestGray(const QImage &image, const QPoint &p, int radius);
+
+// The running test function and data row, fit for a file name.
+QString rowName();
+
 // Runs program with arguments in workDir; returns the exit status (the low byte the shell
 // sees), with the standard output and error streams in *out and *err.
 int runProgram(const QString &program, const QStringList &arguments, const QString &workDir,

@@ -49,6 +49,14 @@ QFont tableFont()
     return QFont(QStringLiteral("framd"), 12);
 }
 
+// Gives table the test font, rows and title.
+void setUp(ImageTable &table, const QStringList &rows, const QString &title = QString())
+{
+    table.setFont(tableFont());
+    table.setRows(rows);
+    table.setTitle(title);
+}
+
 // Text sizes as the table takes them, measured here on a painter of our own.
 QSize textSize(const QString &text)
 {
@@ -143,11 +151,9 @@ void checkGrid(const QImage &image, const Grid &grid, const QStringList &rows,
 
 bool containsColor(const QImage &image, const QRect &area, const QColor &color, int tolerance)
 {
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (TestSupport::colorNear(image.pixelColor(x, y), color, tolerance))
-                return true;
-    return false;
+    return TestSupport::countPixels(image, area, [&](const QColor &c) {
+        return TestSupport::colorNear(c, color, tolerance);
+    }) > 0;
 }
 
 } // namespace
@@ -157,7 +163,6 @@ class TestImageTable : public QObject
     Q_OBJECT
 
 private slots:
-    void roseTableNaturalSize();
     void headerCells();
     void wideTitle();
     void growsToRequestedSize_data();
@@ -171,41 +176,11 @@ private slots:
     void layoutMatchesImage();
 };
 
-void TestImageTable::roseTableNaturalSize()
-{
-    const QStringList rows = roseTable();
-    const QString title = roseTitle();
-    ImageTable table;
-    table.setFont(tableFont());
-    table.setRows(rows);
-    table.setTitle(title);
-    const QImage image = table.render(QImage::Format_ARGB32, 0, 0);
-    TestSupport::saveOutput(image, QStringLiteral("imagetable-rose.png"));
-
-    const Grid grid = naturalGrid(rows, title);
-    QVERIFY(textSize(title).width() + 5 <= grid.width() + 1);
-    QCOMPARE(image.size(), QSize(grid.width() + 1, grid.titleHeight + grid.height() + 1));
-
-    // Title bar: header fill, outlined, as wide as the table.
-    const QColor header = kBase.lighter(80);
-    PROBE(image, 0, grid.titleHeight / 2, kBorder);
-    PROBE(image, grid.width(), grid.titleHeight / 2, kBorder);
-    PROBE(image, grid.width() / 2, 0, kBorder);
-    PROBE(image, 1, 1, header);
-    PROBE(image, grid.width() - 1, grid.titleHeight - 1, header);
-
-    // Rows 3, 7, 11, ... lighter, all other cells in the base colour.
-    const QColor lighter = kBase.lighter(110);
-    QVERIFY(lighter != kBase);
-    checkGrid(image, grid, rows, [&](int r, int) { return r % 4 == 3 ? lighter : kBase; });
-}
-
 void TestImageTable::headerCells()
 {
     const QStringList rows = roseTable();
     ImageTable table;
-    table.setFont(tableFont());
-    table.setRows(rows);
+    setUp(table, rows);
     QVERIFY(table.setHeader(1, 1));
     const QImage image = table.render(QImage::Format_ARGB32, 0, 0);
     TestSupport::saveOutput(image, QStringLiteral("imagetable-header.png"));
@@ -237,9 +212,7 @@ void TestImageTable::wideTitle()
     const QStringList rows { QStringLiteral("a\tb\tc"), QStringLiteral("1\t22\t333") };
     const QString title = QStringLiteral("A title much wider than the three small columns");
     ImageTable table;
-    table.setFont(tableFont());
-    table.setRows(rows);
-    table.setTitle(title);
+    setUp(table, rows, title);
     const QImage image = table.render(QImage::Format_ARGB32, 0, 0);
     TestSupport::saveOutput(image, QStringLiteral("imagetable-widetitle.png"));
 
@@ -262,6 +235,7 @@ void TestImageTable::growsToRequestedSize_data()
     QTest::addColumn<int>("extraHeight");
 
     // Sizes relative to the natural size, so that no font decides what is tested.
+    QTest::newRow("natural size") << roseTitle() << 0 << 0;
     QTest::newRow("with title") << roseTitle() << 203 << 577;
     QTest::newRow("without title") << QString() << 197 << 563;
     QTest::newRow("exact remainders") << roseTitle() << 10 << 25;
@@ -275,36 +249,41 @@ void TestImageTable::growsToRequestedSize()
     QFETCH(int, extraWidth);
     QFETCH(int, extraHeight);
 
+    // Unasked, the table takes the natural grid: column widths from the widest text, row
+    // heights from the highest, and a title bar as wide as the table.
     const QStringList rows = roseTable();
     ImageTable table;
-    table.setFont(tableFont());
-    table.setRows(rows);
-    table.setTitle(title);
-    const QSize naturalSize = table.render(QImage::Format_ARGB32, 0, 0).size();
-    const int width = naturalSize.width() + extraWidth;
-    const int height = naturalSize.height() + extraHeight;
-    const QImage image = table.render(QImage::Format_ARGB32, width, height);
-    TestSupport::saveOutput(image,
-        QStringLiteral("imagetable-grown-%1.png")
-            .arg(QString::fromLatin1(QTest::currentDataTag())));
-
+    setUp(table, rows, title);
     Grid grid = naturalGrid(rows, title);
-    if (grid.width() + 1 < width)
-        spreadOver(grid.columns, width - (grid.width() + 1), &grid.columns[0]);
-    const int natural = grid.height() + grid.titleHeight + 1;
-    if (natural < height) {
+    const QSize natural(grid.width() + 1, grid.titleHeight + grid.height() + 1);
+    QCOMPARE(table.render(QImage::Format_ARGB32, 0, 0).size(), natural);
+
+    const int width = natural.width() + extraWidth;
+    const int height = natural.height() + extraHeight;
+    const QImage image = table.render(QImage::Format_ARGB32, width, height);
+    TestSupport::saveOutput(image, QStringLiteral("imagetable-%1.png").arg(TestSupport::rowName()));
+    // The extra size goes to all columns and rows, the remainders to the first column and to
+    // the title bar (or, without a title, the first row).
+    if (natural.width() < width)
+        spreadOver(grid.columns, width - natural.width(), &grid.columns[0]);
+    if (natural.height() < height) {
         int *remainderTo = title.isEmpty() ? &grid.rows[0] : &grid.titleHeight;
-        spreadOver(grid.rows, height - natural, remainderTo);
+        spreadOver(grid.rows, height - natural.height(), remainderTo);
     }
-    QCOMPARE(image.size(), QSize(qMax(width, grid.width() + 1), qMax(height, natural)));
-    QCOMPARE(image.width(), grid.width() + 1);
-    QCOMPARE(image.height(), grid.titleHeight + grid.height() + 1);
+    QCOMPARE(image.size(), natural.expandedTo(QSize(width, height)));
+    QCOMPARE(image.size(), QSize(grid.width() + 1, grid.titleHeight + grid.height() + 1));
     if (!title.isEmpty()) {
+        // Title bar: header fill, outlined.
+        PROBE(image, 0, grid.titleHeight / 2, kBorder);
         PROBE(image, grid.width(), grid.titleHeight / 2, kBorder);
+        PROBE(image, grid.width() / 2, 0, kBorder);
         PROBE(image, grid.width() / 2, grid.titleHeight, kBorder);
+        PROBE(image, 1, 1, kBase.lighter(80));
         PROBE(image, grid.width() - 1, grid.titleHeight - 1, kBase.lighter(80));
     }
+    // Rows 3, 7, 11, ... lighter, all other cells in the base colour.
     const QColor lighter = kBase.lighter(110);
+    QVERIFY(lighter != kBase);
     checkGrid(image, grid, rows, [&](int r, int) { return r % 4 == 3 ? lighter : kBase; });
 }
 
@@ -314,8 +293,7 @@ void TestImageTable::unevenRows()
     const QStringList rows { QStringLiteral("first\tsecond\tthird"), QStringLiteral("x"),
         QStringLiteral("\t\t") };
     ImageTable table;
-    table.setFont(tableFont());
-    table.setRows(rows);
+    setUp(table, rows);
     const QImage image = table.render(QImage::Format_ARGB32, 0, 0);
     TestSupport::saveOutput(image, QStringLiteral("imagetable-uneven.png"));
 
@@ -336,9 +314,7 @@ void TestImageTable::monochrome()
 {
     const QStringList rows = roseTable();
     ImageTable table;
-    table.setFont(tableFont());
-    table.setRows(rows);
-    table.setTitle(roseTitle());
+    setUp(table, rows, roseTitle());
     table.setHeader(1, 1);
     QVERIFY(table.setMonochrome());
     const QImage image = table.render(QImage::Format_ARGB32, 0, 0);
@@ -382,9 +358,7 @@ void TestImageTable::emptyTable()
     table.setFont(tableFont());
     table.setTitle(title);
     const QImage image = table.render(QImage::Format_ARGB32, width, height);
-    TestSupport::saveOutput(image,
-        QStringLiteral("imagetable-empty-%1.png")
-            .arg(QString::fromLatin1(QTest::currentDataTag())));
+    TestSupport::saveOutput(image, QStringLiteral("imagetable-%1.png").arg(TestSupport::rowName()));
     QVERIFY(!image.isNull());
 
     const QSize titleSize = title.isEmpty() ? QSize(0, 0) : textSize(title) + QSize(5, 2);
@@ -418,8 +392,7 @@ void TestImageTable::formats()
     QFETCH(int, format);
 
     ImageTable table;
-    table.setFont(tableFont());
-    table.setRows(roseTable());
+    setUp(table, roseTable());
     const QImage reference = table.render(QImage::Format_ARGB32, 0, 0);
     const QImage image = table.render(QImage::Format(format), 0, 0);
     QCOMPARE(int(image.format()), format);
@@ -430,9 +403,7 @@ void TestImageTable::formats()
 void TestImageTable::layoutMatchesImage()
 {
     ImageTable table;
-    table.setFont(tableFont());
-    table.setRows(roseTable());
-    table.setTitle(roseTitle());
+    setUp(table, roseTable(), roseTitle());
     const QSize size = table.render(QImage::Format_ARGB32, 0, 0).size() + QSize(100, 100);
     const ImageTable::Layout layout
         = table.layout(QImage::Format_ARGB32, size.width(), size.height());

@@ -63,37 +63,36 @@ void TestClassesDefinition::selectsSet_data()
     QTest::addColumn<bool>("scaleOn");
     QTest::addColumn<int>("classes");
 
-    const QString classes = dataFile(QStringLiteral("classes.xml"));
-    QTest::newRow("own set") << classes << "GSR" << false << 82.5 << false << 4;
-    QTest::newRow("label with apostrophe") << classes << "O'Brien" << false << 11.0 << true << 0;
-    QTest::newRow("label with both quotes")
-        << classes << "say \"hi\" it's" << false << 12.0 << true << 0;
-    QTest::newRow("crafted label falls to default")
-        << classes << "x' or '1'='1" << false << 60.0 << true << 2;
-    QTest::newRow("crafted label with quotes falls to default")
-        << classes << "GSR\"] | //parameter[oznaka=\"O'Brien" << false << 60.0 << true << 2;
-    QTest::newRow("unknown label uses default") << classes << "WS" << false << 60.0 << true << 2;
-    QTest::newRow("label is compared exactly") << classes << "gsr" << false << 60.0 << true << 2;
-    QTest::newRow("NE leaves the scale on") << classes << "upper NE" << false << 13.0 << true << 0;
-    QTest::newRow("'ne ' leaves the scale on")
-        << classes << "trailing space" << false << 14.0 << true << 0;
-    QTest::newRow("empty skala") << classes << "empty skala" << false << 15.0 << true << 0;
-    QTest::newRow("percent that is no number")
-        << classes << "no number" << false << 0.0 << true << 0;
-    QTest::newRow("empty percent") << classes << "empty percent" << false << 75.0 << true << 0;
-
-    const QString noDefault = dataFile(QStringLiteral("no-default.xml"));
-    QTest::newRow("set without classes") << noDefault << "GSR" << false << 90.0 << true << 0;
-    QTest::newRow("no set, no default") << noDefault << "WS" << true << 75.0 << true << 0;
-    QTest::newRow("missing file") << dataFile(QStringLiteral("missing.xml")) << "GSR" << true
-                                  << 75.0 << true << 0;
-    QTest::newRow("empty file name") << QString() << "GSR" << true << 75.0 << true << 0;
-    QTest::newRow("malformed") << dataFile(QStringLiteral("malformed.xml")) << "GSR" << true << 75.0
-                               << true << 0;
-    QTest::newRow("other root") << dataFile(QStringLiteral("wrong-root.xml")) << "GSR" << true
-                                << 75.0 << true << 0;
-    QTest::newRow("entity bomb") << dataFile(QStringLiteral("billion-laughs.xml")) << "GSR" << true
-                                 << 75.0 << true << 0;
+    // Rows of a set found in file, then rows that fall back to the built-in classes.
+    const auto row = [](const char *name, const char *file, const char *label, double goodPercent,
+                         bool scaleOn, int classes) {
+        QTest::newRow(name) << dataFile(file) << QString(label) << false << goodPercent << scaleOn
+                            << classes;
+    };
+    const auto builtIn = [](const char *name, const QString &file) {
+        QTest::newRow(name) << file << QStringLiteral("GSR") << true << 75.0 << true << 0;
+    };
+    row("own set", "classes.xml", "GSR", 82.5, false, 4);
+    row("label with apostrophe", "classes.xml", "O'Brien", 11.0, true, 0);
+    row("label with both quotes", "classes.xml", "say \"hi\" it's", 12.0, true, 0);
+    row("crafted label falls to default", "classes.xml", "x' or '1'='1", 60.0, true, 2);
+    row("crafted label with quotes falls to default", "classes.xml",
+        "GSR\"] | //parameter[oznaka=\"O'Brien", 60.0, true, 2);
+    row("unknown label uses default", "classes.xml", "WS", 60.0, true, 2);
+    row("label is compared exactly", "classes.xml", "gsr", 60.0, true, 2);
+    row("NE leaves the scale on", "classes.xml", "upper NE", 13.0, true, 0);
+    row("'ne ' leaves the scale on", "classes.xml", "trailing space", 14.0, true, 0);
+    row("empty skala", "classes.xml", "empty skala", 15.0, true, 0);
+    row("percent that is no number", "classes.xml", "no number", 0.0, true, 0);
+    row("empty percent", "classes.xml", "empty percent", 75.0, true, 0);
+    row("set without classes", "no-default.xml", "GSR", 90.0, true, 0);
+    QTest::newRow("no set, no default")
+        << dataFile(QStringLiteral("no-default.xml")) << "WS" << true << 75.0 << true << 0;
+    builtIn("missing file", dataFile(QStringLiteral("missing.xml")));
+    builtIn("empty file name", QString());
+    builtIn("malformed", dataFile(QStringLiteral("malformed.xml")));
+    builtIn("other root", dataFile(QStringLiteral("wrong-root.xml")));
+    builtIn("entity bomb", dataFile(QStringLiteral("billion-laughs.xml")));
 }
 
 void TestClassesDefinition::selectsSet()

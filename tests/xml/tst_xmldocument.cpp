@@ -19,6 +19,15 @@ bool loadText(XMLDocument &document, const char *xml)
     return document.loadData(QStringLiteral("memory.xml"), QByteArray(xml));
 }
 
+// A new document in memory whose root element r is the context node; with a text, r gets a
+// child element child that holds it.
+bool createRoot(
+    XMLDocument &document, const QString &child = QString(), const QString &text = QString())
+{
+    return document.create(QString()) && document.appendChildAndEnter(QStringLiteral("r"))
+        && (text.isNull() || document.appendTextChild(child, text));
+}
+
 // An entity of entityLength bytes referenced references times.
 QByteArray repeatedEntity(int entityLength, int references)
 {
@@ -89,23 +98,20 @@ void TestXMLDocument::text_data()
     QTest::addColumn<QString>("expected");
     QTest::addColumn<bool>("ok");
 
-    QTest::newRow("self-closing") << "/r/empty1" << QString() << false;
-    QTest::newRow("start and end tag") << "/r/empty2" << QString() << false;
-    QTest::newRow("own text only") << "/r/mixed"
-                                   << "onetwo" << true;
-    QTest::newRow("cdata") << "/r/cdata"
-                           << "<x> & y" << true;
-    QTest::newRow("entities replaced") << "/r/ent"
-                                       << "entity text and &" << true;
-    QTest::newRow("attribute") << "/r/@a"
-                               << "attr & value" << true;
-    QTest::newRow("white space") << "/r/space"
-                                 << " " << true;
-    QTest::newRow("first of several") << "/r/*[position() > 2]"
-                                      << "onetwo" << true;
-    QTest::newRow("no match") << "/r/none" << QString() << false;
-    QTest::newRow("invalid expression") << "/r[" << QString() << false;
-    QTest::newRow("no node set") << "count(/r)" << QString() << false;
+    const auto row = [](const char *name, const char *xpath, const char *expected, bool ok) {
+        QTest::newRow(name) << QString(xpath) << QString(expected) << ok;
+    };
+    row("self-closing", "/r/empty1", nullptr, false);
+    row("start and end tag", "/r/empty2", nullptr, false);
+    row("own text only", "/r/mixed", "onetwo", true);
+    row("cdata", "/r/cdata", "<x> & y", true);
+    row("entities replaced", "/r/ent", "entity text and &", true);
+    row("attribute", "/r/@a", "attr & value", true);
+    row("white space", "/r/space", " ", true);
+    row("first of several", "/r/*[position() > 2]", "onetwo", true);
+    row("no match", "/r/none", nullptr, false);
+    row("invalid expression", "/r[", nullptr, false);
+    row("no node set", "count(/r)", nullptr, false);
 }
 
 void TestXMLDocument::text()
@@ -130,24 +136,20 @@ void TestXMLDocument::conversions_data()
     QTest::addColumn<double>("expected");
     QTest::addColumn<bool>("ok");
 
-    QTest::newRow("double with comma") << "double"
-                                       << "12,5" << 12.5 << true;
-    QTest::newRow("double with point") << "double"
-                                       << "-0.25" << -0.25 << true;
-    QTest::newRow("double, no number") << "double"
-                                       << "abc" << 0.0 << true;
-    QTest::newRow("double, missing") << "double" << QString() << 0.0 << false;
-    QTest::newRow("float") << "float"
-                           << "2.5" << 2.5 << true;
-    QTest::newRow("int") << "int"
-                         << " 42 " << 42.0 << true;
-    QTest::newRow("int, decimal text") << "int"
-                                       << "4.2" << 0.0 << true;
-    QTest::newRow("int, missing") << "int" << QString() << 0.0 << false;
-    QTest::newRow("uint") << "uint"
-                          << "4000000000" << 4000000000.0 << true;
-    QTest::newRow("uint, negative") << "uint"
-                                    << "-1" << 0.0 << true;
+    const auto row
+        = [](const char *name, const char *kind, const char *text, double expected, bool ok) {
+              QTest::newRow(name) << QString(kind) << QString(text) << expected << ok;
+          };
+    row("double with comma", "double", "12,5", 12.5, true);
+    row("double with point", "double", "-0.25", -0.25, true);
+    row("double, no number", "double", "abc", 0.0, true);
+    row("double, missing", "double", nullptr, 0.0, false);
+    row("float", "float", "2.5", 2.5, true);
+    row("int", "int", " 42 ", 42.0, true);
+    row("int, decimal text", "int", "4.2", 0.0, true);
+    row("int, missing", "int", nullptr, 0.0, false);
+    row("uint", "uint", "4000000000", 4000000000.0, true);
+    row("uint, negative", "uint", "-1", 0.0, true);
 }
 
 void TestXMLDocument::conversions()
@@ -158,10 +160,7 @@ void TestXMLDocument::conversions()
     QFETCH(bool, ok);
 
     XMLDocument document;
-    QVERIFY(document.create(QString()));
-    QVERIFY(document.appendChildAndEnter(QStringLiteral("r")));
-    if (!text.isNull())
-        QVERIFY(document.appendTextChild(QStringLiteral("v"), text));
+    QVERIFY(createRoot(document, QStringLiteral("v"), text));
     const QString xpath = QStringLiteral("v");
     bool found = !ok;
     double value = -1;
@@ -198,10 +197,7 @@ void TestXMLDocument::toDateTime()
     QFETCH(QDateTime, expected);
 
     XMLDocument document;
-    QVERIFY(document.create(QString()));
-    QVERIFY(document.appendChildAndEnter(QStringLiteral("r")));
-    if (!text.isNull())
-        QVERIFY(document.appendTextChild(QStringLiteral("t"), text));
+    QVERIFY(createRoot(document, QStringLiteral("t"), text));
     bool ok = expected.isNull();
     const QDateTime result = document.toDateTime(QStringLiteral("t"), &ok);
     QCOMPARE(ok, expected.isValid());
@@ -246,26 +242,19 @@ void TestXMLDocument::removeNode_data()
     QTest::addColumn<QString>("remove");
     QTest::addColumn<bool>("removed");
 
-    QTest::newRow("sibling") << QString() << "/r/a"
-                             << "/r/c" << true;
-    QTest::newRow("child of the context node") << QString() << "/r/a"
-                                               << "b" << true;
-    QTest::newRow("context node") << QString() << "/r/a"
-                                  << "." << false;
-    QTest::newRow("ancestor of the context node") << QString() << "/r/a/b"
-                                                  << "/r/a" << false;
-    QTest::newRow("root element") << QString() << "/r/a"
-                                  << "/r" << false;
-    QTest::newRow("document node") << QString() << "/r"
-                                   << "/" << false;
-    QTest::newRow("saved node") << "/r/c"
-                                << "/r/d"
-                                << "/r/c" << false;
-    QTest::newRow("ancestor of a saved node") << "/r/a/b"
-                                              << "/r/d"
-                                              << "/r/a" << false;
-    QTest::newRow("nothing selected") << QString() << "/r"
-                                      << "/r/x" << false;
+    const auto row = [](const char *name, const char *saved, const char *context,
+                         const char *remove, bool removed) {
+        QTest::newRow(name) << QString(saved) << QString(context) << QString(remove) << removed;
+    };
+    row("sibling", "", "/r/a", "/r/c", true);
+    row("child of the context node", "", "/r/a", "b", true);
+    row("context node", "", "/r/a", ".", false);
+    row("ancestor of the context node", "", "/r/a/b", "/r/a", false);
+    row("root element", "", "/r/a", "/r", false);
+    row("document node", "", "/r", "/", false);
+    row("saved node", "/r/c", "/r/d", "/r/c", false);
+    row("ancestor of a saved node", "/r/a/b", "/r/d", "/r/a", false);
+    row("nothing selected", "", "/r", "/r/x", false);
 }
 
 void TestXMLDocument::removeNode()
@@ -402,8 +391,7 @@ void TestXMLDocument::textIsLiteral()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     XMLDocument document;
-    QVERIFY(document.create(QString()));
-    QVERIFY(document.appendChildAndEnter(QStringLiteral("r")));
+    QVERIFY(createRoot(document));
     QVERIFY(document.setText(text));
     QCOMPARE(document.text(QStringLiteral(".")), text);
     QVERIFY(document.setAttribute(QStringLiteral("a"), text));
@@ -485,9 +473,7 @@ void TestXMLDocument::stringLiteral()
     QFETCH(QString, text);
 
     XMLDocument document;
-    QVERIFY(document.create(QString()));
-    QVERIFY(document.appendChildAndEnter(QStringLiteral("r")));
-    QVERIFY(document.appendTextChild(QStringLiteral("v"), QStringLiteral("other")));
+    QVERIFY(createRoot(document, QStringLiteral("v"), QStringLiteral("other")));
     QVERIFY(document.appendTextChild(QStringLiteral("v"), text));
     QVERIFY(document.appendTextChild(QStringLiteral("v"), text + QLatin1Char('x')));
     const QString literal = XMLDocument::stringLiteral(text);
