@@ -82,9 +82,9 @@ QSolarRose::~QSolarRose() = default;
 // ---------------------------------------------------------------------------------------
 // The wind rose's operations, reachable through both interface paths
 
-bool QSolarRose::addInterval(double lowLimitValue, double interval_size, QColor color)
+bool QSolarRose::addInterval(double lowLimitValue, double highLimitValue, QColor color)
 {
-    return QWindRose::addInterval(lowLimitValue, interval_size, color);
+    return QWindRose::addInterval(lowLimitValue, highLimitValue, color);
 }
 
 bool QSolarRose::addIntervalRange(

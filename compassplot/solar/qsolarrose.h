@@ -26,7 +26,9 @@ public:
     // The interface, in the order of the meta-object's invokable methods. Every operation
     // of the wind rose is reachable through both interface paths.
     Q_INVOKABLE bool addSolarMeasurement(const QTime &time, double value) override;
-    Q_INVOKABLE bool addInterval(double lowLimitValue, double interval_size, QColor color) override;
+    // The second argument is the class's width, whatever its registered name says.
+    Q_INVOKABLE bool addInterval(
+        double lowLimitValue, double highLimitValue, QColor color) override;
     Q_INVOKABLE bool addIntervalRange(double min, double max, QBrush brush, double width = 1.0,
         double offset = -1.0, double length = 1.0) override;
     Q_INVOKABLE bool setImageHeight(int height) override;

@@ -288,7 +288,8 @@ void TestSolarRose::metaObjectMethods()
 {
     const QList<QPair<QByteArray, QByteArray>> expected = {
         { "addSolarMeasurement(QTime,double)", "time,value" },
-        { "addInterval(double,double,QColor)", "lowLimitValue,interval_size,color" },
+        // The solar rose registers the second name as highLimitValue, though it is a width.
+        { "addInterval(double,double,QColor)", "lowLimitValue,highLimitValue,color" },
         { "addIntervalRange(double,double,QBrush,double,double,double)",
             "min,max,brush,width,offset,length" },
         { "addIntervalRange(double,double,QBrush,double,double)", "min,max,brush,width,offset" },
