@@ -567,6 +567,9 @@ namespace {
 constexpr QRgb transparent = 0x00000000;
 constexpr QRgb opaqueWhite = 0xffffffff;
 
+// Pixels from the centre beyond which no segment can show on any image.
+constexpr int maxSegmentReach = 1 << 24;
+
 // Compass directions in screen radians (0 right, clockwise), derived from the rough pi the
 // drawing has always used; south-west sits at 136 degrees.
 constexpr double north = -1.5707963249999999;
@@ -912,9 +915,13 @@ void QWindRose::drawData(QPainter *painter)
                     len = RoseLayout::builtInSegmentLength(p, diameter, m_ringCount, data);
                 }
             }
+            // A segment far beyond the image stays beyond it; the bound keeps its start plus
+            // its length in int range for the style.
             if (len != 0)
-                m_style->draw(painter, QPoint(toInt(shift + pos + 1), 0),
-                    QSize(len, toInt(thickness)), style.brush, style.width);
+                m_style->draw(painter,
+                    QPoint(qBound(-maxSegmentReach, toInt(shift + pos + 1), maxSegmentReach), 0),
+                    QSize(qBound(-maxSegmentReach, len, maxSegmentReach), toInt(thickness)),
+                    style.brush, style.width);
             // A shift moves only its own segment; the next one starts where this one ends.
             pos += len;
         }

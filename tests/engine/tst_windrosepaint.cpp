@@ -499,6 +499,8 @@ void TestWindRosePaint::oddSettingsStillDraw_data()
     settingRows("infinite fixed maximum", [inf](QWindRose &r) { r.setFixedScale(inf, 3); });
     settingRows("huge fixed maximum", [](QWindRose &r) { r.setFixedScale(1e300, 3); });
     settingRows("many rings", [most](QWindRose &r) { r.setFixedScale(30, most); });
+    // Each segment's length fits an int, the place where the last one ends does not.
+    settingRows("tiny fixed maximum", [](QWindRose &r) { r.setFixedScale(2.5e-6, 2); });
     settingRows("size factor nan", [](QWindRose &r) { r.setDataDrawSizeFactor(qQNaN()); });
     settingRows("size factor inf", [inf](QWindRose &r) { r.setDataDrawSizeFactor(inf); });
     settingRows("negative size factor", [](QWindRose &r) { r.setDataDrawSizeFactor(-2.5); });

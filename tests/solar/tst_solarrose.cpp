@@ -214,6 +214,7 @@ private slots:
     void wedgePath_data();
     void wedgePath();
     void barShading();
+    void barsFarBeyondTheScale();
     void picturesCompiledIn_data();
     void picturesCompiledIn();
     void dialPictures_data();
@@ -677,6 +678,20 @@ void TestSolarRose::wedgePath()
     QVERIFY(!path.contains(QPointF(95, side * 2)));
     QVERIFY(!path.contains(QPointF(155, side * 2)));
     QVERIFY(SolarRoseLight3D::wedgePath(0, QSize(0, 20), width).isEmpty());
+}
+
+void TestSolarRose::barsFarBeyondTheScale()
+{
+    // On a tiny fixed scale every bar fits an int on its own, but not where the last one ends.
+    FakeScale scale;
+    RoseProbe::ScaleBound<QSolarRose> rose;
+    rose.useScale(&scale);
+    rose.setFixedScale(5e-6, 2);
+    for (double value : { 50.0, 150.0, 250.0 })
+        rose.addSolarMeasurement(QTime(12, 0), value);
+    QImage image;
+    QVERIFY(rose.drawImage(image));
+    QCOMPARE(image.height(), 520);
 }
 
 void TestSolarRose::barShading()
