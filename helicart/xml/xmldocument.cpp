@@ -493,10 +493,7 @@ bool XMLDocument::setText(const QString &text)
 
 bool XMLDocument::setText(const QString &text, const QString &xpath)
 {
-    pushNode();
-    const bool done = selectNode(xpath) && setText(text);
-    popNode();
-    return done;
+    return atNode(xpath, [&] { return setText(text); });
 }
 
 bool XMLDocument::setAttribute(const QString &name, const QString &value)
@@ -510,10 +507,7 @@ bool XMLDocument::setAttribute(const QString &name, const QString &value)
 
 bool XMLDocument::setAttribute(const QString &name, const QString &value, const QString &xpath)
 {
-    pushNode();
-    const bool done = selectNode(xpath) && setAttribute(name, value);
-    popNode();
-    return done;
+    return atNode(xpath, [&] { return setAttribute(name, value); });
 }
 
 xmlNodePtr XMLDocument::appendElement(const QString &name)
@@ -543,10 +537,7 @@ bool XMLDocument::appendChild(const QString &name)
 
 bool XMLDocument::appendChild(const QString &name, const QString &xpath)
 {
-    pushNode();
-    const bool done = selectNode(xpath) && appendChild(name);
-    popNode();
-    return done;
+    return atNode(xpath, [&] { return appendChild(name); });
 }
 
 bool XMLDocument::appendChildAndEnter(const QString &name)
@@ -566,8 +557,13 @@ bool XMLDocument::appendTextChild(const QString &name, const QString &text)
 
 bool XMLDocument::appendTextChild(const QString &name, const QString &text, const QString &xpath)
 {
+    return atNode(xpath, [&] { return appendTextChild(name, text); });
+}
+
+bool XMLDocument::atNode(const QString &xpath, const std::function<bool()> &change)
+{
     pushNode();
-    const bool done = selectNode(xpath) && appendTextChild(name, text);
+    const bool done = selectNode(xpath) && change();
     popNode();
     return done;
 }

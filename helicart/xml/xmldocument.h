@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 struct _xmlDoc;
 struct _xmlNode;
 struct _xmlXPathContext;
@@ -101,6 +103,9 @@ private:
     bool holdsSavedNode(const _xmlNode *node, bool includeSelf) const;
     bool setContent(_xmlNode *node, const QString &text);
     _xmlNode *appendElement(const QString &name);
+    // Runs change on the node xpath selects and restores the context node afterwards; false
+    // when nothing is selected.
+    bool atNode(const QString &xpath, const std::function<bool()> &change);
 
     QString m_fileName;
     _xmlDoc *m_doc = nullptr;

@@ -631,14 +631,7 @@ void TestWindRose::metaObjectContract()
     const QMetaObject &meta = QWindRose::staticMetaObject;
     QCOMPARE(meta.className(), "QWindRose");
     QCOMPARE(meta.superClass(), &QPaintable::staticMetaObject);
-    QCOMPARE(meta.methodCount() - meta.methodOffset(), int(expected.size()));
-    for (int i = 0; i < expected.size(); ++i) {
-        const QMetaMethod method = meta.method(meta.methodOffset() + i);
-        QCOMPARE(method.methodSignature(), expected.at(i).first);
-        QCOMPARE(method.parameterNames().join(','), expected.at(i).second);
-        QCOMPARE(method.returnMetaType(), QMetaType::fromType<bool>());
-        QCOMPARE(method.methodType(), QMetaMethod::Method);
-    }
+    QVERIFY(RoseProbe::invokablesAre(meta, expected));
 }
 
 void TestWindRose::invokeByName_data()

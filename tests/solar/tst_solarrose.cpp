@@ -325,14 +325,7 @@ void TestSolarRose::metaObjectMethods()
     const QMetaObject &meta = QSolarRose::staticMetaObject;
     QCOMPARE(meta.className(), "QSolarRose");
     QCOMPARE(meta.superClass(), &QWindRose::staticMetaObject);
-    QCOMPARE(meta.methodCount() - meta.methodOffset(), int(expected.size()));
-    for (int i = 0; i < expected.size(); ++i) {
-        const QMetaMethod method = meta.method(meta.methodOffset() + i);
-        QCOMPARE(method.methodSignature(), expected.at(i).first);
-        QCOMPARE(method.parameterNames().join(','), expected.at(i).second);
-        QCOMPARE(method.methodType(), QMetaMethod::Method);
-        QCOMPARE(method.returnType(), int(QMetaType::Bool));
-    }
+    QVERIFY(RoseProbe::invokablesAre(meta, expected));
 }
 
 void TestSolarRose::metaCallAppliesSolarRules()

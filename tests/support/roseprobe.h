@@ -7,7 +7,9 @@
 
 #include <QColor>
 #include <QFontMetrics>
+#include <QMetaMethod>
 #include <QPair>
+#include <QtTest>
 
 // Helpers shared by the chart tests (wind and solar rose): a chart whose scale binding a test
 // may replace, where a measurement was counted, and what the painted rose must look like.
@@ -65,6 +67,25 @@ inline bool onShade(const QColor &pixel, const QColor &colour, int tolerance = 1
             return true;
     }
     return false;
+}
+
+// Compares the invokable methods a chart class declares itself (signature and parameter
+// names, in order) with expected; each must return bool. Call QVERIFY on the result, since a
+// failed QCOMPARE here only leaves this function.
+inline bool invokablesAre(
+    const QMetaObject &meta, const QList<QPair<QByteArray, QByteArray>> &expected)
+{
+    [&] {
+        QCOMPARE(meta.methodCount() - meta.methodOffset(), int(expected.size()));
+        for (int i = 0; i < expected.size(); ++i) {
+            const QMetaMethod method = meta.method(meta.methodOffset() + i);
+            QCOMPARE(method.methodSignature(), expected.at(i).first);
+            QCOMPARE(method.parameterNames().join(','), expected.at(i).second);
+            QCOMPARE(method.returnMetaType(), QMetaType::fromType<bool>());
+            QCOMPARE(method.methodType(), QMetaMethod::Method);
+        }
+    }();
+    return !QTest::currentTestFailed();
 }
 
 } // namespace RoseProbe
