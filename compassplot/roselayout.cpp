@@ -270,4 +270,42 @@ LegendRows legendRows(int lineHeight, int titleBreaks, int classCount, int textW
     return rows;
 }
 
+LegendCells legendCells(const LegendRows &rows, int titleHeight)
+{
+    LegendCells cells;
+    const int columnWidth = rows.textWidth + 10;
+    cells.classLabels.resize(qMax(rows.classCount, 0));
+    if (rows.classCount > 0)
+        cells.firstLabel = QRect(0, rows.half - rows.symbolSize, columnWidth, rows.symbolSize);
+    for (int i = 1; i < rows.classCount; ++i)
+        cells.classLabels[i]
+            = QRect(0, -(rows.bandStart(i) + rows.rowHeight), columnWidth, rows.rowHeight);
+    // The title stands on the top of the last band (on the symbol line's band without rows).
+    const int top = rows.bandStart(qMax(rows.classCount, 1));
+    cells.title = QRect(-rows.half, -(titleHeight + top), rows.textWidth, titleHeight);
+    cells.freeText = QRect(0, 5, rows.imageWidth - 5, rows.imageHeight / 2);
+    return cells;
+}
+
+bool anyOverlap(const QVector<QRect> &rects)
+{
+    for (int i = 0; i < rects.size(); ++i) {
+        for (int j = i + 1; j < rects.size(); ++j) {
+            if (rects.at(i).intersects(rects.at(j)))
+                return true;
+        }
+    }
+    return false;
+}
+
+int rowHeightBelow(const LegendRows &rows, int titleHeight, int limit)
+{
+    if (rows.classCount < 2)
+        return rows.rowHeight;
+    // The column's top lies at rowOrigin.y - (half + (classCount - 1) * rowHeight + title).
+    const int room = rows.rowOrigin().y() - rows.half - titleHeight - limit;
+    const int fitting = room >= 0 ? room / (rows.classCount - 1) : -1;
+    return qMin(rows.rowHeight, fitting);
+}
+
 } // namespace RoseLayout

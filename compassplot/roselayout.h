@@ -146,6 +146,29 @@ int legendSymbolSize(int lineHeight);
 LegendRows legendRows(int lineHeight, int titleBreaks, int classCount, int textWidth,
     int imageHeight, double barArea, bool showTitle);
 
+// The cells the legend's texts are drawn in. The labels and the title are in the frame of the
+// rows (origin LegendRows::rowOrigin(), y up is negative), the free text's area in the legend
+// image's own coordinates.
+struct LegendCells
+{
+    QRect firstLabel; // beside the first class's symbol
+    QVector<QRect> classLabels; // one per class; the first class's stays empty
+    QRect title; // above the rows
+    QRect freeText; // the top half, the text aligned to its right
+};
+
+// The cells for rows; titleHeight is the height of the title's cell (0 when no title is shown).
+LegendCells legendCells(const LegendRows &rows, int titleHeight);
+
+// Whether any two of the rectangles overlap.
+bool anyOverlap(const QVector<QRect> &rects);
+
+// The largest row height at which the top of the legend's column (the title's cell, or the
+// topmost class cell without a title) stays at or below limit (image coordinates, y down); the
+// rows' own height when that already does. Without two classes there is no row height to
+// give, and the rows' own height comes back.
+int rowHeightBelow(const LegendRows &rows, int titleHeight, int limit);
+
 } // namespace RoseLayout
 
 #endif // ROSELAYOUT_H

@@ -713,11 +713,9 @@ void TestWindRosePaint::legendStrip()
     QCOMPARE(image.width(), 480 + legend->legendWidth(rose.font()));
     const int x0 = image.width() - legendImage.width();
 
-    const QFontMetrics metrics(rose.font());
-    const int symbol = RoseLayout::legendSymbolSize(metrics.height());
-    const RoseLayout::LegendRows rows = RoseLayout::legendRows(metrics.height(), 0,
-        rose.intervals().size(), legend->textColumnWidth(rose.font(), symbol), 480,
-        RoseLayout::barArea(rose.roseDiameter(), rose.ringCount()), true);
+    // The rows as the legend laid them out (with rows high enough for its labels).
+    const RoseLayout::LegendRows rows = legend->layout().rows;
+    const int symbol = rows.symbolSize;
     QCOMPARE(legendImage.width(), rows.imageWidth);
 
     // One bar per class but the first, stacked upward from the symbol, in the class colour.
