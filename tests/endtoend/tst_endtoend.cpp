@@ -185,6 +185,7 @@ private slots:
     void lostImages_data();
     void lostImages();
     void freakPrecision();
+    void headerOnly();
 
     void exampleImages();
     void exampleRepeatable();
@@ -467,6 +468,32 @@ void TestEndToEnd::freakPrecision()
     QCOMPARE(runRecorded(input, {}).status, 0);
     QCOMPARE(callsNamed(recordedCalls(m_log), "setLegendPrecision"),
         QStringList { "setLegendPrecision|15" });
+}
+
+// A file with its header rows and no data line: every text handed to the chart is free of
+// "nan" (nothing is good, so all of nothing is unknown), and the legend text is a warning.
+void TestEndToEnd::headerOnly()
+{
+    const QByteArray input = measurementFile({ "GSR" }, { "W/m2" }, {});
+    QCOMPARE(runRecorded(input, {}).status, 0);
+    const QStringList calls = recordedCalls(m_log);
+    QVERIFY(!calls.isEmpty());
+    for (const QString &call : calls)
+        QVERIFY2(!call.contains("nan", Qt::CaseInsensitive), qPrintable(call));
+    QCOMPARE(callsNamed(calls, "setStatisticsText"),
+        QStringList { "setStatisticsText|No. all: 0   No. good: 0   No. unknown: 0 (100%)" });
+    const QStringList legend = callsNamed(calls, "setLegendText");
+    QCOMPARE(legend.size(), 1);
+    QVERIFY(legend.first().endsWith("all: 0\ngood: 0\nunknown: 100%|true"));
+
+    // Through the real chart plug-in: the rose carries the warning box.
+    QVERIFY(writeFile(work("input.txt"), input));
+    QCOMPARE(TestSupport::runProgram(HELICART_PROGRAM,
+                 { "--input=input.txt", "--output=out/day", "--classes=none.xml" }, m_work->path()),
+        0);
+    const QImage rose = QImage(work("out/dayS000.png")).convertToFormat(QImage::Format_ARGB32);
+    QVERIFY(!rose.isNull());
+    QVERIFY(pixelsNear(rose, freeTextCorner(rose), kWarning, 0) > 50);
 }
 
 // The example through the real chart plug-in: sizes, and the pixels the classes decide.

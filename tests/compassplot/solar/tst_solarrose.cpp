@@ -4,6 +4,7 @@
 #include "roseprobe.h"
 #include "solarroselight3d.h"
 #include "testsupport.h"
+#include "windroselegend.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -203,6 +204,7 @@ private slots:
     void hourBinning_data();
     void hourBinning();
     void invalidTimeIsNotCounted();
+    void nothingCountedShowsNumbers();
     void evenHours_data();
     void evenHours();
     void foldIntoTheSectorsTurn_data();
@@ -447,6 +449,26 @@ void TestSolarRose::invalidTimeIsNotCounted()
     QVERIFY(rose.addSolarMeasurement(QTime(25, 0), 250));
     QCOMPARE(rose.countedTotal(), 0);
     QCOMPARE(rose.spokes().size(), 24);
+}
+
+// A column without data lines: the chart gets its classes and a record count of 0 and nothing
+// else. Every number it writes is a number.
+void TestSolarRose::nothingCountedShowsNumbers()
+{
+    QSolarRose rose;
+    rose.setDefaultIntervals();
+    rose.setAllDataCount(0);
+    rose.setLegendPrecision(0);
+    QImage image;
+    QVERIFY(rose.drawImage(image));
+    QStringList lines;
+    QVERIFY(rose.getTableData(&lines));
+    QCOMPARE(lines.size(), 4 + 1 + 24 + 1);
+    for (const QString &line : std::as_const(lines))
+        QVERIFY2(!line.contains(QLatin1String("nan"), Qt::CaseInsensitive), qPrintable(line));
+    QCOMPARE(lines.last(), QString(QChar(0x03A3)) + QStringLiteral("\t0.00").repeated(8) + '\t');
+    for (int i = 0; i < rose.intervals().size(); ++i)
+        QVERIFY(!rose.legend()->labelText(i).contains(QLatin1String("nan")));
 }
 
 void TestSolarRose::evenHours_data()
