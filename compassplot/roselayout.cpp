@@ -123,13 +123,15 @@ Scale ringScale(double renderedMinimum, double renderedMaximum, double dataMaxim
     s.maximum = renderedMaximum;
     s.ringCount = 4;
     if (fixedMaximum > 0 && std::isfinite(fixedMaximum) && fixedSegments > 0) {
+        // The caller's scale, divided as asked: its step need not be a whole percent.
         s.ringCount = qMin(fixedSegments, maxRingCount);
         s.maximum = fixedMaximum;
         s.minimum = 0.0;
         s.ringStep = s.maximum / s.ringCount;
         s.exact = true;
         return s;
-    } else if (!(dataMaximum > 0) || renderedMaximum <= 5) {
+    }
+    if (!(dataMaximum > 0) || renderedMaximum <= 5) {
         // Nothing to show, or a small share: a fixed 0 to 5 scale. Asking for the data itself
         // rather than for the stand-in maximum 10 keeps a share that the scale plug-in rounds
         // up to 10 on a scale that holds it.

@@ -164,25 +164,30 @@ bool WindroseLegend::fitRows(Layout &layout) const
     const int start = RoseLayout::rowHeightBelow(layout.rows, titleHeight(layout), freeBottom);
     // A few pixels more, for a title or label whose ink runs past its cell.
     for (int rowHeight = start; rowHeight >= lowest && rowHeight > start - 8; --rowHeight) {
-        layout.rows.rowHeight = rowHeight;
-        layout.cells = RoseLayout::legendCells(layout.rows, titleHeight(layout));
+        setRowHeight(layout, rowHeight);
         if (!RoseLayout::anyOverlap(textRects(layout)))
             return true;
     }
+    // No room: rows of a label's height keep at least the class labels apart.
+    setRowHeight(layout, lowest);
     return false;
+}
+
+void WindroseLegend::setRowHeight(Layout &layout, int rowHeight) const
+{
+    layout.rows.rowHeight = rowHeight;
+    layout.cells = RoseLayout::legendCells(layout.rows, titleHeight(layout));
 }
 
 WindroseLegend::Layout WindroseLegend::layout() const
 {
     QFont font = this->font();
+    if (!m_rose)
+        return Layout { font, {}, {} };
     Layout layout = plainLayout(font);
-    while (!fitRows(layout)) {
-        // Nothing fits even in the smallest type: the rows at their least height, so that at
-        // least the class labels stay apart.
-        if (!stepDown(font))
-            return layout;
+    // Nothing fits even in the smallest type: that type, with the rows at a label's height.
+    while (!fitRows(layout) && stepDown(font))
         layout = plainLayout(font);
-    }
     return layout;
 }
 

@@ -85,10 +85,13 @@ private:
     void drawFreeText(QPainter *p, const QRect &area, const QFont &font) const;
     // The layout in font with the rose's row heights, before any fitting.
     Layout plainLayout(const QFont &font) const;
-    // layout with the largest row height (at most its own) at which no texts overlap; false
-    // when even rows of a label's height do not keep them apart.
+    // layout with the largest row height at which no texts overlap (at most its own, or a
+    // label's height where its own is less); false, with rows of a label's height, when no row
+    // height keeps them apart.
     bool fitRows(Layout &layout) const;
     int titleHeight(const Layout &layout) const;
+    // Gives layout's rows rowHeight, and its texts their cells in such rows.
+    void setRowHeight(Layout &layout, int rowHeight) const;
 
     QWindRose *m_rose;
     bool m_showTitle = false;

@@ -28,8 +28,6 @@ private slots:
     void legibleLabels();
     void ringGap_data();
     void ringGap();
-    void clippedSegmentLength_data();
-    void clippedSegmentLength();
     void ringRadius_data();
     void ringRadius();
     void legendRows_data();
@@ -265,12 +263,9 @@ void TestRoseLayout::legibleLabels_data()
             rects << QRect(100 - i * step, 100 - i * step, 20, 10);
         return rects;
     };
-    QTest::newRow("apart") << ladder(12, 3) << QVector<bool> { true, true, true };
     QTest::newRow("touching") << ladder(10, 3) << QVector<bool> { true, true, true };
     QTest::newRow("every other one clashes")
         << ladder(6, 5) << QVector<bool> { true, false, true, false, true };
-    QTest::newRow("packed") << ladder(2, 6)
-                            << QVector<bool> { true, false, false, false, false, true };
     QTest::newRow("rings without label are skipped") << QVector<QRect> { QRect(0, 0, 20, 10),
         QRect(), QRect(0, 5, 20, 10), QRect(0, 10, 20, 10) }
                                                      << QVector<bool> { true, false, false, true };
@@ -309,27 +304,6 @@ void TestRoseLayout::ringGap()
     // An automatic scale keeps its rings whatever the room.
     const Scale automatic = RoseLayout::ringScale(0, 13.7, 13.7, -1, -1);
     QCOMPARE(RoseLayout::withRingGap(automatic, room).ringCount, automatic.ringCount);
-}
-
-void TestRoseLayout::clippedSegmentLength_data()
-{
-    QTest::addColumn<int>("start");
-    QTest::addColumn<int>("length");
-    QTest::addColumn<int>("expected");
-    // The outer ring at 150 pixels from the centre.
-    QTest::newRow("inside") << 40 << 60 << 60;
-    QTest::newRow("ends at the ring") << 90 << 60 << 60;
-    QTest::newRow("cut at the ring") << 120 << 60 << 30;
-    QTest::newRow("starts at the ring") << 150 << 60 << 0;
-    QTest::newRow("starts beyond") << 200 << 60 << 0;
-    QTest::newRow("no length") << 40 << 0 << 0;
-}
-
-void TestRoseLayout::clippedSegmentLength()
-{
-    QFETCH(int, start);
-    QFETCH(int, length);
-    QTEST(RoseLayout::clippedSegmentLength(start, length, 150), "expected");
 }
 
 void TestRoseLayout::ringRadius_data()

