@@ -1,9 +1,9 @@
 // Drawing a solar rose on a fixed scale: a huge grid count must cost no more than a small one,
 // since the rings are held at least a few pixels apart whatever the count asked for.
 
+#include "guibenchmarks.h"
 #include "qsolarrose.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QTime>
 
@@ -45,12 +45,5 @@ BENCHMARK(drawFixedScale)->Arg(4)->Arg(100)->Arg(1'000'000)->Unit(benchmark::kMi
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }
