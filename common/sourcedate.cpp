@@ -1,7 +1,5 @@
 #include "sourcedate.h"
 
-#include <QTimeZone>
-
 #include <algorithm>
 
 namespace {
@@ -14,9 +12,8 @@ constexpr int kMaxDigits = 12;
 
 bool onlyDigits(const QByteArray &value)
 {
-    return !value.isEmpty() && std::all_of(value.cbegin(), value.cend(), [](char c) {
-        return c >= '0' && c <= '9';
-    });
+    return !value.isEmpty()
+        && std::all_of(value.cbegin(), value.cend(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 } // namespace
@@ -28,7 +25,7 @@ std::optional<QDateTime> SourceDate::parse(const QByteArray &value)
     const qint64 seconds = value.toLongLong();
     if (seconds > kLatest)
         return std::nullopt;
-    return QDateTime::fromSecsSinceEpoch(seconds, QTimeZone::utc());
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
 }
 
 bool SourceDate::isSet()

@@ -143,8 +143,8 @@ void TestReproducible::stamp_data()
                             << QByteArray("today");
     QTest::newRow("negative") << QByteArray("-1") << QByteArray("UTC0") << false
                               << QByteArray("-1");
-    QTest::newRow("the year 10000") << QByteArray("253402300800") << QByteArray("UTC0") << false
-                                    << QByteArray("253402300800");
+    QTest::newRow("the year 10000")
+        << QByteArray("253402300800") << QByteArray("UTC0") << false << QByteArray("253402300800");
     QTest::newRow("a line break in the value")
         << QByteArray("0\n1") << QByteArray("UTC0") << false << QByteArray("0?1");
     QTest::newRow("a long value") << QByteArray(100, '7') + "x" << QByteArray("UTC0") << false
