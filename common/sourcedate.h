@@ -17,7 +17,7 @@ public:
     // of four year digits can show.
     static constexpr qint64 kLatest = 253402300799;
 
-    // The time value stands for: decimal digits only, from 0 to kLatest. Nothing for
+    // The time that value stands for: decimal digits only, from 0 to kLatest. Nothing for
     // anything else (a sign, blanks, a fraction, a number out of range, no digits at all).
     static std::optional<QDateTime> parse(const QByteArray &value);
 
