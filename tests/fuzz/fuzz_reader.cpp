@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -28,11 +29,18 @@ struct Measurement
     }
 };
 
+// A data line as a plain reading sees it.
+struct DataLine
+{
+    QDateTime stamp; // invalid when field 0 is no time stamp
+    QByteArrayList fields;
+};
+
 // What a plain reading of the file gives.
 struct Expected
 {
     QList<QStringList> headerRows = QList<QStringList>(MeasurementFile::headerRowCount);
-    QByteArrayList dataLines;
+    QList<DataLine> dataLines;
 };
 
 QByteArrayList lines(const QByteArray &file)
@@ -47,50 +55,58 @@ QByteArrayList lines(const QByteArray &file)
     return result;
 }
 
-Expected readPlainly(const QByteArray &file)
+QDateTime stampOf(const QByteArray &field)
 {
-    Expected expected;
-    const QByteArrayList all = lines(file);
+    return QDateTime::fromString(
+        QString::fromUtf8(field).replace(QLatin1Char('.'), QLatin1Char('/')),
+        QStringLiteral("dd/MM/yyyy hh:mm"));
+}
+
+// The header rows; returns the number of header lines.
+qsizetype readHeader(const QByteArrayList &all, QList<QStringList> &rows)
+{
     QByteArray first = all.value(0);
     if (first.startsWith("\xEF\xBB\xBF"))
         first.remove(0, 3);
     const QString firstLine = QString::fromUtf8(first);
     const QLatin1String arrow(" -> ");
-    qsizetype headerLines = MeasurementFile::headerRowCount;
-    if (firstLine.contains(arrow)) {
-        headerLines = 1;
-        for (const QString &field : firstLine.split(QLatin1Char('\t'))) {
-            const QStringList sections = field.split(arrow);
-            for (int row = 1; row <= MeasurementFile::headerRowCount; ++row)
-                expected.headerRows[row - 1] << sections.value(row);
-        }
-    } else {
-        expected.headerRows[0] = firstLine.split(QLatin1Char('\t'));
+    if (!firstLine.contains(arrow)) {
+        rows[0] = firstLine.split(QLatin1Char('\t'));
         for (int row = 2; row <= MeasurementFile::headerRowCount; ++row)
-            expected.headerRows[row - 1] = QString::fromUtf8(all.value(row - 1)).split('\t');
+            rows[row - 1] = QString::fromUtf8(all.value(row - 1)).split(QLatin1Char('\t'));
+        return MeasurementFile::headerRowCount;
     }
-    expected.dataLines = all.mid(headerLines);
-    return expected;
+    for (const QString &field : firstLine.split(QLatin1Char('\t'))) {
+        const QStringList sections = field.split(arrow);
+        for (int row = 1; row <= MeasurementFile::headerRowCount; ++row)
+            rows[row - 1] << sections.value(row);
+    }
+    return 1;
 }
 
-QDateTime stampOf(const QByteArray &line)
+Expected readPlainly(const QByteArray &file)
 {
-    const QString field = QString::fromUtf8(line.split('\t').first());
-    return QDateTime::fromString(QString(field).replace(QLatin1Char('.'), QLatin1Char('/')),
-        QStringLiteral("dd/MM/yyyy hh:mm"));
+    Expected expected;
+    const QByteArrayList all = lines(file);
+    const qsizetype headerLines = readHeader(all, expected.headerRows);
+    for (qsizetype i = headerLines; i < all.size(); ++i) {
+        DataLine line { QDateTime(), all.at(i).split('\t') };
+        line.stamp = stampOf(line.fields.first());
+        expected.dataLines.append(line);
+    }
+    return expected;
 }
 
 void checkTimeRange(MeasurementFile &file, const Expected &expected)
 {
     QDateTime earliest, latest;
-    for (const QByteArray &line : expected.dataLines) {
-        const QDateTime stamp = stampOf(line);
-        if (!stamp.isValid())
+    for (const DataLine &line : expected.dataLines) {
+        if (!line.stamp.isValid())
             continue;
-        if (!earliest.isValid() || stamp < earliest)
-            earliest = stamp;
-        if (!latest.isValid() || latest < stamp)
-            latest = stamp;
+        if (!earliest.isValid() || line.stamp < earliest)
+            earliest = line.stamp;
+        if (!latest.isValid() || latest < line.stamp)
+            latest = line.stamp;
     }
     const MeasurementFile::TimeRange range = file.readTimeRange();
     FuzzInput::require(range.earliestTime == earliest, "earliest time stamp");
@@ -101,17 +117,16 @@ void checkColumn(MeasurementFile &file, const Expected &expected, int k)
 {
     QList<Measurement> wanted;
     int maxDecimals = 0;
-    for (const QByteArray &line : expected.dataLines) {
-        const QDateTime stamp = stampOf(line);
-        if (!stamp.isValid())
+    for (const DataLine &line : expected.dataLines) {
+        if (!line.stamp.isValid())
             continue;
-        const QString field = QString::fromUtf8(line.split('\t').value(k + 1));
+        const QString field = QString::fromUtf8(line.fields.value(k + 1));
         const qsizetype point = field.indexOf(QLatin1Char('.'));
         maxDecimals = qMax(maxDecimals, point > 0 ? int(field.size() - point - 1) : 0);
         bool ok = false;
         const double value = field.toDouble(&ok);
         if (ok && std::isfinite(value))
-            wanted.append({ stamp.time(), value });
+            wanted.append({ line.stamp.time(), value });
     }
     QList<Measurement> handed;
     const MeasurementFile::ColumnCounts counts

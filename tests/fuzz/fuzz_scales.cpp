@@ -100,7 +100,7 @@ void timeScale(FuzzInput &input)
 void dateTimeRounding(FuzzInput &input)
 {
     QDateTime dt = dateTime(input);
-    const int interval = input.boolean() ? input.intInRange(-1, 100 * 31536000)
+    const int interval = input.boolean() ? input.intInRange(-1, 20 * 31536000)
                                          : input.intInRange(INT_MIN, INT_MAX);
     scale().roundDateTime(dt, interval, input.boolean());
     FuzzInput::require(dt.isValid(), "a valid date-time");
