@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need.
+# Installs the Debian packages the build, the tests, the benchmarks and the fuzz targets need
+# (clang with its libFuzzer and sanitizer runtimes).
 # Idempotent: only missing packages are installed. Runs as root without prompts
 # (uses sudo when started as another user).
 set -euo pipefail
@@ -9,7 +10,9 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-l10n-tools
     libxml2-dev fonts-dejavu-core
     libbenchmark-dev
+    dpkg-dev groff-base  # the Debian package's dependencies (dpkg-shlibdeps), its manual page check
     python3
+    clang libclang-rt-14-dev
 )
 
 missing=()
