@@ -1,6 +1,7 @@
 #include "options.h"
 #include "pluginsearch.h"
 #include "solarrose.h"
+#include "warnings.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -21,6 +22,29 @@ void quietStartup(QtMsgType type, const QMessageLogContext &context, const QStri
 {
     if (type == QtFatalMsg && startupHandler)
         startupHandler(type, context, message);
+}
+
+// Writes text on the standard output stream (help and version).
+int answer(const QString &text)
+{
+    QFile out;
+    if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+        return -1;
+    out.write(text.toLocal8Bit());
+    out.close();
+    return 0;
+}
+
+// Installs the translator of language (lives until the process ends): from the working
+// directory first, then from the translations folder beside the program, where an installed
+// tree keeps them. False when neither has it; the run then goes on untranslated.
+bool installTranslator(QGuiApplication &app, const QString &language, QString *folder)
+{
+    auto *translator = new QTranslator;
+    *folder = QCoreApplication::applicationDirPath() + QStringLiteral("/translations");
+    const bool loaded = translator->load(language) || translator->load(language, *folder);
+    app.installTranslator(translator);
+    return loaded;
 }
 
 // Closes the diagnostics device (which flushes it and leaves the stream open) and passes
@@ -58,15 +82,18 @@ int main(int argc, char *argv[])
     }
 
     const Options options = Options::parse(arguments.mid(1));
-    if (!options.language.isEmpty()) {
-        // Lives until the process ends; a file that does not load is not reported. The
-        // working directory comes first, then the translations folder beside the program,
-        // where an installed tree keeps them.
-        auto *translator = new QTranslator;
-        if (!translator->load(options.language))
-            Q_UNUSED(translator->load(options.language,
-                QCoreApplication::applicationDirPath() + QStringLiteral("/translations")));
-        app.installTranslator(translator);
+    if (options.help)
+        return finish(&diagnostics, answer(Options::helpText()));
+    if (options.version)
+        return finish(&diagnostics, answer(Options::versionText()));
+
+    Warnings warnings(&diagnostics);
+    warnings.warn(options.warnings);
+    QString folder;
+    if (!options.language.isEmpty() && !installTranslator(app, options.language, &folder)) {
+        warnings.warn(QStringLiteral("translation %1 cannot be loaded from the working folder "
+                                     "nor from %2: the texts stay untranslated")
+                          .arg(Warnings::quoted(options.language), Warnings::quoted(folder)));
     }
 
     QString message;
@@ -82,7 +109,6 @@ int main(int argc, char *argv[])
     }
 
     SolarRose solarRose;
-    const int status = solarRose.run(&diagnostics, options.input, options.output, options.classes,
-        options.scaleMax, options.scaleGrid);
+    const int status = solarRose.run(&diagnostics, options);
     return finish(&diagnostics, status);
 }
