@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 QString dataFile(const QString &name)
@@ -43,6 +45,8 @@ class TestClassesDefinition : public QObject
 private slots:
     void selectsSet_data();
     void selectsSet();
+    void report_data();
+    void report();
     void classValues();
     void fill_data();
     void fill();
@@ -116,6 +120,60 @@ void TestClassesDefinition::selectsSet()
     QCOMPARE(loaded.scaleOn, scaleOn);
 }
 
+void TestClassesDefinition::report_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<QString>("detail"); // the start of it
+    QTest::addColumn<bool>("defaultSet");
+
+    using Report = ClassesDefinition::Report;
+    const auto row = [](const char *name, const QString &file, const char *label, int failure,
+                         const char *detail = "", bool defaultSet = false) {
+        QTest::newRow(name) << file << QString(label) << failure << QString(detail) << defaultSet;
+    };
+    const QString classes = dataFile(QStringLiteral("classes.xml"));
+    row("own set", classes, "GSR", Report::None);
+    row("default set", classes, "WS", Report::None, "", true);
+    row("no set, no default", dataFile(QStringLiteral("no-default.xml")), "WS", Report::NoSet);
+    row("missing file", dataFile(QStringLiteral("missing.xml")), "GSR", Report::Missing);
+    row("a folder", QStringLiteral(HELICART_TEST_DATA), "GSR", Report::NotReadable,
+        "it is a folder");
+    // libxml2's own words, with the line where it found the fault.
+    row("malformed", dataFile(QStringLiteral("malformed.xml")), "GSR", Report::Malformed,
+        "line 4: ");
+    row("entity loop", dataFile(QStringLiteral("billion-laughs.xml")), "GSR", Report::Malformed,
+        "line 1: Detected an entity reference loop");
+    row("other root", dataFile(QStringLiteral("wrong-root.xml")), "GSR", Report::NoRoot);
+}
+
+// What the reader tells about its fallbacks; the fallbacks themselves are the rows above.
+void TestClassesDefinition::report()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, label);
+    QFETCH(QString, detail);
+
+    Loaded loaded;
+    ClassesDefinition::Report report;
+    report.fills.append({ 1, "stale", "stale" }); // an earlier report is not carried along
+    ClassesDefinition::load(file, label, &loaded.rose, loaded.goodPercent, loaded.scaleOn, &report);
+    QTEST(int(report.failure), "failure");
+    QVERIFY2(detail.isEmpty() ? report.detail.isEmpty() : report.detail.startsWith(detail),
+        qPrintable(report.detail));
+    QVERIFY(!report.detail.endsWith('\n'));
+    QTEST(report.defaultSet, "defaultSet");
+    QCOMPARE(isBuiltIn(loaded), report.failure != ClassesDefinition::Report::None);
+    // classes.xml has a class coloured "red": no colour, and no picture file either.
+    const bool redClass = file == dataFile(QStringLiteral("classes.xml")) && label == "GSR";
+    QCOMPARE(report.fills.size(), redClass ? 1 : 0);
+    if (redClass) {
+        QCOMPARE(report.fills.first().classNumber, 4);
+        QCOMPARE(report.fills.first().text, QStringLiteral("red"));
+    }
+}
+
 void TestClassesDefinition::classValues()
 {
     Loaded loaded;
@@ -151,19 +209,36 @@ void TestClassesDefinition::fill_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("style");
     QTest::addColumn<QColor>("color");
+    QTest::addColumn<QString>("problem"); // the start of it; empty: none
 
     const int solid = Qt::SolidPattern;
-    QTest::newRow("empty") << "" << int(Qt::NoBrush) << QColor();
-    QTest::newRow("six digits") << "#ff0000" << solid << QColor(255, 0, 0);
-    QTest::newRow("three digits") << "#abc" << solid << QColor(0xaa, 0xbb, 0xcc);
-    QTest::newRow("nine digits") << "#fff000000" << solid << QColor(255, 0, 0);
-    QTest::newRow("alpha 80") << "#ff0000|80" << solid << QColor(255, 0, 0, 128);
-    QTest::newRow("alpha 40") << "#00ff00|40" << solid << QColor(0, 255, 0, 64);
-    QTest::newRow("alpha no number") << "#00ff00|zz" << solid << QColor(0, 255, 0, 255);
-    QTest::newRow("alpha empty") << "#00ff00|" << solid << QColor(0, 255, 0, 255);
-    QTest::newRow("third part ignored") << "#0000ff|20|ff" << solid << QColor(0, 0, 255, 32);
-    QTest::newRow("name without #") << "red" << int(Qt::NoBrush) << QColor();
-    QTest::newRow("image") << "texture.png" << int(Qt::TexturePattern) << QColor();
+    const int none = Qt::NoBrush;
+    const QString notRegular = QStringLiteral("not a regular file");
+    QTest::newRow("empty") << "" << int(Qt::NoBrush) << QColor() << QString();
+    QTest::newRow("six digits") << "#ff0000" << solid << QColor(255, 0, 0) << QString();
+    QTest::newRow("three digits") << "#abc" << solid << QColor(0xaa, 0xbb, 0xcc) << QString();
+    QTest::newRow("nine digits") << "#fff000000" << solid << QColor(255, 0, 0) << QString();
+    QTest::newRow("alpha 80") << "#ff0000|80" << solid << QColor(255, 0, 0, 128) << QString();
+    QTest::newRow("alpha 40") << "#00ff00|40" << solid << QColor(0, 255, 0, 64) << QString();
+    QTest::newRow("alpha no number")
+        << "#00ff00|zz" << solid << QColor(0, 255, 0, 255) << QString();
+    QTest::newRow("alpha empty") << "#00ff00|" << solid << QColor(0, 255, 0, 255) << QString();
+    QTest::newRow("third part ignored")
+        << "#0000ff|20|ff" << solid << QColor(0, 0, 255, 32) << QString();
+    QTest::newRow("name without #")
+        << "red" << none << QColor() << QStringLiteral("No such file or directory");
+    QTest::newRow("image") << "texture.png" << int(Qt::TexturePattern) << QColor() << QString();
+    QTest::newRow("image named without its suffix")
+        << "texture" << int(Qt::TexturePattern) << QColor() << QString();
+    QTest::newRow("no colour") << "#12345g" << solid << QColor()
+                               << QStringLiteral("not a colour");
+    QTest::newRow("a file that is no picture")
+        << "notes.png" << none << QColor() << QStringLiteral("not a picture that can be read");
+    // Read as pictures, these would keep the run waiting for a writer that never comes.
+    QTest::newRow("standard input") << "/dev/stdin" << none << QColor() << notRegular;
+    QTest::newRow("a FIFO") << "fifo" << none << QColor() << notRegular;
+    QTest::newRow("a device") << "/dev/zero" << none << QColor() << notRegular;
+    QTest::newRow("a folder") << "." << none << QColor() << notRegular;
 }
 
 void TestClassesDefinition::fill()
@@ -171,6 +246,11 @@ void TestClassesDefinition::fill()
     QFETCH(QString, text);
     QFETCH(int, style);
     QFETCH(QColor, color);
+    QFETCH(QString, problem);
+    struct stat input
+    { };
+    if (text == "/dev/stdin" && (fstat(0, &input) != 0 || S_ISREG(input.st_mode)))
+        QSKIP("the standard input of this test is a regular file");
 
     // Image paths are relative to the working directory.
     QTemporaryDir dir;
@@ -178,13 +258,21 @@ void TestClassesDefinition::fill()
     QImage texture(3, 2, QImage::Format_ARGB32);
     texture.fill(Qt::magenta);
     QVERIFY(texture.save(dir.filePath(QStringLiteral("texture.png"))));
+    QVERIFY(QFile::copy(
+        dir.filePath(QStringLiteral("texture.png")), dir.filePath(QStringLiteral("texture"))));
+    QFile notes(dir.filePath(QStringLiteral("notes.png")));
+    QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("no picture") > 0);
+    notes.close();
+    QCOMPARE(mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo"))).constData(), 0600), 0);
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path());
-    const QBrush brush = ClassesDefinition::fill(text);
+    QString why = QStringLiteral("stale");
+    const QBrush brush = ClassesDefinition::fill(text, &why);
     QDir::setCurrent(previous);
 
+    QVERIFY2(problem.isEmpty() ? why.isEmpty() : why.startsWith(problem), qPrintable(why));
     QCOMPARE(int(brush.style()), style);
-    if (style == Qt::SolidPattern)
+    if (style == Qt::SolidPattern && problem.isEmpty())
         QCOMPARE(brush.color(), color);
     if (style == Qt::TexturePattern) {
         QCOMPARE(brush.textureImage().size(), QSize(3, 2));
