@@ -99,9 +99,8 @@ bool isAscii(QByteArrayView line)
     const qsizetype size = line.size();
 #ifdef __SSE2__
     if (size >= 16) {
-        const auto load = [](const char *at) {
-            return _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
-        };
+        const auto load
+            = [](const char *at) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(at)); };
         __m128i bits = load(p + size - 16);
         for (const char *end = p + size - 16; p < end; p += 16)
             bits = _mm_or_si128(bits, load(p));
@@ -189,7 +188,8 @@ void MeasurementFile::noteUnreadableStamp(QByteArrayView line, qint64 lineNumber
     if (m_findings.unreadableStamps++ == 0) {
         m_findings.firstUnreadableLine = lineNumber;
         const QByteArrayView stamp = line.first(findTab(line.begin(), line.end()) - line.begin());
-        m_findings.firstUnreadableStamp = QString::fromUtf8(stamp.first(qMin(stamp.size(), kMaxStampQuote)));
+        m_findings.firstUnreadableStamp
+            = QString::fromUtf8(stamp.first(qMin(stamp.size(), kMaxStampQuote)));
     }
 }
 

@@ -5,12 +5,12 @@
 
 namespace {
 
-const QString kBuiltInForAll
-    = QStringLiteral("the built-in classes are used for every column");
+const QString kBuiltInForAll = QStringLiteral("the built-in classes are used for every column");
 
 QString lineCount(qint64 count, const char *one, const char *many)
 {
-    return QStringLiteral("%1 %2").arg(QString::number(count), QLatin1String(count == 1 ? one : many));
+    return QStringLiteral("%1 %2").arg(
+        QString::number(count), QLatin1String(count == 1 ? one : many));
 }
 
 QString aboutStamps(const QString &file, const MeasurementFile::Findings &findings)
@@ -27,8 +27,7 @@ QString aboutStamps(const QString &file, const MeasurementFile::Findings &findin
     }
     return QStringLiteral("input file %1: %2 cannot be read (the first on line %3: %4); those "
                           "lines count as unknown")
-        .arg(file, lineCount(findings.unreadableStamps, "time stamp", "time stamps"), line,
-            stamp);
+        .arg(file, lineCount(findings.unreadableStamps, "time stamp", "time stamps"), line, stamp);
 }
 
 QString classesFailure(

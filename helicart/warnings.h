@@ -27,8 +27,8 @@ public:
     // The texts of the run's warnings; empty lists and strings when there is nothing to tell.
     // About the lines of the input file fileName: text that is no UTF-8, time stamps that
     // cannot be read, no data line, no parameter column.
-    static QStringList aboutInput(const QString &fileName,
-        const MeasurementFile::Findings &findings, int parameterCount);
+    static QStringList aboutInput(
+        const QString &fileName, const MeasurementFile::Findings &findings, int parameterCount);
     // About a parameter column without a single good measurement.
     static QString aboutColumn(const QString &label, const MeasurementFile::ColumnCounts &counts);
     // About the classes file fileName as read for label.

@@ -110,7 +110,8 @@ bool canOpen(const QString &fileName, Report &report)
         report.detail = QStringLiteral("it is a folder");
         return false;
     }
-    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd
+        = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         report.detail = systemError(errno);
         return false;
@@ -148,7 +149,8 @@ bool openSet(XMLDocument &document, const QString &fileName, const QString &labe
 QImage readPicture(const QString &path, QString *problem)
 {
     const QByteArray name = QFile::encodeName(path);
-    struct stat status {};
+    struct stat status
+    { };
     if (::stat(name.constData(), &status) != 0) {
         *problem = systemError(errno);
         return QImage();

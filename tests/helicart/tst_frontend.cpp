@@ -137,8 +137,9 @@ void TestFrontend::parseOptions_data()
     // Unicode, the Kelvin sign (U+212A) to "k", the dotted capital I (U+0130) to "i".
     row("long s is no s", { QString::fromUtf8("--claſſes=a.xml") }, "");
     row("dotted I is no i", { QString::fromUtf8("--\u0130nput=a.txt") }, "");
-    row("Kelvin sign is no k", { QString::fromUtf8("--scaleMax=5"), "--scaleGrid=1",
-                                    QString::fromUtf8("--\u212Aang=SLO") },
+    row("Kelvin sign is no k",
+        { QString::fromUtf8("--scaleMax=5"), "--scaleGrid=1",
+            QString::fromUtf8("--\u212Aang=SLO") },
         "", "", "helicartClasses.xml", 5, 1);
 }
 
@@ -161,9 +162,8 @@ void TestFrontend::optionWarnings_data()
     QTest::addColumn<int>("timeShift");
     QTest::addColumn<bool>("classesGiven");
 
-    const auto row = [](const char *name, const QStringList &arguments,
-                         const QStringList &warnings, int timeShift = 0,
-                         bool classesGiven = false) {
+    const auto row = [](const char *name, const QStringList &arguments, const QStringList &warnings,
+                         int timeShift = 0, bool classesGiven = false) {
         QTest::newRow(name) << arguments << warnings << timeShift << classesGiven;
     };
     const QString halfScale = "given without --%1: the fixed scale is not used (it needs both)";
@@ -181,13 +181,13 @@ void TestFrontend::optionWarnings_data()
         { "ignored argument \"a.txt\": a value follows its option after \"=\", as in "
           "--input=a.txt" });
     row("stray word after a full option", { "--input=a", "b" }, { notAnOption.arg("b") });
-    row("a control character is shown, not sent", { "x\x1b[2J" },
-        { notAnOption.arg("x\\x1b[2J") });
+    row("a control character is shown, not sent", { "x\x1b[2J" }, { notAnOption.arg("x\\x1b[2J") });
     row("scaleMax alone", { "--scaleMax=5" }, { "--scaleMax is " + halfScale.arg("scaleGrid") });
     row("scaleGrid alone", { "--scaleGrid=2" }, { "--scaleGrid is " + halfScale.arg("scaleMax") });
     row("scaleMax no number", { "--scaleMax=5.5", "--scaleGrid=2" },
         { "--scaleMax " + badScale.arg("5.5") });
-    row("scaleGrid empty", { "--scaleMax=5", "--scaleGrid=" }, { "--scaleGrid " + badScale.arg("") });
+    row("scaleGrid empty", { "--scaleMax=5", "--scaleGrid=" },
+        { "--scaleGrid " + badScale.arg("") });
     row("scale zero and negative", { "--scaleMax=0", "--scaleGrid=-2" },
         { "--scaleMax " + badScale.arg("0"), "--scaleGrid " + badScale.arg("-2") });
     row("the last occurrence counts", { "--scaleMax=x", "--scaleMax=5", "--scaleGrid=1" }, {});
@@ -223,8 +223,8 @@ void TestFrontend::helpListsEveryOption()
         QVERIFY2(!warnings.join('\n').contains("ignored argument"), qPrintable(name));
     }
     // Listed options, two spaces in, each on a line of its own.
-    static const QRegularExpression listed(QStringLiteral("^  (-\\S+)"),
-        QRegularExpression::MultilineOption);
+    static const QRegularExpression listed(
+        QStringLiteral("^  (-\\S+)"), QRegularExpression::MultilineOption);
     QCOMPARE(help.count(listed), names.size());
     for (const QString &line : help.split('\n'))
         QVERIFY2(line.size() <= 80, qPrintable(line));
@@ -234,10 +234,13 @@ void TestFrontend::escaped_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << "a b.txt" << "a b.txt";
-    QTest::newRow("controls") << "a\tb\nc\rd\x1b\x7f" << "a\\tb\\nc\\rd\\x1b\\x7f";
+    QTest::newRow("plain") << "a b.txt"
+                           << "a b.txt";
+    QTest::newRow("controls") << "a\tb\nc\rd\x1b\x7f"
+                              << "a\\tb\\nc\\rd\\x1b\\x7f";
     QTest::newRow("C1 control") << QString(QChar(0x9b)) << "\\x9b";
-    QTest::newRow("letters stay") << QString::fromUtf8("Šoštanj °C") << QString::fromUtf8("Šoštanj °C");
+    QTest::newRow("letters stay") << QString::fromUtf8("Šoštanj °C")
+                                  << QString::fromUtf8("Šoštanj °C");
     QTest::newRow("cut") << QString(70, 'x') << QString(60, 'x') + "...";
     QTest::newRow("never half a character")
         << QString(59, 'x') + QString::fromUtf8("😀") + "y" << QString(59, 'x') + "...";

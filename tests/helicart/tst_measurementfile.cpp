@@ -419,9 +419,16 @@ void TestMeasurementFile::findings_data()
         "13:45");
     row("UTF-8 letters are fine", twoColumnHeader + "05.07.2012 13:45\t1 °C čšž €\n",
         { 1, 1, 0, 0, 0 });
-    row("Latin-1 in the header", QByteArray("r1\nr2\n\xb0" "C\n") + twoColumnHeader.mid(9) + good,
+    row("Latin-1 in the header",
+        QByteArray("r1\nr2\n\xb0"
+                   "C\n")
+            + twoColumnHeader.mid(9) + good,
         { 1, 1, 0, 0, 3 });
-    row("Latin-1 in a data line", twoColumnHeader + good + "05.07.2012 14:00\t1 \xb0" "C\n" + good,
+    row("Latin-1 in a data line",
+        twoColumnHeader + good
+            + "05.07.2012 14:00\t1 \xb0"
+              "C\n"
+            + good,
         { 3, 3, 0, 0, 10 });
     row("an overlong form is no UTF-8", twoColumnHeader + good + good + "x\t\xc0\xaf\n",
         { 3, 2, 1, 11, 11 }, "x");

@@ -230,8 +230,7 @@ void TestClassesDefinition::fill_data()
     QTest::newRow("image") << "texture.png" << int(Qt::TexturePattern) << QColor() << QString();
     QTest::newRow("image named without its suffix")
         << "texture" << int(Qt::TexturePattern) << QColor() << QString();
-    QTest::newRow("no colour") << "#12345g" << solid << QColor()
-                               << QStringLiteral("not a colour");
+    QTest::newRow("no colour") << "#12345g" << solid << QColor() << QStringLiteral("not a colour");
     QTest::newRow("a file that is no picture")
         << "notes.png" << none << QColor() << QStringLiteral("not a picture that can be read");
     // Read as pictures, these would keep the run waiting for a writer that never comes.

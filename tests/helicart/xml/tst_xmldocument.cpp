@@ -577,10 +577,11 @@ void TestXMLDocument::errorText_data()
     QTest::newRow("tag mismatch, line 3")
         << QByteArray("<r>\n<a>\n</r>")
         << QStringLiteral("line 3: Opening and ending tag mismatch: a line 2 and r");
-    QTest::newRow("only the first error") << QByteArray("<r>\n<a b=1>\n</c>")
-                                          << QStringLiteral("line 2: AttValue: \" or ' expected");
+    QTest::newRow("only the first error")
+        << QByteArray("<r>\n<a b=1>\n</c>") << QStringLiteral("line 2: AttValue: \" or ' expected");
     QTest::newRow("no content") << QByteArray() << QStringLiteral("the document cannot be read");
-    QTest::newRow("white space only") << QByteArray("\n\n") << QStringLiteral("line 3: Start tag expected");
+    QTest::newRow("white space only")
+        << QByteArray("\n\n") << QStringLiteral("line 3: Start tag expected");
     QTest::newRow("entities beyond the limit")
         << repeatedEntity(1024, 9 * 1024) << QStringLiteral("its entities expand to more than ");
 }
