@@ -45,8 +45,6 @@ class TestClassesDefinition : public QObject
 private slots:
     void selectsSet_data();
     void selectsSet();
-    void report_data();
-    void report();
     void classValues();
     void fill_data();
     void fill();
@@ -118,60 +116,6 @@ void TestClassesDefinition::selectsSet()
     QCOMPARE(loaded.rose.ranges.size(), classes);
     QCOMPARE(loaded.goodPercent, goodPercent);
     QCOMPARE(loaded.scaleOn, scaleOn);
-}
-
-void TestClassesDefinition::report_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<int>("failure");
-    QTest::addColumn<QString>("detail"); // the start of it
-    QTest::addColumn<bool>("defaultSet");
-
-    using Report = ClassesDefinition::Report;
-    const auto row = [](const char *name, const QString &file, const char *label, int failure,
-                         const char *detail = "", bool defaultSet = false) {
-        QTest::newRow(name) << file << QString(label) << failure << QString(detail) << defaultSet;
-    };
-    const QString classes = dataFile(QStringLiteral("classes.xml"));
-    row("own set", classes, "GSR", Report::None);
-    row("default set", classes, "WS", Report::None, "", true);
-    row("no set, no default", dataFile(QStringLiteral("no-default.xml")), "WS", Report::NoSet);
-    row("missing file", dataFile(QStringLiteral("missing.xml")), "GSR", Report::Missing);
-    row("a folder", QStringLiteral(HELICART_TEST_DATA), "GSR", Report::NotReadable,
-        "it is a folder");
-    // libxml2's own words, with the line where it found the fault.
-    row("malformed", dataFile(QStringLiteral("malformed.xml")), "GSR", Report::Malformed,
-        "line 4: ");
-    row("entity loop", dataFile(QStringLiteral("billion-laughs.xml")), "GSR", Report::Malformed,
-        "line 1: Detected an entity reference loop");
-    row("other root", dataFile(QStringLiteral("wrong-root.xml")), "GSR", Report::NoRoot);
-}
-
-// What the reader tells about its fallbacks; the fallbacks themselves are the rows above.
-void TestClassesDefinition::report()
-{
-    QFETCH(QString, file);
-    QFETCH(QString, label);
-    QFETCH(QString, detail);
-
-    Loaded loaded;
-    ClassesDefinition::Report report;
-    report.fills.append({ 1, "stale", "stale" }); // an earlier report is not carried along
-    ClassesDefinition::load(file, label, &loaded.rose, loaded.goodPercent, loaded.scaleOn, &report);
-    QTEST(int(report.failure), "failure");
-    QVERIFY2(detail.isEmpty() ? report.detail.isEmpty() : report.detail.startsWith(detail),
-        qPrintable(report.detail));
-    QVERIFY(!report.detail.endsWith('\n'));
-    QTEST(report.defaultSet, "defaultSet");
-    QCOMPARE(isBuiltIn(loaded), report.failure != ClassesDefinition::Report::None);
-    // classes.xml has a class coloured "red": no colour, and no picture file either.
-    const bool redClass = file == dataFile(QStringLiteral("classes.xml")) && label == "GSR";
-    QCOMPARE(report.fills.size(), redClass ? 1 : 0);
-    if (redClass) {
-        QCOMPARE(report.fills.first().classNumber, 4);
-        QCOMPARE(report.fills.first().text, QStringLiteral("red"));
-    }
 }
 
 void TestClassesDefinition::classValues()
