@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need.
+# Installs the Debian packages the build, the tests, the benchmarks and the fuzz targets need
+# (clang with its libFuzzer and sanitizer runtimes).
 # Idempotent: only missing packages are installed. Runs as root without prompts
 # (uses sudo when started as another user).
 set -euo pipefail
@@ -10,6 +11,7 @@ packages=(
     libxml2-dev fonts-dejavu-core
     libbenchmark-dev
     python3
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds and runs every test twice: a normal build (build/) and a
-# build with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/).
-#   scripts/test.sh              both builds
+# build with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/); then builds the fuzz
+# targets with clang (build-fuzz/) and gives each a short run.
+#   scripts/test.sh              all three
 #   scripts/test.sh --quick      the normal build only
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,4 +23,7 @@ if [ "$quick" -eq 0 ]; then
     bash "$root/scripts/build.sh" "$root/build-asan" -DHELICART_SANITIZE=ON \
         -DCMAKE_BUILD_TYPE=Debug -DHELICART_BENCHMARKS=OFF
     ctest --test-dir "$root/build-asan" --output-on-failure -j "$(nproc)"
+
+    echo "== fuzz targets (clang), a short run each =="
+    bash "$root/scripts/fuzz.sh" "${HELICART_FUZZ_SMOKE_SECONDS:-20}"
 fi

@@ -9,12 +9,12 @@
 
 namespace {
 
-const char *const kSecondsFormat = "hh:mm:ss\ndd.MM.\nyyyy";
-const char *const kMinutesFormat = "hh:mm\ndd.MM.\nyyyy";
-const char *const kHoursFormat = "hh:00\ndd.MM.\nyyyy";
-const char *const kDaysFormat = "dd.MM.\nyyyy";
-const char *const kMonthsFormat = "MM.\nyyyy";
-const char *const kYearsFormat = "yyyy";
+constexpr char kSecondsFormat[] = "hh:mm:ss\ndd.MM.\nyyyy";
+constexpr char kMinutesFormat[] = "hh:mm\ndd.MM.\nyyyy";
+constexpr char kHoursFormat[] = "hh:00\ndd.MM.\nyyyy";
+constexpr char kDaysFormat[] = "dd.MM.\nyyyy";
+constexpr char kMonthsFormat[] = "MM.\nyyyy";
+constexpr char kYearsFormat[] = "yyyy";
 
 // Spans up to this many seconds are shown second by second, unrounded.
 constexpr qint64 kUnroundedSpan = 30;

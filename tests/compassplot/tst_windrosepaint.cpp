@@ -495,10 +495,10 @@ void TestWindRosePaint::oddSettingsStillDraw_data()
     QTest::addColumn<bool>("againAfterData");
     QTest::addColumn<int>("height");
     const double inf = std::numeric_limits<double>::infinity();
-    const int most = std::numeric_limits<int>::max();
+    constexpr int most = std::numeric_limits<int>::max();
     settingRows("infinite fixed maximum", [inf](QWindRose &r) { r.setFixedScale(inf, 3); });
     settingRows("huge fixed maximum", [](QWindRose &r) { r.setFixedScale(1e300, 3); });
-    settingRows("many rings", [most](QWindRose &r) { r.setFixedScale(30, most); });
+    settingRows("many rings", [](QWindRose &r) { r.setFixedScale(30, most); });
     // Each segment's length fits an int, the place where the last one ends does not.
     settingRows("tiny fixed maximum", [](QWindRose &r) { r.setFixedScale(2.5e-6, 2); });
     settingRows("size factor nan", [](QWindRose &r) { r.setDataDrawSizeFactor(qQNaN()); });

@@ -1,0 +1,94 @@
+// The time stamp and value parsers against Qt's own: whatever Qt accepts (time stamps read in
+// UTC, where no daylight-saving gap hides a wall-clock time), the parsers accept with a
+// bit-equal result, and nothing more, except NaN and infinities, which are no measurements.
+// The input holds up to two fields separated by a line feed: the date-caching reader reads
+// the first, then the second, which must come out as the plain parser reads it.
+#include "fuzzinput.h"
+#include "measurementfield.h"
+
+#include <QDateTime>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+void checkStamp(QByteArrayView field)
+{
+    const QDateTime expected = QDateTime::fromString(
+        QString::fromUtf8(field).replace(QLatin1Char('.'), QLatin1Char('/')),
+        QStringLiteral("dd/MM/yyyy hh:mm"));
+    MeasurementField::TimeStamp stamp;
+    const bool valid = MeasurementField::parseTimeStamp(field, &stamp);
+    FuzzInput::require(valid == expected.isValid(), "time stamp accepted as Qt does");
+    if (valid) {
+        FuzzInput::require(stamp.date() == expected.date() && stamp.time() == expected.time(),
+            "time stamp read as Qt reads it");
+    }
+}
+
+void checkCachedStamp(QByteArrayView previous, QByteArrayView field)
+{
+    MeasurementField::TimeStampReader reader;
+    MeasurementField::TimeStamp stamp;
+    reader.read(previous, &stamp);
+    MeasurementField::TimeStamp expected;
+    const bool valid = MeasurementField::parseTimeStamp(field, &expected);
+    FuzzInput::require(reader.read(field, &stamp) == valid, "cached reader accepts as parser");
+    if (valid)
+        FuzzInput::require(stamp.key() == expected.key(), "cached reader reads as parser");
+}
+
+int expectedDecimals(const QString &text)
+{
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    return point > 0 ? int(text.size() - point - 1) : 0;
+}
+
+void checkValue(QByteArrayView field)
+{
+    const QString text = QString::fromUtf8(field);
+    bool ok = false;
+    const double expected = text.toDouble(&ok);
+    const bool expectedGood = ok && qIsFinite(expected);
+    double value = 0;
+    const bool good = MeasurementField::parseValue(field, &value);
+    FuzzInput::require(good == expectedGood, "value accepted as Qt does");
+    if (good)
+        FuzzInput::require(std::memcmp(&value, &expected, sizeof value) == 0, "value bit-equal");
+
+    double together = 0;
+    int decimals = -1;
+    const bool goodTogether = MeasurementField::readValue(field, &together, &decimals);
+    FuzzInput::require(goodTogether == good, "readValue accepts as parseValue");
+    if (good)
+        FuzzInput::require(std::memcmp(&value, &together, sizeof value) == 0, "readValue value");
+    const int wanted = expectedDecimals(text);
+    FuzzInput::require(decimals == wanted, "readValue decimals");
+    FuzzInput::require(MeasurementField::decimals(field) == wanted, "decimals");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    setenv("TZ", "UTC", 1);
+    tzset();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArrayView input(reinterpret_cast<const char *>(data), qsizetype(size));
+    const qsizetype lineFeed = input.indexOf('\n');
+    const QByteArrayView first
+        = lineFeed < 0 ? QByteArrayView("05.07.2012 13:45") : input.first(lineFeed);
+    const QByteArrayView second = lineFeed < 0 ? input : input.sliced(lineFeed + 1);
+    for (const QByteArrayView field : { first, second }) {
+        checkStamp(field);
+        checkValue(field);
+    }
+    checkCachedStamp(first, second);
+    return 0;
+}

@@ -1,0 +1,159 @@
+// The scale plug-in's roundings and positions over arbitrary arguments: finite limits come
+// back finite, a linear scale covers the range it was given, date-times stay valid, and no
+// argument leads to undefined behaviour. The first byte picks the operation.
+#include "fuzzinput.h"
+#include "tickfit.h"
+
+#include <QDateTime>
+#include <QTimeZone>
+
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+Tickfit &scale()
+{
+    static Tickfit tickfit;
+    return tickfit;
+}
+
+bool fitsFloat(double v)
+{
+    return std::isfinite(v) && std::fabs(v) <= double(std::numeric_limits<float>::max());
+}
+
+// A date-time within the years -9999 to 9999, in UTC, local time (a zone with daylight
+// saving) or at a fixed offset.
+QDateTime dateTime(FuzzInput &input)
+{
+    constexpr qint64 range = 10000LL * 366 * 86400 * 1000;
+    const qint64 msecs = input.int64() % range;
+    switch (input.byte() % 3) {
+    case 0:
+        return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+    case 1:
+        return QDateTime::fromMSecsSinceEpoch(msecs, Qt::LocalTime);
+    default:
+        return QDateTime::fromMSecsSinceEpoch(
+            msecs, Qt::OffsetFromUTC, input.intInRange(-14 * 3600, 14 * 3600));
+    }
+}
+
+void linear(FuzzInput &input)
+{
+    const double first = input.rawDouble();
+    const double second = input.rawDouble();
+    double minimum = first, maximum = second;
+    int gridCount = -99, gridLength = -99;
+    scale().roundLinearScale(minimum, maximum, gridCount, gridLength);
+    if (!fitsFloat(first) || !fitsFloat(second)) {
+        FuzzInput::require(gridCount == 1, "one grid interval for limits it cannot round");
+        return;
+    }
+    FuzzInput::require(std::isfinite(minimum) && std::isfinite(maximum), "finite limits");
+    FuzzInput::require(gridCount >= 1, "at least one grid interval");
+    // Limits move inward by a ten-thousandth before rounding; beyond that the scale covers
+    // the range.
+    const double low = std::min(first, second), high = std::max(first, second);
+    const double slack = 2e-4 * std::max(std::fabs(low), std::fabs(high)) + 1e-36;
+    if (first == second)
+        FuzzInput::require(minimum <= float(first) && float(first) <= maximum, "covers a value");
+    if (first < second)
+        FuzzInput::require(minimum <= low + slack && maximum >= high - slack, "covers the range");
+}
+
+void floatScale(FuzzInput &input)
+{
+    float maximum = input.rawFloat();
+    float minimum = input.rawFloat();
+    const bool finite = std::isfinite(maximum) && std::isfinite(minimum);
+    const int gridCount = scale().roundFloatScale(maximum, minimum);
+    FuzzInput::require(gridCount >= 1, "at least one grid interval");
+    if (finite)
+        FuzzInput::require(std::isfinite(maximum) && std::isfinite(minimum), "finite limits");
+}
+
+void logarithmic(FuzzInput &input)
+{
+    double minimum = input.rawDouble();
+    double maximum = input.rawDouble();
+    const bool finite = std::isfinite(minimum) && std::isfinite(maximum);
+    int gridCount = -99, gridLength = -99;
+    scale().roundLogaritmicScale(minimum, maximum, gridCount, gridLength);
+    if (finite)
+        FuzzInput::require(std::isfinite(minimum) && std::isfinite(maximum), "finite limits");
+}
+
+void timeScale(FuzzInput &input)
+{
+    QDateTime begin = dateTime(input);
+    QDateTime end = dateTime(input);
+    int gridCount = -99, gridLength = -99;
+    QString fmt;
+    scale().roundTimeScale(begin, end, gridCount, gridLength, fmt);
+    FuzzInput::require(begin.isValid() && end.isValid(), "valid limits");
+    FuzzInput::require(!fmt.isEmpty(), "a label format");
+}
+
+void dateTimeRounding(FuzzInput &input)
+{
+    QDateTime dt = dateTime(input);
+    const int interval = input.boolean() ? input.intInRange(-1, 20 * 31536000)
+                                         : input.intInRange(INT_MIN, INT_MAX);
+    scale().roundDateTime(dt, interval, input.boolean());
+    FuzzInput::require(dt.isValid(), "a valid date-time");
+}
+
+void positions(FuzzInput &input)
+{
+    int position = 0;
+    const int length = input.intInRange(INT_MIN, INT_MAX);
+    const bool ignoreLimits = input.boolean();
+    const double value = input.rawDouble();
+    const double minimum = input.rawDouble();
+    const double maximum = input.rawDouble();
+    scale().positionOnLinearScale(position, length, value, minimum, maximum, ignoreLimits);
+    scale().positionOnLogaritmicScale(position, length, value, minimum, maximum, ignoreLimits);
+    const QDateTime dt = dateTime(input);
+    const QDateTime begin = dateTime(input);
+    const QDateTime end = dateTime(input);
+    scale().positionOnTimeScale(position, length, dt, begin, end, ignoreLimits);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    // Local time with daylight saving, so that rounding meets its gaps and overlaps.
+    setenv("TZ", "Europe/Ljubljana", 1);
+    tzset();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    FuzzInput input(data, size);
+    switch (input.byte() % 6) {
+    case 0:
+        linear(input);
+        break;
+    case 1:
+        floatScale(input);
+        break;
+    case 2:
+        logarithmic(input);
+        break;
+    case 3:
+        timeScale(input);
+        break;
+    case 4:
+        dateTimeRounding(input);
+        break;
+    default:
+        positions(input);
+        break;
+    }
+    return 0;
+}
