@@ -93,7 +93,8 @@ int main(int argc, char *argv[])
     if (!options.language.isEmpty() && !installTranslator(app, options.language, &folder)) {
         warnings.warn(QStringLiteral("translation %1 cannot be loaded from the working folder "
                                      "nor from %2: the texts stay untranslated")
-                          .arg(Warnings::quoted(options.language), Warnings::quoted(folder)));
+                          .arg(Warnings::quoted(options.language, Warnings::kMaxName),
+                              Warnings::quoted(folder, Warnings::kMaxName)));
     }
 
     QString message;

@@ -122,11 +122,11 @@ QString unknownArgument(const QString &argument, const OptionEntry *valueless)
     if (valueless && valueless->value) {
         return QStringLiteral("ignored argument %1: a value follows its option after \"=\", as "
                               "in %2=%3")
-            .arg(Warnings::quoted(argument), QLatin1String(valueless->name),
-                Warnings::escaped(argument));
+            .arg(Warnings::quoted(argument, Warnings::kMaxName), QLatin1String(valueless->name),
+                Warnings::escaped(argument, Warnings::kMaxName));
     }
     return QStringLiteral("ignored argument %1: not an option of helicart (see helicart --help)")
-        .arg(Warnings::quoted(argument));
+        .arg(Warnings::quoted(argument, Warnings::kMaxName));
 }
 
 // The fixed scale needs both of its options, each a whole number of 1 or more.

@@ -41,10 +41,10 @@ QString classesFailure(
         return QStringLiteral("classes file %1 does not exist: %2").arg(file, kBuiltInForAll);
     case Report::NotReadable:
         return QStringLiteral("classes file %1 cannot be read (%2): %3")
-            .arg(file, report.detail, kBuiltInForAll);
+            .arg(file, Warnings::escaped(report.detail, Warnings::kMaxName), kBuiltInForAll);
     case Report::Malformed:
         return QStringLiteral("classes file %1 is not well-formed XML (%2): %3")
-            .arg(file, report.detail, kBuiltInForAll);
+            .arg(file, Warnings::escaped(report.detail, Warnings::kMaxName), kBuiltInForAll);
     case Report::NoRoot:
         return QStringLiteral("classes file %1 has no root element skyvaneClasses: %2")
             .arg(file, kBuiltInForAll);
@@ -76,10 +76,10 @@ void Warnings::warn(const QStringList &texts)
         warn(text);
 }
 
-QString Warnings::escaped(const QString &text)
+QString Warnings::escaped(const QString &text, qsizetype maxLength)
 {
-    const bool cut = text.size() > kMaxQuoted;
-    qsizetype length = cut ? kMaxQuoted : text.size();
+    const bool cut = text.size() > maxLength;
+    qsizetype length = cut ? maxLength : text.size();
     if (cut && text.at(length - 1).isHighSurrogate())
         --length; // never half a character
     QString result;
@@ -101,15 +101,15 @@ QString Warnings::escaped(const QString &text)
     return result;
 }
 
-QString Warnings::quoted(const QString &text)
+QString Warnings::quoted(const QString &text, qsizetype maxLength)
 {
-    return QLatin1Char('"') + escaped(text) + QLatin1Char('"');
+    return QLatin1Char('"') + escaped(text, maxLength) + QLatin1Char('"');
 }
 
 QStringList Warnings::aboutInput(
     const QString &fileName, const MeasurementFile::Findings &findings, int parameterCount)
 {
-    const QString file = quoted(fileName);
+    const QString file = quoted(fileName, kMaxName);
     QStringList texts;
     if (findings.firstNonUtf8Line > 0) {
         texts << QStringLiteral("input file %1 is not valid UTF-8, first on line %2 (such "
@@ -141,7 +141,7 @@ QString Warnings::aboutColumn(const QString &label, const MeasurementFile::Colum
 QStringList Warnings::aboutClasses(
     const QString &fileName, const QString &label, const ClassesDefinition::Report &report)
 {
-    const QString file = quoted(fileName);
+    const QString file = quoted(fileName, kMaxName);
     QStringList texts;
     const QString failure = classesFailure(file, label, report);
     if (!failure.isEmpty())
@@ -151,7 +151,7 @@ QStringList Warnings::aboutClasses(
     for (const ClassesDefinition::Report::Fill &fill : report.fills) {
         texts << QStringLiteral("classes file %1, %2, class %3: colour %4 cannot be used (%5)")
                      .arg(file, set, QString::number(fill.classNumber), quoted(fill.text),
-                         fill.problem);
+                         escaped(fill.problem, kMaxName));
     }
     return texts;
 }

@@ -36,13 +36,16 @@ public:
         const QString &fileName, const QString &label, const ClassesDefinition::Report &report);
 
     // text with every control character written as an escape (\t, \n, \r or \xNN), so that
-    // text taken from a file can neither break the one-line form nor steer a terminal;
-    // longer texts are cut to kMaxQuoted characters and end in "...".
-    static QString escaped(const QString &text);
-    // escaped(text) in double quotation marks.
-    static QString quoted(const QString &text);
+    // text taken from a file or an argument can neither break the one-line form nor steer a
+    // terminal; longer texts are cut to maxLength characters and end in "...".
+    static QString escaped(const QString &text, qsizetype maxLength = kMaxQuoted);
+    // escaped(text, maxLength) in double quotation marks.
+    static QString quoted(const QString &text, qsizetype maxLength = kMaxQuoted);
 
-    static constexpr int kMaxQuoted = 60;
+    // Length of a quote from a data file (a time field, a label, a colour), and of a name the
+    // user gave or a message of the system, which are kept whole unless they are absurd.
+    static constexpr qsizetype kMaxQuoted = 60;
+    static constexpr qsizetype kMaxName = 4096;
 
 private:
     QIODevice *m_device;
