@@ -14,12 +14,14 @@ namespace {
 // once all arguments are read (the last occurrence wins, so an earlier bad one is no matter).
 struct ParseState
 {
-    QString scaleMaxText;
-    QString scaleGridText;
-    QString timeShiftText;
-    bool scaleMaxGiven = false;
-    bool scaleGridGiven = false;
-    bool timeShiftGiven = false;
+    struct Given
+    {
+        bool given = false;
+        QString text;
+    };
+    Given scaleMax;
+    Given scaleGrid;
+    Given timeShift;
 };
 
 // One option of the program: the parser and the help text both read this table.
@@ -60,16 +62,14 @@ const OptionEntry kOptions[] = {
         "together with --scaleGrid",
         [](Options &o, ParseState &s, const QString &v) {
             o.scaleMax = scaleValue(v);
-            s.scaleMaxText = v;
-            s.scaleMaxGiven = true;
+            s.scaleMax = { true, v };
         } },
     { "--scaleGrid", "COUNT",
         "the number of grid steps of the fixed scale; only together "
         "with --scaleMax",
         [](Options &o, ParseState &s, const QString &v) {
             o.scaleGrid = scaleValue(v);
-            s.scaleGridText = v;
-            s.scaleGridGiven = true;
+            s.scaleGrid = { true, v };
         } },
     { "--lang", "NAME",
         "translate the texts with NAME.qm, from the working folder "
@@ -84,8 +84,7 @@ const OptionEntry kOptions[] = {
         "hour sector, around midnight if need be; the dates and the "
         "time range in the texts stay as read",
         [](Options &, ParseState &s, const QString &v) {
-            s.timeShiftText = v;
-            s.timeShiftGiven = true;
+            s.timeShift = { true, v };
         } },
     { "--help", nullptr, "show this help and exit",
         [](Options &o, ParseState &, const QString &) { o.help = true; } },
@@ -139,29 +138,29 @@ void checkScale(const Options &options, const ParseState &state, QStringList *wa
     };
     const bool maxGood = options.scaleMax >= 1;
     const bool gridGood = options.scaleGrid >= 1;
-    if (state.scaleMaxGiven && !maxGood)
-        *warnings << bad("--scaleMax", state.scaleMaxText);
-    if (state.scaleGridGiven && !gridGood)
-        *warnings << bad("--scaleGrid", state.scaleGridText);
-    if (maxGood && !state.scaleGridGiven)
+    if (state.scaleMax.given && !maxGood)
+        *warnings << bad("--scaleMax", state.scaleMax.text);
+    if (state.scaleGrid.given && !gridGood)
+        *warnings << bad("--scaleGrid", state.scaleGrid.text);
+    if (maxGood && !state.scaleGrid.given)
         *warnings << QStringLiteral("--scaleMax is given without --scaleGrid: the fixed scale is "
                                     "not used (it needs both)");
-    if (gridGood && !state.scaleMaxGiven)
+    if (gridGood && !state.scaleMax.given)
         *warnings << QStringLiteral("--scaleGrid is given without --scaleMax: the fixed scale is "
                                     "not used (it needs both)");
 }
 
 int timeShiftValue(const ParseState &state, QStringList *warnings)
 {
-    if (!state.timeShiftGiven)
+    if (!state.timeShift.given)
         return 0;
     bool ok = false;
-    const int minutes = state.timeShiftText.toInt(&ok, 10);
+    const int minutes = state.timeShift.text.toInt(&ok, 10);
     if (ok && qAbs(minutes) <= Options::kMaxTimeShift)
         return minutes;
     *warnings << QStringLiteral("--timeShift value %1 is not a whole number from -%2 to %2: no "
                                 "time shift is used")
-                     .arg(Warnings::quoted(state.timeShiftText),
+                     .arg(Warnings::quoted(state.timeShift.text),
                          QString::number(Options::kMaxTimeShift));
     return 0;
 }
