@@ -1,6 +1,7 @@
 #include "options.h"
 #include "pluginsearch.h"
 #include "solarrose.h"
+#include "sourcedate.h"
 #include "warnings.h"
 
 #include <QFile>
@@ -55,6 +56,20 @@ int finish(QFile *diagnostics, int status)
     return status;
 }
 
+// Whoever sets SOURCE_DATE_EPOCH expects the same files from run to run; a value that holds
+// no time cannot give them, and the run says so instead of stamping the current time unasked.
+void warnAboutSourceDate(Warnings &warnings)
+{
+    constexpr int kShown = 40;
+    if (!SourceDate::isInvalid())
+        return;
+    warnings.warn(QStringLiteral("SOURCE_DATE_EPOCH %1 is not a whole number of seconds since "
+                                 "1970-01-01 00:00 UTC (0 to %2); the images are stamped with the "
+                                 "current time")
+                      .arg(Warnings::quoted(QString::fromLocal8Bit(SourceDate::value()), kShown),
+                          QString::number(SourceDate::kLatest)));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -102,6 +117,7 @@ int main(int argc, char *argv[])
         diagnostics.write(message.toLocal8Bit());
         return finish(&diagnostics, status);
     }
+    warnAboutSourceDate(warnings);
 
     if (!PluginSearch::loadPlugin(
             QStringLiteral("compassplot"), &pluginLoader, PluginSearch::Helicart)) {
