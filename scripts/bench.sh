@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in build/ (optimised) and runs every bench_* executable, printing
-# their figures.
+# their figures; then the whole-run figures of scripts/bench-run.sh.
 #   scripts/bench.sh [extra benchmark arguments...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,4 +17,6 @@ for bench in "$build"/bin/bench_*; do
     "$bench" "$@" || status=$?
     echo
 done
+echo "== whole runs =="
+bash "$root/scripts/bench-run.sh" || status=$?
 exit "$status"

@@ -1,0 +1,222 @@
+#!/usr/bin/env python3
+"""Whole runs of helicart, timed beside the peer script and measured for peak memory.
+
+Usage: wholerun.py --helicart PROGRAM --work FOLDER [--runs N] [--python INTERPRETER]
+
+Prints, each against its target:
+- a year of minute data with 6 columns: helicart and the peer (pandas and matplotlib drawing the
+  same roses, tables and combined image), alternating, the median of N runs each;
+- 24 hourly lines with 10 and with 100 parameter columns, alternating, the median of N runs;
+- helicart's peak memory for 1 and 5 years of minute data;
+- the memory a 100-column combined image costs: the peak of the 100-column run less the peak of
+  a 1-column run of the same lines, against the image's own size (width * height * 4 bytes).
+
+Times are wall-clock seconds of the whole process; peak memory is the child's maximum resident
+set (getrusage). The input files are generated into FOLDER once and kept there.
+"""
+import argparse
+import os
+import statistics
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+PEER = os.path.join(HERE, "peer")
+
+SPEED_TARGET = 15.0       # peer time / helicart time, at least
+WIDE_RATIO_TARGET = 12.0  # 100-column time / 10-column time, at most
+WIDE_SECONDS_TARGET = 8.0  # 100-column time, under
+MEMORY_GROWTH_TARGET = 1.10  # 5-year peak / 1-year peak, at most
+COMBINED_COST_TARGET = 2.0   # combined image's memory cost / its own size, at most
+
+
+class Measurement:
+    def __init__(self, seconds, peak_bytes):
+        self.seconds = seconds
+        self.peak_bytes = peak_bytes
+
+
+def measure(command, cwd):
+    """Runs command to its end: wall time and peak resident memory. A failure stops the bench."""
+    with tempfile.TemporaryFile() as errors:
+        start = time.perf_counter()
+        child = subprocess.Popen(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=errors)
+        _, status, usage = os.wait4(child.pid, 0)
+        seconds = time.perf_counter() - start
+        child.returncode = os.waitstatus_to_exitcode(status)
+        if child.returncode != 0:
+            errors.seek(0)
+            sys.exit(f"wholerun: {' '.join(command)} ended with {child.returncode}:\n"
+                     + errors.read().decode(errors="replace"))
+    return Measurement(seconds, usage.ru_maxrss * 1024)
+
+
+def generate(folder, name, script, *arguments):
+    """The input file name in folder, written by script (file name, then arguments) once."""
+    path = os.path.join(folder, name)
+    if not os.path.exists(path):
+        print(f"generating {name} ...", flush=True)
+        subprocess.run([sys.executable, script, path + ".part", *map(str, arguments)],
+                       check=True)
+        os.replace(path + ".part", path)
+    return path
+
+
+class Runner:
+    """Runs helicart and the peer, each in a fresh output folder inside work."""
+
+    def __init__(self, helicart, python, work):
+        self.helicart = helicart
+        self.python = python
+        self.work = work
+
+    def _out(self):
+        return tempfile.mkdtemp(dir=self.work, prefix="out-")
+
+    def helicart_run(self, input_file):
+        out = self._out()
+        # A working folder without a classes file: the built-in classes, as the peer has.
+        m = measure([self.helicart, f"--input={input_file}", f"--output={out}/run"], cwd=out)
+        m.combined_size = png_size(os.path.join(out, "run.png"))
+        remove_tree(out)
+        return m
+
+    def peer_run(self, input_file):
+        out = self._out()
+        m = measure([self.python, os.path.join(PEER, "peer_rose.py"), input_file, f"{out}/run"],
+                    cwd=out)
+        remove_tree(out)
+        return m
+
+
+def remove_tree(folder):
+    for name in os.listdir(folder):
+        os.remove(os.path.join(folder, name))
+    os.rmdir(folder)
+
+
+def png_size(path):
+    """Width and height from a PNG's header, or None when there is no such file."""
+    try:
+        with open(path, "rb") as f:
+            head = f.read(24)
+    except OSError:
+        return None
+    if head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
+        return None
+    return struct.unpack(">II", head[16:24])
+
+
+def alternate(runs, *runners):
+    """Each runner once per round, in turn, for runs rounds: the measurements of each."""
+    results = [[] for _ in runners]
+    for _ in range(runs):
+        for i, runner in enumerate(runners):
+            results[i].append(runner())
+    return results
+
+
+def median_seconds(ms):
+    return statistics.median(m.seconds for m in ms)
+
+
+def mib(n):
+    return f"{n / (1 << 20):8.1f} MiB"
+
+
+def verdict(met):
+    return "met" if met else "MISSED"
+
+
+def line(label, figure, target=""):
+    print(f"  {label:<34}{figure:>14}   {target}")
+
+
+def whole_run(runner, big, runs):
+    print(f"\nA year of minute data, 6 columns ({os.path.getsize(big) / 1e6:.1f} MB): "
+          f"median of {runs}, alternating")
+    # One run each before timing: page cache, the peer's font cache.
+    runner.helicart_run(big)
+    runner.peer_run(big)
+    ours, peer = alternate(runs, lambda: runner.helicart_run(big), lambda: runner.peer_run(big))
+    t_ours, t_peer = median_seconds(ours), median_seconds(peer)
+    line("helicart", f"{t_ours:.3f} s", "runs: " + " ".join(f"{m.seconds:.3f}" for m in ours))
+    line("peer (pandas + matplotlib)", f"{t_peer:.3f} s",
+         "runs: " + " ".join(f"{m.seconds:.3f}" for m in peer))
+    line("peer / helicart", f"{t_peer / t_ours:.1f} x",
+         f"target >= {SPEED_TARGET:g} x: {verdict(t_peer / t_ours >= SPEED_TARGET)}")
+    line("helicart peak memory", mib(max(m.peak_bytes for m in ours)))
+    line("peer peak memory", mib(max(m.peak_bytes for m in peer)))
+    return max(m.peak_bytes for m in ours)
+
+
+def wide_runs(runner, narrow, wide, runs):
+    print(f"\n24 hourly lines, 10 and 100 parameter columns: median of {runs}, alternating")
+    ten, hundred = alternate(runs, lambda: runner.helicart_run(narrow),
+                             lambda: runner.helicart_run(wide))
+    t10, t100 = median_seconds(ten), median_seconds(hundred)
+    line("10 columns", f"{t10:.3f} s")
+    line("100 columns", f"{t100:.3f} s",
+         f"target < {WIDE_SECONDS_TARGET:g} s: {verdict(t100 < WIDE_SECONDS_TARGET)}")
+    line("100 / 10 columns", f"{t100 / t10:.1f} x",
+         f"target <= {WIDE_RATIO_TARGET:g} x: {verdict(t100 / t10 <= WIDE_RATIO_TARGET)}")
+    return hundred
+
+
+def memory_by_length(runner, year_peak, five_years):
+    print("\nPeak memory against the file's length")
+    m = runner.helicart_run(five_years)
+    line("1 year", mib(year_peak))
+    line("5 years", mib(m.peak_bytes), f"({m.seconds:.3f} s)")
+    growth = m.peak_bytes / year_peak
+    line("5 years / 1 year", f"{growth:.3f}",
+         f"target <= {MEMORY_GROWTH_TARGET:g}: {verdict(growth <= MEMORY_GROWTH_TARGET)}")
+
+
+def combined_cost(runner, single, hundred):
+    print("\nMemory of the 100-column combined image")
+    one = runner.helicart_run(single)
+    size = hundred[0].combined_size
+    if size is None:
+        print("  no combined image written")
+        return
+    image = size[0] * size[1] * 4
+    peak = max(m.peak_bytes for m in hundred)
+    cost = peak - one.peak_bytes
+    line("combined image", f"{size[0]} x {size[1]}", f"{mib(image).strip()} at 4 bytes a pixel")
+    line("peak, 100 columns", mib(peak))
+    line("peak, 1 column", mib(one.peak_bytes))
+    line("difference / image", f"{cost / image:.2f}",
+         f"target <= {COMBINED_COST_TARGET:g}: {verdict(cost / image <= COMBINED_COST_TARGET)}")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--helicart", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--python", default="/usr/bin/python3")
+    args = parser.parse_args()
+
+    work = os.path.abspath(args.work)
+    os.makedirs(work, exist_ok=True)
+    big_script = os.path.join(PEER, "gen_big.py")
+    wide_script = os.path.join(HERE, "gen_wide.py")
+    year = generate(work, "year.txt", big_script)
+    five_years = generate(work, "five-years.txt", big_script, 1, 5)
+    single = generate(work, "wide-1.txt", wide_script, 1)
+    narrow = generate(work, "wide-10.txt", wide_script, 10)
+    wide = generate(work, "wide-100.txt", wide_script, 100)
+
+    runner = Runner(os.path.abspath(args.helicart), args.python, work)
+    year_peak = whole_run(runner, year, args.runs)
+    hundred = wide_runs(runner, narrow, wide, args.runs)
+    memory_by_length(runner, year_peak, five_years)
+    combined_cost(runner, single, hundred)
+
+
+if __name__ == "__main__":
+    main()
