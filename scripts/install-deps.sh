@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
     cmake g++ make
     qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-l10n-tools
-    libxml2-dev fonts-dejavu-core
+    libxml2-dev libpng-dev fonts-dejavu-core
     libbenchmark-dev
     dpkg-dev groff-base  # the Debian package's dependencies (dpkg-shlibdeps), its manual page check
     python3
