@@ -11,7 +11,7 @@ packages=(
     libxml2-dev fonts-dejavu-core
     libbenchmark-dev
     python3
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev tzdata
 )
 
 missing=()
