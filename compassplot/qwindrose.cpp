@@ -3,6 +3,7 @@
 #include "pluginsearch.h"
 #include "roselayout.h"
 #include "scaleadjustment.h"
+#include "sourcedate.h"
 #include "windrose3d.h"
 #include "windroselegend.h"
 
@@ -636,7 +637,8 @@ void drawHaloText(QPainter *painter, const QPoint &at, const QString &text, cons
     painter->restore();
 }
 
-// The render time, bottom left: it tells renders of the same chart apart.
+// The render time, bottom left: it tells renders of the same chart apart (unless a fixed
+// stamp time is asked for, see SourceDate).
 void drawTimeStamp(QPainter *painter, const QSize &size)
 {
     QFont stampFont(QStringLiteral("Monospace"));
@@ -646,7 +648,7 @@ void drawTimeStamp(QPainter *painter, const QSize &size)
     painter->setPen(QColor(0, 0, 0, 255));
     painter->drawText(QRect(QPoint(2, 0), QPoint(size.width() + 1, size.height() - 1)),
         Qt::AlignLeft | Qt::AlignBottom,
-        QDateTime::currentDateTime().toString(QStringLiteral("ddMMyyyy hhmm")));
+        SourceDate::stampTime().toString(QStringLiteral("ddMMyyyy hhmm")));
 }
 
 } // namespace

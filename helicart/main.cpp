@@ -1,6 +1,7 @@
 #include "options.h"
 #include "pluginsearch.h"
 #include "solarrose.h"
+#include "sourcedate.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -29,6 +30,31 @@ int finish(QFile *diagnostics, int status)
 {
     diagnostics->close();
     return status;
+}
+
+// The value as it may appear within a one-line message: printable ASCII, at most 40
+// characters, anything else shown as '?'.
+QByteArray printable(const QByteArray &value)
+{
+    constexpr int kShown = 40;
+    QByteArray shown = value.left(kShown);
+    for (char &c : shown) {
+        if (c < ' ' || c > '~')
+            c = '?';
+    }
+    return value.size() > kShown ? shown + "..." : shown;
+}
+
+// Whoever sets SOURCE_DATE_EPOCH expects the same files from run to run; a value that holds
+// no time cannot give them, and the run says so instead of stamping the current time unasked.
+void warnAboutSourceDate(QFile *diagnostics)
+{
+    if (!SourceDate::isInvalid())
+        return;
+    diagnostics->write("helicart: warning: SOURCE_DATE_EPOCH \"" + printable(SourceDate::value())
+        + "\" is not a whole number of seconds since 1970-01-01 00:00 UTC (0 to "
+        + QByteArray::number(SourceDate::kLatest)
+        + "); the images are stamped with the current time\n");
 }
 
 } // namespace
@@ -74,6 +100,7 @@ int main(int argc, char *argv[])
         diagnostics.write(message.toLocal8Bit());
         return finish(&diagnostics, status);
     }
+    warnAboutSourceDate(&diagnostics);
 
     if (!PluginSearch::loadPlugin(
             QStringLiteral("compassplot"), &pluginLoader, PluginSearch::Helicart)) {

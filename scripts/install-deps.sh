@@ -10,6 +10,7 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-l10n-tools
     libxml2-dev fonts-dejavu-core
     libbenchmark-dev
+    dpkg-dev groff-base  # the Debian package's dependencies (dpkg-shlibdeps), its manual page check
     python3
     clang libclang-rt-14-dev tzdata
 )
