@@ -525,8 +525,9 @@ private slots:
     }
 
     // Boundaries that a clock put forward skips: the result is the moment of the jump, in the
-    // zone of the date-time, never an invalid date-time. An empty zone is local time in
-    // Ljubljana.
+    // zone of the date-time, never an invalid date-time. Ljubljana's clocks went from local
+    // mean time to CET at midnight on 1 January 1884, skipping 1 min 56 s. An empty zone is
+    // local time in Ljubljana.
     void roundDateTimeWhereTheClockJumps_data()
     {
         QTest::addColumn<QByteArray>("zone");
@@ -543,6 +544,8 @@ private slots:
         QTest::newRow("day down to a skipped midnight")
             << QByteArray("America/Santiago") << "2023-09-03T10:00:00" << day << false
             << "2023-09-03T01:00:00";
+        QTest::newRow("6 years down to 1884, local")
+            << QByteArray() << "1887-10-14T11:10:46" << 201974204 << false << "1884-01-01T00:01:56";
         QTest::newRow("hour down in the repeated hour")
             << QByteArray("Europe/Ljubljana") << "2023-10-29T02:30:00" << hour << false
             << "2023-10-29T02:00:00";
