@@ -2,6 +2,7 @@
 #include "pluginsearch.h"
 #include "solarrose.h"
 #include "sourcedate.h"
+#include "warnings.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -24,6 +25,29 @@ void quietStartup(QtMsgType type, const QMessageLogContext &context, const QStri
         startupHandler(type, context, message);
 }
 
+// Writes text on the standard output stream (help and version).
+int answer(const QString &text)
+{
+    QFile out;
+    if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+        return -1;
+    out.write(text.toLocal8Bit());
+    out.close();
+    return 0;
+}
+
+// Installs the translator of language (lives until the process ends): from the working
+// directory first, then from the translations folder beside the program, where an installed
+// tree keeps them. False when neither has it; the run then goes on untranslated.
+bool installTranslator(QGuiApplication &app, const QString &language, QString *folder)
+{
+    auto *translator = new QTranslator;
+    *folder = QCoreApplication::applicationDirPath() + QStringLiteral("/translations");
+    const bool loaded = translator->load(language) || translator->load(language, *folder);
+    app.installTranslator(translator);
+    return loaded;
+}
+
 // Closes the diagnostics device (which flushes it and leaves the stream open) and passes
 // the exit status on.
 int finish(QFile *diagnostics, int status)
@@ -32,29 +56,18 @@ int finish(QFile *diagnostics, int status)
     return status;
 }
 
-// The value as it may appear within a one-line message: printable ASCII, at most 40
-// characters, anything else shown as '?'.
-QByteArray printable(const QByteArray &value)
-{
-    constexpr int kShown = 40;
-    QByteArray shown = value.left(kShown);
-    for (char &c : shown) {
-        if (c < ' ' || c > '~')
-            c = '?';
-    }
-    return value.size() > kShown ? shown + "..." : shown;
-}
-
 // Whoever sets SOURCE_DATE_EPOCH expects the same files from run to run; a value that holds
 // no time cannot give them, and the run says so instead of stamping the current time unasked.
-void warnAboutSourceDate(QFile *diagnostics)
+void warnAboutSourceDate(Warnings &warnings)
 {
+    constexpr int kShown = 40;
     if (!SourceDate::isInvalid())
         return;
-    diagnostics->write("helicart: warning: SOURCE_DATE_EPOCH \"" + printable(SourceDate::value())
-        + "\" is not a whole number of seconds since 1970-01-01 00:00 UTC (0 to "
-        + QByteArray::number(SourceDate::kLatest)
-        + "); the images are stamped with the current time\n");
+    warnings.warn(QStringLiteral("SOURCE_DATE_EPOCH %1 is not a whole number of seconds since "
+                                 "1970-01-01 00:00 UTC (0 to %2); the images are stamped with the "
+                                 "current time")
+                      .arg(Warnings::quoted(QString::fromLocal8Bit(SourceDate::value()), kShown),
+                          QString::number(SourceDate::kLatest)));
 }
 
 } // namespace
@@ -84,15 +97,19 @@ int main(int argc, char *argv[])
     }
 
     const Options options = Options::parse(arguments.mid(1));
-    if (!options.language.isEmpty()) {
-        // Lives until the process ends; a file that does not load is not reported. The
-        // working directory comes first, then the translations folder beside the program,
-        // where an installed tree keeps them.
-        auto *translator = new QTranslator;
-        if (!translator->load(options.language))
-            Q_UNUSED(translator->load(options.language,
-                QCoreApplication::applicationDirPath() + QStringLiteral("/translations")));
-        app.installTranslator(translator);
+    if (options.help)
+        return finish(&diagnostics, answer(Options::helpText()));
+    if (options.version)
+        return finish(&diagnostics, answer(Options::versionText()));
+
+    Warnings warnings(&diagnostics);
+    warnings.warn(options.warnings);
+    QString folder;
+    if (!options.language.isEmpty() && !installTranslator(app, options.language, &folder)) {
+        warnings.warn(QStringLiteral("translation %1 cannot be loaded from the working folder "
+                                     "nor from %2: the texts stay untranslated")
+                          .arg(Warnings::quoted(options.language, Warnings::kMaxName),
+                              Warnings::quoted(folder, Warnings::kMaxName)));
     }
 
     QString message;
@@ -100,7 +117,7 @@ int main(int argc, char *argv[])
         diagnostics.write(message.toLocal8Bit());
         return finish(&diagnostics, status);
     }
-    warnAboutSourceDate(&diagnostics);
+    warnAboutSourceDate(warnings);
 
     if (!PluginSearch::loadPlugin(
             QStringLiteral("compassplot"), &pluginLoader, PluginSearch::Helicart)) {
@@ -109,7 +126,6 @@ int main(int argc, char *argv[])
     }
 
     SolarRose solarRose;
-    const int status = solarRose.run(&diagnostics, options.input, options.output, options.classes,
-        options.scaleMax, options.scaleGrid);
+    const int status = solarRose.run(&diagnostics, options);
     return finish(&diagnostics, status);
 }

@@ -90,6 +90,43 @@ qsizetype readTimeStamp(MeasurementField::TimeStampReader *reader, QByteArrayVie
     return 0;
 }
 
+// Most lines are plain ASCII, which is valid UTF-8: their high bits, gathered many bytes at a
+// time, settle that before Qt's full check is asked. The last load may overlap the one before
+// it, which leaves the gathered bits as they are.
+bool isAscii(QByteArrayView line)
+{
+    const char *p = line.data();
+    const qsizetype size = line.size();
+#ifdef __SSE2__
+    if (size >= 16) {
+        const auto load
+            = [](const char *at) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(at)); };
+        __m128i bits = load(p + size - 16);
+        for (const char *end = p + size - 16; p < end; p += 16)
+            bits = _mm_or_si128(bits, load(p));
+        return _mm_movemask_epi8(bits) == 0;
+    }
+#endif
+    quint64 bits = 0;
+    if (size >= 8) {
+        bits = qFromUnaligned<quint64>(p + size - 8);
+        for (const char *end = p + size - 8; p < end; p += 8)
+            bits |= qFromUnaligned<quint64>(p);
+    } else {
+        for (qsizetype i = 0; i < size; ++i)
+            bits |= uchar(p[i]);
+    }
+    return (bits & 0x8080808080808080ULL) == 0;
+}
+
+bool isValidUtf8(QByteArrayView line)
+{
+    return isAscii(line) || line.isValidUtf8();
+}
+
+// A quoted stamp needs no more than this; a freak line of megabytes is not copied whole.
+constexpr qsizetype kMaxStampQuote = 256;
+
 QStringList splitFields(QByteArrayView line)
 {
     return QString::fromUtf8(line).split(QLatin1Char('\t'), Qt::KeepEmptyParts);
@@ -113,10 +150,13 @@ void MeasurementFile::readHeader()
 {
     m_reader.seek(0);
     m_headerRows = QList<QStringList>(headerRowCount);
+    m_findings = Findings();
     QByteArrayView first = m_reader.readLine();
+    noteEncoding(first, 1);
     if (first.startsWith(byteOrderMark))
         first = first.sliced(byteOrderMark.size());
     const QString firstLine = QString::fromUtf8(first);
+    m_dataStartLine = 2;
     if (firstLine.contains(chainSeparator)) {
         const QStringList fields = firstLine.split(QLatin1Char('\t'), Qt::KeepEmptyParts);
         for (const QString &field : fields) {
@@ -127,10 +167,30 @@ void MeasurementFile::readHeader()
         }
     } else {
         m_headerRows[0] = firstLine.split(QLatin1Char('\t'), Qt::KeepEmptyParts);
-        for (int row = 2; row <= headerRowCount; ++row)
-            m_headerRows[row - 1] = splitFields(m_reader.readLine());
+        for (int row = 2; row <= headerRowCount; ++row) {
+            const QByteArrayView line = m_reader.readLine();
+            noteEncoding(line, row);
+            m_headerRows[row - 1] = splitFields(line);
+        }
+        m_dataStartLine = headerRowCount + 1;
     }
     m_dataStart = m_reader.pos();
+}
+
+void MeasurementFile::noteEncoding(QByteArrayView line, qint64 lineNumber)
+{
+    if (m_findings.firstNonUtf8Line == 0 && !isValidUtf8(line))
+        m_findings.firstNonUtf8Line = lineNumber;
+}
+
+void MeasurementFile::noteUnreadableStamp(QByteArrayView line, qint64 lineNumber)
+{
+    if (m_findings.unreadableStamps++ == 0) {
+        m_findings.firstUnreadableLine = lineNumber;
+        const QByteArrayView stamp = line.first(findTab(line.begin(), line.end()) - line.begin());
+        m_findings.firstUnreadableStamp
+            = QString::fromUtf8(stamp.first(qMin(stamp.size(), kMaxStampQuote)));
+    }
 }
 
 QString MeasurementFile::headerEntry(int row, int column) const
@@ -148,22 +208,34 @@ int MeasurementFile::parameterCount() const
 MeasurementFile::TimeRange MeasurementFile::readTimeRange()
 {
     // Lines without a valid time stamp take no part: one malformed line must not stand for
-    // the start or the end of the data.
+    // the start or the end of the data. The same pass notes what the warnings need: stamps
+    // that cannot be read and text that is no UTF-8 (the header's findings stay).
     bool found = false;
     MeasurementField::TimeStampReader stamps;
     MeasurementField::TimeStamp earliest;
     MeasurementField::TimeStamp latest;
+    const qint64 headerNonUtf8
+        = m_findings.firstNonUtf8Line < m_dataStartLine ? m_findings.firstNonUtf8Line : 0;
+    m_findings = Findings();
+    m_findings.firstNonUtf8Line = headerNonUtf8;
+    qint64 lineNumber = m_dataStartLine;
     m_reader.seek(m_dataStart);
-    while (!m_reader.atEnd()) {
+    for (; !m_reader.atEnd(); ++lineNumber) {
+        const QByteArrayView line = m_reader.readLine();
+        noteEncoding(line, lineNumber);
         MeasurementField::TimeStamp stamp;
-        if (readTimeStamp(&stamps, m_reader.readLine(), &stamp) == 0)
+        if (readTimeStamp(&stamps, line, &stamp) == 0) {
+            noteUnreadableStamp(line, lineNumber);
             continue;
+        }
+        ++m_findings.readableStamps;
         if (!found || stamp.key() < earliest.key())
             earliest = stamp;
         if (!found || latest.key() < stamp.key())
             latest = stamp;
         found = true;
     }
+    m_findings.dataLines = lineNumber - m_dataStartLine;
     if (!found)
         return TimeRange();
     return TimeRange { earliest.dateTime(), latest.dateTime() };

@@ -38,6 +38,18 @@ public:
         int maxDecimals = 0; // most digits after the point among lines with a valid time stamp
     };
 
+    // What the reader noticed on its way through the file, for the program's warnings:
+    // readHeader looks at the header lines, readTimeRange at the data lines.
+    struct Findings
+    {
+        qint64 dataLines = 0;
+        qint64 readableStamps = 0; // data lines with a valid time stamp
+        qint64 unreadableStamps = 0; // the other data lines, empty ones too
+        qint64 firstUnreadableLine = 0; // line number in the file (from 1); 0: none
+        QString firstUnreadableStamp; // field 0 of that line
+        qint64 firstNonUtf8Line = 0; // first line that is not valid UTF-8; 0: none
+    };
+
     // Receives the time of day and the value of each good line, in file order.
     using MeasurementHandler = std::function<void(const QTime &time, double value)>;
 
@@ -70,15 +82,23 @@ public:
     // Earliest and latest valid time stamp of the data lines.
     TimeRange readTimeRange();
 
+    // What readHeader and readTimeRange have seen so far.
+    const Findings &findings() const { return m_findings; }
+
     // Reads parameter column k over all data lines, hands each good measurement to handler
     // (which may be empty, when only the counts matter) and returns the counts.
     ColumnCounts readColumn(int k, const MeasurementHandler &handler);
 
 private:
+    void noteEncoding(QByteArrayView line, qint64 lineNumber);
+    void noteUnreadableStamp(QByteArrayView line, qint64 lineNumber);
+
     QFile m_file;
     LineReader m_reader;
     QList<QStringList> m_headerRows;
     qint64 m_dataStart = 0;
+    qint64 m_dataStartLine = 1; // line number of the first data line
+    Findings m_findings;
 };
 
 #endif // MEASUREMENTFILE_H

@@ -1,12 +1,37 @@
 #include "options.h"
 
+#include "warnings.h"
+
+#include <QtGlobal>
+
+#ifndef HELICART_VERSION
+#define HELICART_VERSION "unknown"
+#endif
+
 namespace {
 
-// Everything after the first "=", further "=" kept; only the first 100 sections count.
-QString optionValue(const QString &argument)
+// What the parser remembers beyond the option values: the raw texts of the values it checks
+// once all arguments are read (the last occurrence wins, so an earlier bad one is no matter).
+struct ParseState
 {
-    return argument.section(QLatin1Char('='), 1, 99);
-}
+    struct Given
+    {
+        bool given = false;
+        QString text;
+    };
+    Given scaleMax;
+    Given scaleGrid;
+    Given timeShift;
+};
+
+// One option of the program: the parser and the help text both read this table.
+struct OptionEntry
+{
+    const char *name;
+    const char *value; // name of the value in the help text; nullptr for a switch
+    const char *meaning; // help text, wrapped to the width of a terminal
+    void (*apply)(Options &options, ParseState &state, const QString &value);
+};
 
 // A decimal integer, or -1 (not given) for anything else.
 int scaleValue(const QString &value)
@@ -16,33 +41,187 @@ int scaleValue(const QString &value)
     return ok ? number : -1;
 }
 
-bool isName(const QString &name, const char *option)
+const OptionEntry kOptions[] = {
+    { "--input", "FILE", "the measurement file (tab-separated, UTF-8); required",
+        [](Options &o, ParseState &, const QString &v) { o.input = v; } },
+    { "--output", "PREFIX",
+        "prefix of the output files, may hold a folder that exists; "
+        "required. PREFIXS000.png is the rose and PREFIXT000.png "
+        "the table of the first column, PREFIX.png all roses",
+        [](Options &o, ParseState &, const QString &v) { o.output = v; } },
+    { "--classes", "FILE",
+        "the classes definition (default: helicartClasses.xml in "
+        "the working folder; built-in classes, silently, when that "
+        "default file does not exist)",
+        [](Options &o, ParseState &, const QString &v) {
+            o.classes = v;
+            o.classesGiven = true;
+        } },
+    { "--scaleMax", "PERCENT",
+        "a fixed scale from 0 to PERCENT (a whole number); only "
+        "together with --scaleGrid",
+        [](Options &o, ParseState &s, const QString &v) {
+            o.scaleMax = scaleValue(v);
+            s.scaleMax = { true, v };
+        } },
+    { "--scaleGrid", "COUNT",
+        "the number of grid steps of the fixed scale; only together "
+        "with --scaleMax",
+        [](Options &o, ParseState &s, const QString &v) {
+            o.scaleGrid = scaleValue(v);
+            s.scaleGrid = { true, v };
+        } },
+    { "--lang", "NAME",
+        "translate the texts with NAME.qm, from the working folder "
+        "or else from translations/ beside the program (SLO is "
+        "shipped)",
+        [](Options &o, ParseState &, const QString &v) { o.language = v; } },
+    { "--language", "NAME", "the same as --lang",
+        [](Options &o, ParseState &, const QString &v) { o.language = v; } },
+    { "--timeShift", "MINUTES",
+        "minutes (a whole number from -1440 to 1440, default 0) "
+        "added to each time stamp's time of day before it picks its "
+        "hour sector, around midnight if need be; the dates and the "
+        "time range in the texts stay as read",
+        [](Options &, ParseState &s, const QString &v) {
+            s.timeShift = { true, v };
+        } },
+    { "--help", nullptr, "show this help and exit",
+        [](Options &o, ParseState &, const QString &) { o.help = true; } },
+    { "-h", nullptr, "the same as --help",
+        [](Options &o, ParseState &, const QString &) { o.help = true; } },
+    { "--version", nullptr, "show the versions of the program and of Qt, and exit",
+        [](Options &o, ParseState &, const QString &) { o.version = true; } },
+};
+
+const OptionEntry *findOption(QStringView name)
 {
-    return name.compare(QLatin1String(option), Qt::CaseInsensitive) == 0;
+    for (const OptionEntry &entry : kOptions) {
+        if (Options::sameName(name, QLatin1StringView(entry.name)))
+            return &entry;
+    }
+    return nullptr;
+}
+
+// Everything after the first "=", further "=" kept; only the first 100 sections count.
+QString optionValue(const QString &argument)
+{
+    return argument.section(QLatin1Char('='), 1, 99);
+}
+
+char asciiLower(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? char(c - u'A' + 'a') : char(c);
+}
+
+// An argument the program does not know. After an option written without "=" it is most
+// likely that option's value, written after a space.
+QString unknownArgument(const QString &argument, const OptionEntry *valueless)
+{
+    if (valueless && valueless->value) {
+        return QStringLiteral("ignored argument %1: a value follows its option after \"=\", as "
+                              "in %2=%3")
+            .arg(Warnings::quoted(argument, Warnings::kMaxName), QLatin1String(valueless->name),
+                Warnings::escaped(argument, Warnings::kMaxName));
+    }
+    return QStringLiteral("ignored argument %1: not an option of helicart (see helicart --help)")
+        .arg(Warnings::quoted(argument, Warnings::kMaxName));
+}
+
+// The fixed scale needs both of its options, each a whole number of 1 or more.
+void checkScale(const Options &options, const ParseState &state, QStringList *warnings)
+{
+    const auto bad = [](const char *name, const QString &text) {
+        return QStringLiteral("%1 value %2 is not a whole number of 1 or more: the fixed scale is "
+                              "not used")
+            .arg(QLatin1String(name), Warnings::quoted(text));
+    };
+    const bool maxGood = options.scaleMax >= 1;
+    const bool gridGood = options.scaleGrid >= 1;
+    if (state.scaleMax.given && !maxGood)
+        *warnings << bad("--scaleMax", state.scaleMax.text);
+    if (state.scaleGrid.given && !gridGood)
+        *warnings << bad("--scaleGrid", state.scaleGrid.text);
+    if (maxGood && !state.scaleGrid.given)
+        *warnings << QStringLiteral("--scaleMax is given without --scaleGrid: the fixed scale is "
+                                    "not used (it needs both)");
+    if (gridGood && !state.scaleMax.given)
+        *warnings << QStringLiteral("--scaleGrid is given without --scaleMax: the fixed scale is "
+                                    "not used (it needs both)");
+}
+
+int timeShiftValue(const ParseState &state, QStringList *warnings)
+{
+    if (!state.timeShift.given)
+        return 0;
+    bool ok = false;
+    const int minutes = state.timeShift.text.toInt(&ok, 10);
+    if (ok && qAbs(minutes) <= Options::kMaxTimeShift)
+        return minutes;
+    *warnings << QStringLiteral("--timeShift value %1 is not a whole number from -%2 to %2: no "
+                                "time shift is used")
+                     .arg(Warnings::quoted(state.timeShift.text),
+                         QString::number(Options::kMaxTimeShift));
+    return 0;
+}
+
+// One option of the help text: its name and value in a column of their own, the meaning
+// beside them, wrapped at spaces to 80 columns.
+QString helpEntry(const OptionEntry &entry)
+{
+    constexpr int nameWidth = 21;
+    constexpr int lineWidth = 80;
+    QString name = QLatin1String(entry.name);
+    if (entry.value)
+        name += QLatin1Char('=') + QLatin1String(entry.value);
+    const QString indent(2 + nameWidth + 1, QLatin1Char(' '));
+    QString text = QStringLiteral("  ") + name.leftJustified(nameWidth) + QLatin1Char(' ');
+    qsizetype lineStart = 0;
+    bool first = true;
+    for (const QString &word : QString::fromLatin1(entry.meaning).split(QLatin1Char(' '))) {
+        if (!first && text.size() - lineStart + 1 + word.size() > lineWidth) {
+            text += QLatin1Char('\n');
+            lineStart = text.size();
+            text += indent;
+        } else if (!first) {
+            text += QLatin1Char(' ');
+        }
+        text += word;
+        first = false;
+    }
+    return text + QLatin1Char('\n');
 }
 
 } // namespace
 
+bool Options::sameName(QStringView name, QLatin1StringView option)
+{
+    if (name.size() != option.size())
+        return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        if (c > 0x7f || asciiLower(c) != asciiLower(char16_t(uchar(option.at(i).toLatin1()))))
+            return false;
+    }
+    return true;
+}
+
 Options Options::parse(const QStringList &arguments)
 {
     Options options;
+    ParseState state;
+    const OptionEntry *valueless = nullptr; // the previous argument, a known option without "="
     for (const QString &argument : arguments) {
         const QString name = argument.section(QLatin1Char('='), 0, 0);
-        const QString value = optionValue(argument);
-        if (isName(name, "--input"))
-            options.input = value;
-        else if (isName(name, "--output"))
-            options.output = value;
-        else if (isName(name, "--classes"))
-            options.classes = value;
-        else if (isName(name, "--scaleMax"))
-            options.scaleMax = scaleValue(value);
-        else if (isName(name, "--scaleGrid"))
-            options.scaleGrid = scaleValue(value);
-        else if (isName(name, "--lang")
-            || isName(name, "--language")) // the usage text says "--language"
-            options.language = value;
+        const OptionEntry *entry = findOption(name);
+        if (entry)
+            entry->apply(options, state, optionValue(argument));
+        else
+            options.warnings << unknownArgument(argument, valueless);
+        valueless = entry && !argument.contains(QLatin1Char('=')) ? entry : nullptr;
     }
+    checkScale(options, state, &options.warnings);
+    options.timeShift = timeShiftValue(state, &options.warnings);
     return options;
 }
 
@@ -58,6 +237,37 @@ QByteArrayList Options::usageLines()
         " --scaleGrid=1\t\t\t\t\t        ... number of scale grids\r\n",
         " --language=SLO\t\t\t\t        ... translations of texts\r\n",
     };
+}
+
+QString Options::helpText()
+{
+    QString text = QStringLiteral(
+        "Usage: helicart --input=FILE --output=PREFIX [OPTION=VALUE]...\n"
+        "Draws a solar rose and a table of its shares for every parameter column of a\n"
+        "measurement file, and one image of all roses.\n"
+        "\n"
+        "Options (names in any case; a value follows its option after \"=\"):\n");
+    for (const OptionEntry &entry : kOptions)
+        text += helpEntry(entry);
+    text += QStringLiteral(
+        "\n"
+        "Hour sectors: the sector labelled H collects the time stamps of the hour that\n"
+        "ends at H, so a stamp should mark the end of its averaging interval. For loggers\n"
+        "that stamp the start of their interval, shift by its length (--timeShift=10 for\n"
+        "10-minute means); for data logged in UTC and shown in UTC+1, --timeShift=60.\n"
+        "\n"
+        "Warnings (\"helicart: warning: ...\") on the standard error stream tell what was\n"
+        "ignored or replaced; they never change the exit status.\n"
+        "Exit status: 0 all images written; 255 no option given; 254, 253, 252 input,\n"
+        "output or classes file name not set; 251 input file cannot be opened; 250 an\n"
+        "image could not be written; 246 the chart plug-in cannot be loaded.\n");
+    return text;
+}
+
+QString Options::versionText()
+{
+    return QStringLiteral("helicart %1\nQt %2\n")
+        .arg(QLatin1String(HELICART_VERSION), QLatin1String(qVersion()));
 }
 
 int Options::check(QString *message) const

@@ -6,26 +6,46 @@
 #include <QStringList>
 
 // The command-line options of the program. Each argument has the form name=value; names are
-// compared without regard to case, unknown arguments are ignored, and the last occurrence of
-// a name wins.
+// compared without regard to ASCII case, and the last occurrence of a name wins. What the
+// parser cannot use (an unknown argument, a value that is no whole number, half a fixed
+// scale) is ignored and described in warnings: it never stops the run.
 struct Options
 {
+    // Range of --timeShift, in minutes: at most a day either way.
+    static constexpr int kMaxTimeShift = 1440;
+
     QString input;
     QString output;
     QString classes = QStringLiteral("helicartClasses.xml");
+    bool classesGiven = false; // --classes was on the command line
     int scaleMax = -1; // -1: not given
     int scaleGrid = -1; // -1: not given
     QString language;
+    int timeShift = 0; // minutes added to each time of day before it picks its hour sector
+    bool help = false; // --help or -h: the help text, nothing else
+    bool version = false; // --version: the version, nothing else
+    QStringList warnings; // one text each, without the "helicart: warning: " prefix
 
     // Options from arguments (without the program name), starting from the defaults.
     static Options parse(const QStringList &arguments);
 
-    // The usage text, as the lines the program writes one by one.
+    // The usage text written when the program is started without any argument, as the lines
+    // the program writes one by one.
     static QByteArrayList usageLines();
+
+    // What --help writes: every option with its meaning.
+    static QString helpText();
+
+    // What --version writes: the program's version and the Qt version it runs on.
+    static QString versionText();
 
     // 0 when the required options are set; otherwise the exit status of the first check
     // that fails (-2 input, -3 output, -4 classes) with its message in *message.
     int check(QString *message) const;
+
+    // Whether name equals option, ignoring the case of ASCII letters only: no other
+    // character is taken for a letter of an option name.
+    static bool sameName(QStringView name, QLatin1StringView option);
 };
 
 #endif // OPTIONS_H

@@ -3,13 +3,18 @@
 #include "classesdefinition.h"
 #include "imagetable.h"
 #include "measurementfile.h"
+#include "options.h"
 #include "solarroseinterface.h"
+#include "warnings.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFont>
 #include <QImage>
 #include <QPluginLoader>
+#include <QTime>
+
+#include <cmath>
 
 #include <unistd.h>
 
@@ -21,19 +26,18 @@ namespace {
 struct Request
 {
     QFile *diagnostics;
-    QString output;
-    QString classes;
-    int scaleMax;
-    int scaleGrid;
+    Warnings *warnings;
+    const Options &options;
 };
 
 // Labels up to this length keep their spaces in the legend title.
 constexpr int kLegendTitleWidth = 20;
 
-// The unknown share in whole percent, as both statistics texts show it.
+// The unknown share in whole percent, as both statistics texts show it. Without a data line
+// the good share is no number; nothing is good then, and all of nothing is unknown.
 QString unknownShare(double goodShare)
 {
-    return QString::number(100.0 - goodShare, 'f', 0);
+    return QString::number(std::isnan(goodShare) ? 100.0 : 100.0 - goodShare, 'f', 0);
 }
 
 // A fresh chart: the plug-in makes a new instance once the previous one has been destroyed.
@@ -48,8 +52,9 @@ bool save(const QImage &image, const QString &fileName, QFile *diagnostics)
 {
     if (image.save(fileName))
         return true;
+    // A line of its own, so that several lost files stay readable one under the other.
     diagnostics->write(
-        QStringLiteral("Can not write output file: %1.").arg(fileName).toLocal8Bit());
+        QStringLiteral("Can not write output file: %1.\n").arg(fileName).toLocal8Bit());
     return false;
 }
 
@@ -57,8 +62,9 @@ bool save(const QImage &image, const QString &fileName, QFile *diagnostics)
 void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int k,
     const MeasurementFile::TimeRange &range, const Request &request)
 {
-    if (request.scaleMax != -1 && request.scaleGrid != -1)
-        chart->setFixedScale(double(request.scaleMax), request.scaleGrid);
+    const Options &options = request.options;
+    if (options.scaleMax != -1 && options.scaleGrid != -1)
+        chart->setFixedScale(double(options.scaleMax), options.scaleGrid);
     const QString unit = file.unit(k);
     const QString label = file.label(k);
     chart->setUnitText(unit);
@@ -74,11 +80,23 @@ void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int 
 void feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file, int k,
     const MeasurementFile::TimeRange &range, const Request &request)
 {
+    const Options &options = request.options;
     double requiredGoodPercent = 0;
     bool scaleOn = true;
-    run.loadClasses(request.classes, file.label(k), chart, requiredGoodPercent, scaleOn);
-    const MeasurementFile::ColumnCounts counts = file.readColumn(
-        k, [chart](const QTime &time, double value) { chart->addSolarMeasurement(time, value); });
+    ClassesDefinition::Report report;
+    run.loadClasses(options.classes, file.label(k), chart, requiredGoodPercent, scaleOn, &report);
+    // Without a word about the default file when it is not there: built-in classes are then
+    // what the user asked for.
+    if (options.classesGiven || report.failure != ClassesDefinition::Report::Missing)
+        request.warnings->warn(Warnings::aboutClasses(options.classes, file.label(k), report));
+    const int shift = options.timeShift;
+    const MeasurementFile::ColumnCounts counts
+        = file.readColumn(k, [chart, shift](const QTime &time, double value) {
+              chart->addSolarMeasurement(SolarRose::shiftedTime(time, shift), value);
+          });
+    // A file without a readable stamp has been told of once for all its columns.
+    if (file.findings().readableStamps > 0)
+        request.warnings->warn(Warnings::aboutColumn(file.label(k), counts));
     chart->setLegendPrecision(SolarRose::legendPrecision(counts.maxDecimals));
     const bool below = SolarRose::belowRequired(counts.goodShare, requiredGoodPercent);
     chart->setAllDataCount(counts.allCount);
@@ -111,9 +129,10 @@ bool writeColumn(SolarRoseInterface *chart, int k, QImage &combined, const Reque
     QImage rose;
     rose.fill(0);
     chart->drawImage(rose);
-    bool written = save(rose, SolarRose::roseFileName(request.output, k), request.diagnostics);
+    const QString &output = request.options.output;
+    bool written = save(rose, SolarRose::roseFileName(output, k), request.diagnostics);
     const QImage table = tableImage(chart, rose.size());
-    written &= save(table, SolarRose::tableFileName(request.output, k), request.diagnostics);
+    written &= save(table, SolarRose::tableFileName(output, k), request.diagnostics);
 
     // The first rose lays the ground of the combined image; later ones are painted over it.
     if (k == 0) {
@@ -131,6 +150,19 @@ bool writeColumn(SolarRoseInterface *chart, int k, QImage &combined, const Reque
 int SolarRose::run(
     QFile *diagnostics, QString input, QString output, QString classes, int scaleMax, int scaleGrid)
 {
+    Options options;
+    options.input = input;
+    options.output = output;
+    options.classesGiven = classes != options.classes;
+    options.classes = classes;
+    options.scaleMax = scaleMax;
+    options.scaleGrid = scaleGrid;
+    return run(diagnostics, options);
+}
+
+int SolarRose::run(QFile *diagnostics, const Options &options)
+{
+    const QString &input = options.input;
     MeasurementFile file(input);
     if (!file.open()) {
         // Local 8-bit, so that a name with letters outside Latin-1 reaches the user intact.
@@ -139,7 +171,9 @@ int SolarRose::run(
     }
     file.readHeader();
     const MeasurementFile::TimeRange range = file.readTimeRange();
-    const Request request { diagnostics, output, classes, scaleMax, scaleGrid };
+    Warnings warnings(diagnostics);
+    warnings.warn(Warnings::aboutInput(input, file.findings(), file.parameterCount()));
+    const Request request { diagnostics, &warnings, options };
 
     bool written = true;
     QImage combined;
@@ -157,14 +191,14 @@ int SolarRose::run(
     }
     // Without a parameter column there is no rose to combine, and nothing is missing.
     if (count > 0)
-        written &= save(combined, combinedFileName(output), diagnostics);
+        written &= save(combined, combinedFileName(options.output), diagnostics);
     return written ? 0 : kOutputNotWritten;
 }
 
 void SolarRose::loadClasses(const QString &fileName, const QString &label, SolarRoseInterface *rose,
-    double &goodPercent, bool &scaleOn)
+    double &goodPercent, bool &scaleOn, ClassesDefinition::Report *report)
 {
-    ClassesDefinition::load(fileName, label, rose, goodPercent, scaleOn);
+    ClassesDefinition::load(fileName, label, rose, goodPercent, scaleOn, report);
 }
 
 void SolarRose::reportPluginFailure()
@@ -220,8 +254,9 @@ QString SolarRose::legendText(const QString &station, const QDateTime &earliest,
 
 bool SolarRose::belowRequired(double goodShare, double requiredGoodPercent)
 {
-    // A comparison with NaN is false: a column without data lines is never flagged.
-    return goodShare < requiredGoodPercent;
+    // A column without data lines (its good share is no number) has nothing good in it: its
+    // legend text is shown as a warning.
+    return std::isnan(goodShare) || goodShare < requiredGoodPercent;
 }
 
 QImage SolarRose::renderTable(ImageTable &table, const QSize &size)
@@ -248,6 +283,11 @@ QImage SolarRose::renderTable(ImageTable &table, const QSize &size)
 int SolarRose::legendPrecision(int maxDecimals)
 {
     return qBound(0, maxDecimals, kMaxLegendPrecision);
+}
+
+QTime SolarRose::shiftedTime(const QTime &time, int minutes)
+{
+    return minutes == 0 ? time : time.addSecs(minutes * 60);
 }
 
 QString SolarRose::roseFileName(const QString &prefix, int k)

@@ -1,6 +1,8 @@
 #ifndef SOLARROSE_H
 #define SOLARROSE_H
 
+#include "classesdefinition.h"
+
 #include <QObject>
 #include <QString>
 
@@ -10,7 +12,9 @@ class QFile;
 class QImage;
 class QPluginLoader;
 class QSize;
+class QTime;
 class SolarRoseInterface;
+struct Options;
 
 // The process-wide loader of the chart plug-in: the entry routine loads it, the run asks it
 // for a chart per parameter column. It outlives the entry routine and is never unloaded.
@@ -49,11 +53,15 @@ public:
     // given.
     int run(QFile *diagnostics, QString input, QString output, QString classes, int scaleMax,
         int scaleGrid);
+    // The same with every option of the command line; what the run ignores or replaces is
+    // told in warnings on diagnostics ("helicart: warning: ...", one line each).
+    int run(QFile *diagnostics, const Options &options);
 
     // Gives rose the classes of label from the classes definition file fileName (or the
-    // default or built-in ones) and always writes goodPercent and scaleOn.
+    // default or built-in ones) and always writes goodPercent and scaleOn; what went wrong
+    // in *report, when given.
     void loadClasses(const QString &fileName, const QString &label, SolarRoseInterface *rose,
-        double &goodPercent, bool &scaleOn);
+        double &goodPercent, bool &scaleOn, ClassesDefinition::Report *report = nullptr);
 
     // "Cannot load 'solarRose' plugin" on the standard output stream.
     static void reportPluginFailure();
@@ -72,7 +80,8 @@ public:
     // line each.
     static QString legendText(const QString &station, const QDateTime &earliest,
         const QDateTime &latest, int allCount, int goodCount, double goodShare);
-    // Whether the good share misses the required one (never for a share that is not a number).
+    // Whether the good share misses the required one; always for a share that is not a number
+    // (no data lines).
     static bool belowRequired(double goodShare, double requiredGoodPercent);
     // The table, with its rows and title set, as an image of exactly size: the table in the
     // largest type from kTableFontSize down to kMinTableFontSize that fits, its cells spread
@@ -81,6 +90,8 @@ public:
     static QImage renderTable(ImageTable &table, const QSize &size);
     // maxDecimals within 0 ... kMaxLegendPrecision.
     static int legendPrecision(int maxDecimals);
+    // The time of day that picks the hour sector: time moved by minutes, around midnight.
+    static QTime shiftedTime(const QTime &time, int minutes);
 
     // Output files: prefix + "S000.png", prefix + "T000.png" for column k (at least three
     // digits), prefix + ".png" for the combined image.

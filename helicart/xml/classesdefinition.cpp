@@ -4,8 +4,18 @@
 #include "xmldocument.h"
 
 #include <QColor>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QStringList>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -36,11 +46,22 @@ double number(XMLDocument &document, const QString &xpath, double fallback)
     return found ? value : fallback;
 }
 
-void addClass(XMLDocument &document, SolarRoseInterface *rose)
+using Report = ClassesDefinition::Report;
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+void addClass(XMLDocument &document, SolarRoseInterface *rose, int classNumber, Report &report)
 {
     const double lower = number(document, QStringLiteral("zacetek"), 0);
     const double upper = number(document, QStringLiteral("konec"), 0);
-    const QBrush brush = ClassesDefinition::fill(document.text(QStringLiteral("barva")));
+    const QString colour = document.text(QStringLiteral("barva"));
+    QString problem;
+    const QBrush brush = ClassesDefinition::fill(colour, &problem);
+    if (!problem.isEmpty())
+        report.fills.append({ classNumber, colour, problem });
     const double width = number(document, QStringLiteral("sirina"), 1);
     const double offset = number(document, QStringLiteral("premik"), -1);
     const double length = number(document, QStringLiteral("dolzina"), 1);
@@ -49,7 +70,8 @@ void addClass(XMLDocument &document, SolarRoseInterface *rose)
 }
 
 // Reads the set that is the context node.
-void readSet(XMLDocument &document, SolarRoseInterface *rose, double &goodPercent, bool &scaleOn)
+void readSet(XMLDocument &document, SolarRoseInterface *rose, double &goodPercent, bool &scaleOn,
+    Report &report)
 {
     goodPercent
         = number(document, QStringLiteral("procentDobrih"), ClassesDefinition::kDefaultGoodPercent);
@@ -57,30 +79,118 @@ void readSet(XMLDocument &document, SolarRoseInterface *rose, double &goodPercen
     for (int i = 1; i <= document.count(QStringLiteral("razred")); ++i) {
         document.pushNode();
         if (document.selectNode(QStringLiteral("razred[%1]").arg(i)))
-            addClass(document, rose);
+            addClass(document, rose, i, report);
         document.popNode();
     }
 }
 
-bool selectSet(XMLDocument &document, const QString &label)
+bool selectSet(XMLDocument &document, const QString &label, Report &report)
 {
     // The label is quoted as a literal: whatever it holds, it can only be compared, never
     // change what the expression selects.
     const QString byLabel
         = QStringLiteral("parameter[oznaka=%1]").arg(XMLDocument::stringLiteral(label));
-    return document.selectNode(byLabel) || document.selectNode(QStringLiteral("privzeto"));
+    if (document.selectNode(byLabel))
+        return true;
+    report.defaultSet = document.selectNode(QStringLiteral("privzeto"));
+    return report.defaultSet;
+}
+
+// Whether the file is there to be read; the system's words for why not. Opened without
+// waiting, so that a pipe without a writer cannot hold the check up.
+bool canOpen(const QString &fileName, Report &report)
+{
+    const QFileInfo info(fileName);
+    report.failure = Report::NotReadable;
+    if (!info.exists()) {
+        report.failure = Report::Missing;
+        return false;
+    }
+    if (info.isDir()) {
+        report.detail = QStringLiteral("it is a folder");
+        return false;
+    }
+    const int fd
+        = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        report.detail = systemError(errno);
+        return false;
+    }
+    ::close(fd);
+    report.failure = Report::None;
+    return true;
+}
+
+// Opens the file and selects the set for label as the context node; report tells why not.
+bool openSet(XMLDocument &document, const QString &fileName, const QString &label, Report &report)
+{
+    if (!canOpen(fileName, report))
+        return false;
+    if (!document.load(fileName)) {
+        report.failure = Report::Malformed;
+        report.detail = document.errorText();
+        return false;
+    }
+    if (!document.selectNode(QStringLiteral("/skyvaneClasses"))) {
+        report.failure = Report::NoRoot;
+        return false;
+    }
+    if (!selectSet(document, label, report)) {
+        report.failure = Report::NoSet;
+        return false;
+    }
+    return true;
+}
+
+// A picture from a regular file only: a device or a pipe (/dev/stdin, a FIFO) would keep
+// the run waiting for as long as nobody writes to it, and a folder is no picture. The file
+// is looked at before it is opened (opening some devices has effects of its own) and again
+// once it is open (it may have been replaced in between).
+QImage readPicture(const QString &path, QString *problem)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status
+    { };
+    if (::stat(name.constData(), &status) != 0) {
+        *problem = systemError(errno);
+        return QImage();
+    }
+    const QString notRegular = QStringLiteral("not a regular file");
+    if (!S_ISREG(status.st_mode)) {
+        *problem = notRegular;
+        return QImage();
+    }
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *problem = systemError(errno);
+        return QImage();
+    }
+    QFile file;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        *problem = notRegular;
+        return QImage();
+    }
+    QImageReader reader(&file, QFileInfo(path).suffix().toLatin1());
+    const QImage image = reader.read();
+    if (image.isNull())
+        *problem = QStringLiteral("not a picture that can be read (%1)").arg(reader.errorString());
+    return image;
 }
 
 } // namespace
 
 void ClassesDefinition::load(const QString &fileName, const QString &label,
-    SolarRoseInterface *rose, double &goodPercent, bool &scaleOn)
+    SolarRoseInterface *rose, double &goodPercent, bool &scaleOn, Report *report)
 {
+    Report ownReport;
+    Report &r = report ? *report : ownReport;
+    r = Report();
     {
         XMLDocument document;
-        if (document.load(fileName) && document.selectNode(QStringLiteral("/skyvaneClasses"))
-            && selectSet(document, label)) {
-            readSet(document, rose, goodPercent, scaleOn);
+        if (openSet(document, fileName, label, r)) {
+            readSet(document, rose, goodPercent, scaleOn, r);
             return;
         }
     }
@@ -89,8 +199,11 @@ void ClassesDefinition::load(const QString &fileName, const QString &label,
     scaleOn = true;
 }
 
-QBrush ClassesDefinition::fill(const QString &text)
+QBrush ClassesDefinition::fill(const QString &text, QString *problem)
 {
+    QString ownProblem;
+    QString &why = problem ? *problem : ownProblem;
+    why.clear();
     if (text.isEmpty())
         return QBrush();
     if (text.startsWith(QLatin1Char('#'))) {
@@ -99,13 +212,15 @@ QBrush ClassesDefinition::fill(const QString &text)
         color.setNamedColor(parts.at(0));
         bool hex = false;
         const int alpha = parts.size() > 1 ? parts.at(1).toInt(&hex, 16) : 255;
+        if (!color.isValid())
+            why = QStringLiteral("not a colour");
         color.setAlpha(hex ? qBound(0, alpha, 255) : 255);
         return QBrush(color, Qt::SolidPattern);
     }
-    // Relative to the working directory; a file that cannot be read gives a null image.
-    QImage image;
-    image.load(text);
-    return QBrush(image);
+    // Relative to the working directory; a file that cannot be read gives a null image, which
+    // makes no fill.
+    const QImage image = readPicture(text, &why);
+    return image.isNull() ? QBrush() : QBrush(image);
 }
 
 void ClassesDefinition::addBuiltInClasses(SolarRoseInterface *rose)

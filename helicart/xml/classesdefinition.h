@@ -2,6 +2,7 @@
 #define CLASSESDEFINITION_H
 
 #include <QBrush>
+#include <QList>
 #include <QString>
 
 class SolarRoseInterface;
@@ -18,14 +19,42 @@ public:
     // Share of good data required when a set does not name one, and for the built-in set.
     static constexpr double kDefaultGoodPercent = 75.0;
 
+    // What load met on its way, for the program to tell: every failure still ends in a
+    // fallback.
+    struct Report
+    {
+        enum Failure {
+            None, // a set of the file was read
+            Missing, // no file of that name
+            NotReadable, // the file cannot be opened
+            Malformed, // not well-formed XML
+            NoRoot, // no root element skyvaneClasses
+            NoSet, // neither a set for the label nor a default set
+        };
+        // A class colour that gives no fill, or not the one written.
+        struct Fill
+        {
+            int classNumber; // from 1, in document order
+            QString text; // the "barva" text
+            QString problem;
+        };
+        Failure failure = None; // not None: the built-in classes were used
+        QString detail; // the system's or libxml2's words for NotReadable and Malformed
+        bool defaultSet = false; // the default set was read (the label has none)
+        QList<Fill> fills;
+    };
+
     // Adds the classes of label's set (or of the default or built-in set) to rose, and always
-    // writes goodPercent and scaleOn. Reports nothing: every failure ends in a fallback.
+    // writes goodPercent and scaleOn. What went wrong is told in *report, when given.
     static void load(const QString &fileName, const QString &label, SolarRoseInterface *rose,
-        double &goodPercent, bool &scaleOn);
+        double &goodPercent, bool &scaleOn, Report *report = nullptr);
 
     // The brush of a "barva" text: no fill when empty; "#rgb...|aa" a solid colour with an
-    // optional hexadecimal alpha; anything else an image file made a texture.
-    static QBrush fill(const QString &text);
+    // optional hexadecimal alpha; anything else the path of a picture made a texture. Only a
+    // regular file is read as a picture: a device, a pipe or a folder could keep the run
+    // waiting, and gives no fill. Why a text gives no fill, or no valid colour, is told in
+    // *problem (left empty otherwise).
+    static QBrush fill(const QString &text, QString *problem = nullptr);
 
     // The eight built-in classes, added through addInterval.
     static void addBuiltInClasses(SolarRoseInterface *rose);

@@ -33,24 +33,45 @@ QString fromUtf8(const xmlChar *text)
     return text ? QString::fromUtf8(reinterpret_cast<const char *>(text)) : QString();
 }
 
+// libxml2's messages end with a line feed.
+QString fromUtf8Message(const char *text)
+{
+    return QString::fromUtf8(text ? text : "").trimmed();
+}
+
 void ignoreError(void *, xmlErrorPtr) { }
 
 void ignoreGenericError(void *, const char *, ...) { }
 
+// Keeps the first error of a parse as "line N: message", the form a person looks for in the
+// file.
+void keepFirstError(void *context, xmlErrorPtr error)
+{
+    auto *kept = static_cast<QString *>(context);
+    if (!error || !kept->isEmpty() || error->level < XML_ERR_ERROR)
+        return;
+    const QString message = fromUtf8Message(error->message);
+    *kept = error->line > 0 ? QStringLiteral("line %1: %2").arg(error->line).arg(message) : message;
+}
+
 // Failures are our results, never text: libxml2 would otherwise write its I/O and parse errors
 // to the standard error stream, where the program keeps its own one-line messages. The
-// handlers are process-wide, so they are swapped only for the duration of a call.
+// handlers are process-wide, so they are swapped only for the duration of a call. Given a
+// string, the first error is kept there instead of being dropped.
 class QuietErrors
 {
 public:
-    QuietErrors()
+    explicit QuietErrors(QString *firstError = nullptr)
         : m_generic(xmlGenericError)
         , m_genericContext(xmlGenericErrorContext)
         , m_structured(xmlStructuredError)
         , m_structuredContext(xmlStructuredErrorContext)
     {
         xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
-        xmlSetStructuredErrorFunc(nullptr, ignoreError);
+        if (firstError)
+            xmlSetStructuredErrorFunc(firstError, keepFirstError);
+        else
+            xmlSetStructuredErrorFunc(nullptr, ignoreError);
     }
     ~QuietErrors()
     {
@@ -207,7 +228,7 @@ bool XMLDocument::loadData(const QString &fileName, const QByteArray &bytes)
     if (bytes.size() > std::numeric_limits<int>::max())
         return false;
     const QByteArray url = QFile::encodeName(fileName);
-    QuietErrors quiet;
+    QuietErrors quiet(&m_error);
     xmlDocPtr doc = xmlReadMemory(bytes.constData(), int(bytes.size()),
         url.isEmpty() ? nullptr : url.constData(), nullptr, kParseOptions);
     return adopt(doc, fileName);
@@ -219,7 +240,7 @@ bool XMLDocument::load(const QString &fileName)
     const QByteArray name = QFile::encodeName(fileName);
     if (name.isEmpty())
         return false;
-    QuietErrors quiet;
+    QuietErrors quiet(&m_error);
     return adopt(xmlReadFile(name.constData(), nullptr, kParseOptions), fileName);
 }
 
@@ -231,10 +252,15 @@ bool XMLDocument::create(const QString &fileName)
 
 bool XMLDocument::adopt(xmlDocPtr doc, const QString &fileName)
 {
-    if (!doc)
+    if (!doc) {
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("the document cannot be read");
         return false;
+    }
     if (ExpansionMeter(doc).exceeds(kMaxEntityExpansion)) {
         xmlFreeDoc(doc);
+        m_error = QStringLiteral("its entities expand to more than %1 bytes of text")
+                      .arg(kMaxEntityExpansion);
         return false;
     }
     xmlXPathContextPtr context = xmlXPathNewContext(doc);
@@ -248,6 +274,7 @@ bool XMLDocument::adopt(xmlDocPtr doc, const QString &fileName)
     m_doc = doc;
     m_context = context;
     m_fileName = fileName;
+    m_error.clear(); // what libxml2 recovered from is no failure
     m_encoding
         = doc->encoding ? QByteArray(reinterpret_cast<const char *>(doc->encoding)) : QByteArray();
     return true;
@@ -262,6 +289,7 @@ bool XMLDocument::close()
     m_context = nullptr;
     m_doc = nullptr;
     m_encoding.clear();
+    m_error.clear();
     // Saved nodes belonged to the freed tree; restoring one later would use freed memory.
     m_stack.clear();
     return true;

@@ -93,6 +93,10 @@ public:
     // The encoding the document declares; empty when it declares none.
     QString declaredEncoding() const;
 
+    // Why the last load or loadData failed, as libxml2 says it ("line 4: Opening and ending
+    // tag mismatch: ..."); empty after a success.
+    QString errorText() const { return m_error; }
+
     // The text as an XPath string literal: in apostrophes, in quotation marks when it holds
     // an apostrophe, and as a concat() of both kinds when it holds both.
     static QString stringLiteral(const QString &text);
@@ -112,6 +116,7 @@ private:
     _xmlXPathContext *m_context = nullptr;
     QByteArray m_encoding;
     QList<_xmlNode *> m_stack;
+    QString m_error;
 };
 
 #endif // XMLDOCUMENT_H

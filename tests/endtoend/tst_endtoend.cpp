@@ -1,6 +1,8 @@
 // The run as the program does it: against a chart plug-in that records every call (copied as
 // compassplot.so beside a copy of the program), with the real chart plug-in on the example
 // data, and from an installed tree.
+#include "endtoendsupport.h"
+#include "qsolarrose.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -9,6 +11,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cmath>
+
+using namespace EndToEnd;
 
 namespace {
 
@@ -20,43 +26,6 @@ struct Result
     QByteArray out;
     QByteArray err;
 };
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool copyFile(const QString &from, const QString &to)
-{
-    QDir().mkpath(QFileInfo(to).absolutePath());
-    QFile::remove(to);
-    return QFile::copy(from, to);
-}
-
-// A measurement file in the row layout: one column per label, all at one station.
-QByteArray measurementFile(
-    const QStringList &labels, const QStringList &units, const QStringList &dataLines)
-{
-    const auto row = [&labels](const QString &first, const QString &each) {
-        QStringList fields { first };
-        for (int i = 0; i < labels.size(); ++i)
-            fields << each;
-        return fields.join(QLatin1Char('\t'));
-    };
-    const QStringList header { row("Source", "Logger"), row("Instrument", "Sensor"),
-        row("Aggregation", "10-minute mean"), row("Station", "Ljubljana"),
-        row("Location", "46.07 N, 14.51 E"), (QStringList { "Time" } + labels).join('\t'),
-        row("Status", "raw"), (QStringList { "dd.MM.yyyy hh:mm" } + units).join('\t') };
-    return (header + dataLines).join(QLatin1Char('\n')).toUtf8() + '\n';
-}
 
 const QByteArray kClasses = R"(<?xml version="1.0" encoding="UTF-8"?>
 <skyvaneClasses>
@@ -73,33 +42,6 @@ const QByteArray kClasses = R"(<?xml version="1.0" encoding="UTF-8"?>
   </privzeto>
 </skyvaneClasses>
 )";
-
-// The calls the recording plug-in logged, one "name|argument|..." entry each.
-QStringList recordedCalls(const QString &logPath)
-{
-    QStringList calls;
-    const QList<QByteArray> lines = readFile(logPath).split('\n');
-    for (const QByteArray &line : lines) {
-        if (line.isEmpty())
-            continue;
-        const QList<QByteArray> parts = line.split('\t');
-        QStringList call { QString::fromUtf8(parts.first()) };
-        for (qsizetype i = 1; i < parts.size(); ++i)
-            call << QString::fromUtf8(QByteArray::fromPercentEncoding(parts.at(i)));
-        calls << call.join(QLatin1Char('|'));
-    }
-    return calls;
-}
-
-QStringList callsNamed(const QStringList &calls, const QString &name)
-{
-    QStringList found;
-    for (const QString &call : calls) {
-        if (call == name || call.startsWith(name + QLatin1Char('|')))
-            found << call;
-    }
-    return found;
-}
 
 // The time stamp of a rose image, bottom left: the one part that differs between renders.
 QRect timeStampArea(const QImage &image)
@@ -139,6 +81,30 @@ int titleBarHeight(const QImage &table)
     return y;
 }
 
+// Pixels of the dial's shaded ring, outside the white disc of radius disc that carries the
+// data, where a and b differ by more than tolerance. The ring labels of the scale (along the
+// 55 degree ray, lower right) and the time stamp are left out.
+int dialRingDifferences(const QImage &a, const QImage &b, int disc, int tolerance)
+{
+    const int size = a.height();
+    const QPoint centre(size / 2, size / 2);
+    const QRect stamp = timeStampArea(a);
+    int differing = 0;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const QPoint d = QPoint(x, y) - centre;
+            const double r = std::hypot(d.x(), d.y());
+            const double angle = std::atan2(d.y(), d.x()) * 180 / M_PI;
+            if (r < disc + 3 || r > size / 2 - 6 || (angle > 35 && angle < 75)
+                || stamp.contains(x, y))
+                continue;
+            if (!TestSupport::colorNear(a.pixelColor(x, y), b.pixelColor(x, y), tolerance))
+                ++differing;
+        }
+    }
+    return differing;
+}
+
 } // namespace
 
 class TestEndToEnd : public QObject
@@ -158,9 +124,11 @@ private slots:
     void lostImages_data();
     void lostImages();
     void freakPrecision();
+    void headerOnly();
 
     void exampleImages();
     void exampleRepeatable();
+    void exampleFixedScaleStaysInTheDial();
     void exampleWarning();
     void exampleSlovenian();
 
@@ -365,7 +333,9 @@ void TestEndToEnd::onlyTimeColumn()
 {
     const Result result = runRecorded(measurementFile({}, {}, { "05.07.2012 13:45" }), {});
     QCOMPARE(result.status, 0);
-    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.err,
+        QByteArray("helicart: warning: input file \"input.txt\" has no parameter column (header "
+                   "row 6 holds no label after the time column): no image is written\n"));
     QVERIFY(QDir(work("out")).isEmpty());
     QCOMPARE(recordedCalls(m_log), QStringList());
 }
@@ -394,25 +364,25 @@ void TestEndToEnd::lostImages_data()
 
     QTest::newRow("one rose") << "out/day"
                               << "out/dayS000.png"
-                              << QByteArray("Can not write output file: out/dayS000.png.")
+                              << QByteArray("Can not write output file: out/dayS000.png.\n")
                               << QStringList { "dayS001.png", "dayT000.png", "dayT001.png",
                                      "day.png" };
     QTest::newRow("the combined image")
         << "out/day"
-        << "out/day.png" << QByteArray("Can not write output file: out/day.png.")
+        << "out/day.png" << QByteArray("Can not write output file: out/day.png.\n")
         << QStringList { "dayS000.png", "dayS001.png", "dayT000.png", "dayT001.png" };
     QTest::newRow("a folder that is not there")
         << "missing/day" << QString()
-        << QByteArray("Can not write output file: missing/dayS000.png."
-                      "Can not write output file: missing/dayT000.png."
-                      "Can not write output file: missing/dayS001.png."
-                      "Can not write output file: missing/dayT001.png."
-                      "Can not write output file: missing/day.png.")
+        << QByteArray("Can not write output file: missing/dayS000.png.\n"
+                      "Can not write output file: missing/dayT000.png.\n"
+                      "Can not write output file: missing/dayS001.png.\n"
+                      "Can not write output file: missing/dayT001.png.\n"
+                      "Can not write output file: missing/day.png.\n")
         << QStringList();
 }
 
-// An image that cannot be written is reported; the run goes on with the others and ends
-// with -6.
+// An image that cannot be written is reported, a line each; the run goes on with the others
+// and ends with -6.
 void TestEndToEnd::lostImages()
 {
     QFETCH(QString, prefix);
@@ -441,13 +411,42 @@ void TestEndToEnd::freakPrecision()
         QStringList { "setLegendPrecision|15" });
 }
 
+// A file with its header rows and no data line: every text handed to the chart is free of
+// "nan" (nothing is good, so all of nothing is unknown), and the legend text is a warning.
+void TestEndToEnd::headerOnly()
+{
+    const QByteArray input = measurementFile({ "GSR" }, { "W/m2" }, {});
+    QCOMPARE(runRecorded(input, {}).status, 0);
+    const QStringList calls = recordedCalls(m_log);
+    QVERIFY(!calls.isEmpty());
+    for (const QString &call : calls)
+        QVERIFY2(!call.contains("nan", Qt::CaseInsensitive), qPrintable(call));
+    QCOMPARE(callsNamed(calls, "setStatisticsText"),
+        QStringList { "setStatisticsText|No. all: 0   No. good: 0   No. unknown: 0 (100%)" });
+    const QStringList legend = callsNamed(calls, "setLegendText");
+    QCOMPARE(legend.size(), 1);
+    QVERIFY(legend.first().endsWith("all: 0\ngood: 0\nunknown: 100%|true"));
+
+    // Through the real chart plug-in: the rose carries the warning box.
+    QVERIFY(writeFile(work("input.txt"), input));
+    QCOMPARE(TestSupport::runProgram(HELICART_PROGRAM,
+                 { "--input=input.txt", "--output=out/day", "--classes=none.xml" }, m_work->path()),
+        0);
+    const QImage rose = QImage(work("out/dayS000.png")).convertToFormat(QImage::Format_ARGB32);
+    QVERIFY(!rose.isNull());
+    QVERIFY(pixelsNear(rose, freeTextCorner(rose), kWarning, 0) > 50);
+}
+
 // The example through the real chart plug-in: sizes, and the pixels the classes decide.
 void TestEndToEnd::exampleImages()
 {
     const Result result = runExample({});
     QCOMPARE(result.status, 0);
-    // A successful run is silent: the plug-ins' search trace stays off the error stream.
-    QCOMPARE(result.err, QByteArray());
+    // The plug-ins' search trace stays off the error stream: the one line there tells of the
+    // example's broken time stamps.
+    QVERIFY2(result.err.startsWith("helicart: warning: input file \"station.txt\": ")
+            && result.err.count('\n') == 1,
+        result.err.constData());
     QCOMPARE(result.out, QByteArray());
 
     const QImage first = exampleImage("out/stationS000.png");
@@ -495,6 +494,28 @@ void TestEndToEnd::exampleRepeatable()
         QVERIFY2(!after.isNull(), qPrintable(names.at(i)));
         QCOMPARE(TestSupport::differingPixels(before.at(i), after, 0, timeStampArea(after)), 0);
     }
+}
+
+// A fixed scale far below the data: the bars stop at its outer ring, so outside the white disc
+// the rose is the automatic one.
+void TestEndToEnd::exampleFixedScaleStaysInTheDial()
+{
+    QCOMPARE(runExample({}).status, 0);
+    QList<QImage> automatic;
+    for (int k = 0; k < 3; ++k)
+        automatic << exampleImage(QString("out/stationS%1.png").arg(k, 3, 10, QChar('0')));
+    QCOMPARE(runExample({ "--scaleMax=2", "--scaleGrid=4" }).status, 0);
+    const int disc = int(QSolarRose().roseDiameter() * 0.5);
+    for (int k = 0; k < 3; ++k) {
+        const QImage fixed = exampleImage(QString("out/stationS%1.png").arg(k, 3, 10, QChar('0')));
+        TestSupport::saveOutput(fixed, QString("endtoend_fixed_stationS%1.png").arg(k));
+        QCOMPARE(fixed.size(), automatic.at(k).size());
+        QCOMPARE(dialRingDifferences(fixed, automatic.at(k), disc, 8), 0);
+    }
+    // Inside the disc the scale shows: the bars and rings differ.
+    QVERIFY(TestSupport::differingPixels(exampleImage("out/stationS000.png"), automatic.first(), 8,
+                timeStampArea(automatic.first()))
+        > 1000);
 }
 
 // A column that misses its required share shows the legend's text on the warning colour.

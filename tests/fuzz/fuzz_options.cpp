@@ -1,6 +1,7 @@
 // The option parser over arbitrary argument lists (the input split at NUL bytes, each
 // argument decoded as the program decodes its arguments): each option holds the value of
-// its last argument, whose name matches in ASCII case only, or its default.
+// its last argument, whose name matches in ASCII case only, or its default; warnings are
+// single lines.
 #include "fuzzinput.h"
 #include "options.h"
 
@@ -86,6 +87,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FuzzInput::require(options.scaleMax == expected.scaleMax, "scale maximum option");
     FuzzInput::require(options.scaleGrid == expected.scaleGrid, "scale grid option");
     FuzzInput::require(options.language == expected.language, "language option");
+    FuzzInput::require(qAbs(options.timeShift) <= Options::kMaxTimeShift, "a time shift in range");
+    // Warnings quote what they name with control characters escaped: one line each.
+    for (const QString &warning : options.warnings) {
+        for (const QChar c : warning)
+            FuzzInput::require(c.unicode() >= 0x20 && c.unicode() != 0x7f, "a one-line warning");
+    }
     QString message;
     const int status = options.check(&message);
     FuzzInput::require(

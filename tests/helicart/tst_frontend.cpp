@@ -1,6 +1,7 @@
 #include "options.h"
 #include "pluginsearch.h"
 #include "testsupport.h"
+#include "warnings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -50,6 +51,11 @@ private slots:
     void initTestCase();
     void parseOptions_data();
     void parseOptions();
+    void optionWarnings_data();
+    void optionWarnings();
+    void helpListsEveryOption();
+    void escaped_data();
+    void escaped();
     void applicationFolder_data();
     void applicationFolder();
     void candidateFolders();
@@ -126,7 +132,15 @@ void TestFrontend::parseOptions_data()
     row("empty classes", { "--classes=" }, "", "", "");
     row("--language as the usage text says", { "--language=SLO" }, "", "", "helicartClasses.xml",
         -1, -1, "SLO");
-    row("unknown options ignored", { "-h", "--in=a", " --input=a", "--inputs=a", "input=a" }, "");
+    row("unknown options ignored", { "--in=a", " --input=a", "--inputs=a", "input=a" }, "");
+    // Only ASCII letters match without regard to case: the long s (U+017F) folds to "s" in
+    // Unicode, the Kelvin sign (U+212A) to "k", the dotted capital I (U+0130) to "i".
+    row("long s is no s", { QString::fromUtf8("--claſſes=a.xml") }, "");
+    row("dotted I is no i", { QString::fromUtf8("--\u0130nput=a.txt") }, "");
+    row("Kelvin sign is no k",
+        { QString::fromUtf8("--scaleMax=5"), "--scaleGrid=1",
+            QString::fromUtf8("--\u212Aang=SLO") },
+        "", "", "helicartClasses.xml", 5, 1);
 }
 
 void TestFrontend::parseOptions()
@@ -139,6 +153,91 @@ void TestFrontend::parseOptions()
     QTEST(options.scaleMax, "scaleMax");
     QTEST(options.scaleGrid, "scaleGrid");
     QTEST(options.language, "language");
+}
+
+void TestFrontend::optionWarnings_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("warnings");
+    QTest::addColumn<int>("timeShift");
+    QTest::addColumn<bool>("classesGiven");
+
+    // The program's tests have a row for each kind of warning; these are the finer points.
+    const auto row = [](const char *name, const QStringList &arguments, const QStringList &warnings,
+                         int timeShift = 0, bool classesGiven = false) {
+        QTest::newRow(name) << arguments << warnings << timeShift << classesGiven;
+    };
+    const QString badScale = "value \"%1\" is not a whole number of 1 or more: the fixed scale "
+                             "is not used";
+    const QString badShift = "--timeShift value \"%1\" is not a whole number from -1440 to 1440: "
+                             "no time shift is used";
+    row("none", { "--input=a", "--output=b", "--scaleMax=5", "--scaleGrid=1" }, {});
+    row("a control character is shown, not sent", { "x\x1b[2J" },
+        { "ignored argument \"x\\x1b[2J\": not an option of helicart (see helicart --help)" });
+    row("scaleGrid empty", { "--scaleMax=5", "--scaleGrid=" },
+        { "--scaleGrid " + badScale.arg("") });
+    row("scale zero and negative", { "--scaleMax=0", "--scaleGrid=-2" },
+        { "--scaleMax " + badScale.arg("0"), "--scaleGrid " + badScale.arg("-2") });
+    row("the last occurrence counts", { "--scaleMax=x", "--scaleMax=5", "--scaleGrid=1" }, {});
+    row("shift", { "--timeShift=60" }, {}, 60);
+    row("shift back, any case", { "--TIMESHIFT=-60" }, {}, -60);
+    row("shift a whole day", { "--timeShift=-1440" }, {}, -1440);
+    row("shift too far", { "--timeShift=1441" }, { badShift.arg("1441") });
+    row("shift no number", { "--timeShift=1h" }, { badShift.arg("1h") });
+    row("shift without value", { "--timeShift" }, { badShift.arg("") });
+    row("classes given", { "--classes=helicartClasses.xml" }, {}, 0, true);
+}
+
+// What the parser cannot use is named in a warning.
+void TestFrontend::optionWarnings()
+{
+    QFETCH(QStringList, arguments);
+    const Options options = Options::parse(arguments);
+    QTEST(options.warnings, "warnings");
+    QTEST(options.timeShift, "timeShift");
+    QTEST(options.classesGiven, "classesGiven");
+}
+
+// The help text and the parser read one table: every name the help lists is an option.
+void TestFrontend::helpListsEveryOption()
+{
+    const QString help = Options::helpText();
+    const QStringList names { "--input=FILE", "--output=PREFIX", "--classes=FILE",
+        "--scaleMax=PERCENT", "--scaleGrid=COUNT", "--lang=NAME", "--language=NAME",
+        "--timeShift=MINUTES", "--help", "-h", "--version" };
+    for (const QString &name : names) {
+        QVERIFY2(help.contains("\n  " + name + " "), qPrintable(name));
+        const QStringList warnings = Options::parse({ name }).warnings;
+        QVERIFY2(!warnings.join('\n').contains("ignored argument"), qPrintable(name));
+    }
+    // Listed options, two spaces in, each on a line of its own.
+    static const QRegularExpression listed(
+        QStringLiteral("^  (-\\S+)"), QRegularExpression::MultilineOption);
+    QCOMPARE(help.count(listed), names.size());
+    for (const QString &line : help.split('\n'))
+        QVERIFY2(line.size() <= 80, qPrintable(line));
+}
+
+void TestFrontend::escaped_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain") << "a b.txt"
+                           << "a b.txt";
+    QTest::newRow("controls") << "a\tb\nc\rd\x1b\x7f"
+                              << "a\\tb\\nc\\rd\\x1b\\x7f";
+    QTest::newRow("C1 control") << QString(QChar(0x9b)) << "\\x9b";
+    QTest::newRow("letters stay") << QString::fromUtf8("Šoštanj °C")
+                                  << QString::fromUtf8("Šoštanj °C");
+    QTest::newRow("cut") << QString(70, 'x') << QString(60, 'x') + "...";
+    QTest::newRow("never half a character")
+        << QString(59, 'x') + QString::fromUtf8("😀") + "y" << QString(59, 'x') + "...";
+}
+
+void TestFrontend::escaped()
+{
+    QFETCH(QString, text);
+    QTEST(Warnings::escaped(text), "expected");
 }
 
 void TestFrontend::applicationFolder_data()
@@ -295,8 +394,20 @@ void TestFrontend::program_data()
     };
     const QByteArray noInput("Input file name not set.");
     const QByteArray noClasses("Classes file name not set.");
+    const QByteArray help = Options::helpText().toUtf8();
+    const QByteArray noColumn = "helicart: warning: input file \"header.txt\" has no parameter "
+                                "column (header row 6 holds no label after the time column): no "
+                                "image is written\n";
     row("no option", true, {}, 255, usageText);
-    row("unknown option only", true, { "-h" }, 254, noInput);
+    row("--help", false, { "--help" }, 0, {}, help);
+    row("-h", false, { "-h" }, 0, {}, help);
+    row("help in any case, among others", false, { "--input=x", "--HELP", "--bad" }, 0, {}, help);
+    row("--version", false, { "--version" }, 0, {},
+        "helicart " HELICART_VERSION "\nQt " + QByteArray(qVersion()) + "\n");
+    row("unknown option only", true, { "--hlep" }, 254,
+        "helicart: warning: ignored argument \"--hlep\": not an option of helicart (see helicart "
+        "--help)\n"
+            + noInput);
     row("input without a value", true, { "--input", "--output=o" }, 254, noInput);
     row("all missing", true, { "--classes=" }, 254, noInput);
     row("output missing", true, { "--INPUT=header.txt" }, 253, "Output file name not set.");
@@ -313,11 +424,16 @@ void TestFrontend::program_data()
     row("name outside Latin-1", true,
         { QString::fromUtf8("--input=Šoštanj_čas.txt"), "--output=o" }, 251,
         "Can not open input file: Šoštanj_čas.txt.");
-    row("header only", true, { "--input=header.txt", "--output=o" }, 0, {});
-    row("empty input file", true, { "--input=empty.txt", "--output=o" }, 0, {});
+    row("header only", true, { "--input=header.txt", "--output=o" }, 0, noColumn);
+    row("empty input file", true, { "--input=empty.txt", "--output=o" }, 0,
+        QByteArray(noColumn).replace("header.txt", "empty.txt"));
+    // No translations folder beside this copy of the program.
+    const QByteArray noTranslation = "helicart: warning: translation \"SLO\" cannot be loaded from "
+                                     "the working folder nor from \"";
     row("translation file missing", true, { "--input=header.txt", "--output=o", "--lang=SLO" }, 0,
-        {});
-    row("--language", true, { "--input=header.txt", "--output=o", "--language=SLO" }, 0, {});
+        noTranslation);
+    row("--language", true, { "--input=header.txt", "--output=o", "--language=SLO" }, 0,
+        noTranslation);
 }
 
 void TestFrontend::program()
@@ -325,10 +441,15 @@ void TestFrontend::program()
     QFETCH(bool, withPlugin);
     QFETCH(QStringList, arguments);
 
-    QByteArray out, err;
+    QFETCH(QByteArray, err);
+    QByteArray out, actualErr;
     const int status = TestSupport::runProgram(
-        withPlugin ? m_withPlugin : m_withoutPlugin, arguments, m_workDir, &out, &err);
-    QTEST(err, "err");
+        withPlugin ? m_withPlugin : m_withoutPlugin, arguments, m_workDir, &out, &actualErr);
+    // A warning that names a folder of the test is compared up to that folder.
+    if (err.endsWith('"'))
+        QVERIFY2(actualErr.startsWith(err), actualErr.constData());
+    else
+        QCOMPARE(actualErr, err);
     QTEST(out, "out");
     QTEST(status, "status");
 }

@@ -171,6 +171,8 @@ private slots:
     void column();
     void timeRange_data();
     void timeRange();
+    void findings_data();
+    void findings();
     void daylightSavingGap();
     void repeatedPasses();
     void unreadable_data();
@@ -389,6 +391,72 @@ void TestMeasurementFile::timeRange()
     QCOMPARE(range.latestTime.isValid(), !latest.isEmpty());
     QCOMPARE(stampText(range.earliestTime), earliest);
     QCOMPARE(stampText(range.latestTime), latest);
+}
+
+void TestMeasurementFile::findings_data()
+{
+    QTest::addColumn<QByteArray>("content"); // the whole file
+    // dataLines, readable, unreadable, first unreadable line, first non-UTF-8 line
+    QTest::addColumn<QList<qint64>>("counts");
+    QTest::addColumn<QString>("stamp"); // field 0 of the first unreadable line
+
+    const QByteArray chained = "Time -> 1 -> 2 -> 3 -> S -> 5 -> L -> 7 -> U\tGSR -> 1 -> 2 -> 3 "
+                               "-> S -> 5 -> L -> 7 -> U\n";
+    const auto row = [](const char *name, const QByteArray &content, QList<qint64> counts,
+                         const char *stamp = "") {
+        QTest::newRow(name) << content << counts << QString::fromUtf8(stamp);
+    };
+    const QByteArray good = "05.07.2012 13:45\t1\n";
+    row("clean", twoColumnHeader + good + good, { 2, 2, 0, 0, 0 });
+    row("no data line", twoColumnHeader, { 0, 0, 0, 0, 0 });
+    row("header cut short", "r1\nr2\n", { 0, 0, 0, 0, 0 });
+    row("one stamp with seconds", twoColumnHeader + good + "05.07.2012 13:50:00\t2\n" + good,
+        { 3, 2, 1, 10, 0 }, "05.07.2012 13:50:00");
+    row("counted, the first quoted", twoColumnHeader + "2012-07-05 13:45\t1\n" + good + "x\n",
+        { 3, 1, 2, 9, 0 }, "2012-07-05 13:45");
+    row("empty line counts", twoColumnHeader + good + "\n" + good, { 3, 2, 1, 10, 0 });
+    row("chained header: data from line 2", chained + good + "13:45\t5\n", { 2, 1, 1, 3, 0 },
+        "13:45");
+    row("UTF-8 letters are fine", twoColumnHeader + "05.07.2012 13:45\t1 °C čšž €\n",
+        { 1, 1, 0, 0, 0 });
+    row("Latin-1 in the header",
+        QByteArray("r1\nr2\n\xb0"
+                   "C\n")
+            + twoColumnHeader.mid(9) + good,
+        { 1, 1, 0, 0, 3 });
+    row("Latin-1 in a data line",
+        twoColumnHeader + good
+            + "05.07.2012 14:00\t1 \xb0"
+              "C\n"
+            + good,
+        { 3, 3, 0, 0, 10 });
+    row("an overlong form is no UTF-8", twoColumnHeader + good + good + "x\t\xc0\xaf\n",
+        { 3, 2, 1, 11, 11 }, "x");
+    row("a cut sequence late in a long line",
+        twoColumnHeader + "05.07.2012 13:45\t" + QByteArray(100, '1') + "\xe2\x82\n",
+        { 1, 1, 0, 0, 9 });
+    row("only the first bad line", twoColumnHeader + "\xff\n\xfe\n", { 2, 0, 2, 9, 9 }, "\xff");
+}
+
+// What the reader notes for the warnings, in its existing passes: line numbers count from
+// the file's first line.
+void TestMeasurementFile::findings()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QList<qint64>, counts);
+    QFETCH(QString, stamp);
+
+    MeasurementFile file(write(content));
+    QVERIFY(file.open());
+    file.readHeader();
+    file.readTimeRange();
+    const MeasurementFile::Findings &f = file.findings();
+    const QList<qint64> actual { f.dataLines, f.readableStamps, f.unreadableStamps,
+        f.firstUnreadableLine, f.firstNonUtf8Line };
+    QCOMPARE(actual, counts);
+    QCOMPARE(f.firstUnreadableStamp, stamp);
+    // A column pass counts the same data lines.
+    QCOMPARE(qint64(file.readColumn(0, {}).allCount), f.dataLines);
 }
 
 void TestMeasurementFile::daylightSavingGap()

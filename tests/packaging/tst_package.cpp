@@ -238,7 +238,11 @@ QMap<QString, QByteArray> TestPackage::render(const QString &program, const QStr
             "--classes=" + m_work.filePath("data/helicartClasses.xml") }
             + options,
         elsewhere, nullptr, &err);
-    if (status != 0 || !err.isEmpty()) {
+    // The example's broken time stamps, there on purpose, give the one line allowed.
+    const bool quiet = err.isEmpty()
+        || (err.startsWith("helicart: warning: input file ") && err.count('\n') == 1
+            && err.endsWith('\n'));
+    if (status != 0 || !quiet) {
         qWarning() << program << "ended with" << status << err;
         return files;
     }

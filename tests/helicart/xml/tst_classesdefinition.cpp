@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 QString dataFile(const QString &name)
@@ -151,19 +153,35 @@ void TestClassesDefinition::fill_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("style");
     QTest::addColumn<QColor>("color");
+    QTest::addColumn<QString>("problem"); // the start of it; empty: none
 
     const int solid = Qt::SolidPattern;
-    QTest::newRow("empty") << "" << int(Qt::NoBrush) << QColor();
-    QTest::newRow("six digits") << "#ff0000" << solid << QColor(255, 0, 0);
-    QTest::newRow("three digits") << "#abc" << solid << QColor(0xaa, 0xbb, 0xcc);
-    QTest::newRow("nine digits") << "#fff000000" << solid << QColor(255, 0, 0);
-    QTest::newRow("alpha 80") << "#ff0000|80" << solid << QColor(255, 0, 0, 128);
-    QTest::newRow("alpha 40") << "#00ff00|40" << solid << QColor(0, 255, 0, 64);
-    QTest::newRow("alpha no number") << "#00ff00|zz" << solid << QColor(0, 255, 0, 255);
-    QTest::newRow("alpha empty") << "#00ff00|" << solid << QColor(0, 255, 0, 255);
-    QTest::newRow("third part ignored") << "#0000ff|20|ff" << solid << QColor(0, 0, 255, 32);
-    QTest::newRow("name without #") << "red" << int(Qt::NoBrush) << QColor();
-    QTest::newRow("image") << "texture.png" << int(Qt::TexturePattern) << QColor();
+    const int none = Qt::NoBrush;
+    const QString notRegular = QStringLiteral("not a regular file");
+    QTest::newRow("empty") << "" << int(Qt::NoBrush) << QColor() << QString();
+    QTest::newRow("six digits") << "#ff0000" << solid << QColor(255, 0, 0) << QString();
+    QTest::newRow("three digits") << "#abc" << solid << QColor(0xaa, 0xbb, 0xcc) << QString();
+    QTest::newRow("nine digits") << "#fff000000" << solid << QColor(255, 0, 0) << QString();
+    QTest::newRow("alpha 80") << "#ff0000|80" << solid << QColor(255, 0, 0, 128) << QString();
+    QTest::newRow("alpha 40") << "#00ff00|40" << solid << QColor(0, 255, 0, 64) << QString();
+    QTest::newRow("alpha no number")
+        << "#00ff00|zz" << solid << QColor(0, 255, 0, 255) << QString();
+    QTest::newRow("alpha empty") << "#00ff00|" << solid << QColor(0, 255, 0, 255) << QString();
+    QTest::newRow("third part ignored")
+        << "#0000ff|20|ff" << solid << QColor(0, 0, 255, 32) << QString();
+    QTest::newRow("name without #")
+        << "red" << none << QColor() << QStringLiteral("No such file or directory");
+    QTest::newRow("image") << "texture.png" << int(Qt::TexturePattern) << QColor() << QString();
+    QTest::newRow("image named without its suffix")
+        << "texture" << int(Qt::TexturePattern) << QColor() << QString();
+    QTest::newRow("no colour") << "#12345g" << solid << QColor() << QStringLiteral("not a colour");
+    QTest::newRow("a file that is no picture")
+        << "notes.png" << none << QColor() << QStringLiteral("not a picture that can be read");
+    // Read as pictures, these would keep the run waiting for a writer that never comes.
+    QTest::newRow("standard input") << "/dev/stdin" << none << QColor() << notRegular;
+    QTest::newRow("a FIFO") << "fifo" << none << QColor() << notRegular;
+    QTest::newRow("a device") << "/dev/zero" << none << QColor() << notRegular;
+    QTest::newRow("a folder") << "." << none << QColor() << notRegular;
 }
 
 void TestClassesDefinition::fill()
@@ -171,6 +189,11 @@ void TestClassesDefinition::fill()
     QFETCH(QString, text);
     QFETCH(int, style);
     QFETCH(QColor, color);
+    QFETCH(QString, problem);
+    struct stat input
+    { };
+    if (text == "/dev/stdin" && (fstat(0, &input) != 0 || S_ISREG(input.st_mode)))
+        QSKIP("the standard input of this test is a regular file");
 
     // Image paths are relative to the working directory.
     QTemporaryDir dir;
@@ -178,13 +201,21 @@ void TestClassesDefinition::fill()
     QImage texture(3, 2, QImage::Format_ARGB32);
     texture.fill(Qt::magenta);
     QVERIFY(texture.save(dir.filePath(QStringLiteral("texture.png"))));
+    QVERIFY(QFile::copy(
+        dir.filePath(QStringLiteral("texture.png")), dir.filePath(QStringLiteral("texture"))));
+    QFile notes(dir.filePath(QStringLiteral("notes.png")));
+    QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("no picture") > 0);
+    notes.close();
+    QCOMPARE(mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo"))).constData(), 0600), 0);
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path());
-    const QBrush brush = ClassesDefinition::fill(text);
+    QString why = QStringLiteral("stale");
+    const QBrush brush = ClassesDefinition::fill(text, &why);
     QDir::setCurrent(previous);
 
+    QVERIFY2(problem.isEmpty() ? why.isEmpty() : why.startsWith(problem), qPrintable(why));
     QCOMPARE(int(brush.style()), style);
-    if (style == Qt::SolidPattern)
+    if (style == Qt::SolidPattern && problem.isEmpty())
         QCOMPARE(brush.color(), color);
     if (style == Qt::TexturePattern) {
         QCOMPARE(brush.textureImage().size(), QSize(3, 2));

@@ -90,6 +90,8 @@ private slots:
     void externalEntityNotLoaded();
     void namespaces();
     void failuresWriteNothing();
+    void errorText_data();
+    void errorText();
 };
 
 void TestXMLDocument::text_data()
@@ -564,6 +566,38 @@ void TestXMLDocument::failuresWriteNothing()
     // The descriptor's offset was moved by the writes, not by QFile.
     QVERIFY(capture.seek(0));
     QCOMPARE(capture.readAll(), QByteArray());
+}
+
+void TestXMLDocument::errorText_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<QString>("expected"); // the start of the text; empty: none
+
+    QTest::newRow("well-formed") << QByteArray("<r><a/></r>") << QString();
+    QTest::newRow("tag mismatch, line 3")
+        << QByteArray("<r>\n<a>\n</r>")
+        << QStringLiteral("line 3: Opening and ending tag mismatch: a line 2 and r");
+    QTest::newRow("only the first error")
+        << QByteArray("<r>\n<a b=1>\n</c>") << QStringLiteral("line 2: AttValue: \" or ' expected");
+    QTest::newRow("no content") << QByteArray() << QStringLiteral("the document cannot be read");
+    QTest::newRow("white space only")
+        << QByteArray("\n\n") << QStringLiteral("line 3: Start tag expected");
+    QTest::newRow("entities beyond the limit")
+        << repeatedEntity(1024, 9 * 1024) << QStringLiteral("its entities expand to more than ");
+}
+
+// libxml2's words for the first fault, with its line; forgotten by the next load.
+void TestXMLDocument::errorText()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(QString, expected);
+    XMLDocument document;
+    QCOMPARE(document.loadData(QStringLiteral("memory.xml"), xml), expected.isEmpty());
+    const QString text = document.errorText();
+    QVERIFY2(expected.isEmpty() ? text.isEmpty() : text.startsWith(expected), qPrintable(text));
+    QVERIFY(!text.endsWith('\n'));
+    QVERIFY(loadText(document, "<r/>"));
+    QCOMPARE(document.errorText(), QString());
 }
 
 QTEST_GUILESS_MAIN(TestXMLDocument)

@@ -1,0 +1,55 @@
+#ifndef WARNINGS_H
+#define WARNINGS_H
+
+#include "classesdefinition.h"
+#include "measurementfile.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+
+// Writes the program's warnings: one line each, "helicart: warning: " + text + "\n", on the
+// diagnostics device. A warning says what the program ignored or replaced; it never changes
+// the exit status. A text already written is not written again, so a condition met once per
+// parameter column is told once.
+class Warnings
+{
+public:
+    explicit Warnings(QIODevice *device);
+    Q_DISABLE_COPY(Warnings)
+
+    // An empty text is no warning.
+    void warn(const QString &text);
+    void warn(const QStringList &texts);
+
+    // The texts of the run's warnings; empty lists and strings when there is nothing to tell.
+    // About the lines of the input file fileName: text that is no UTF-8, time stamps that
+    // cannot be read, no data line, no parameter column.
+    static QStringList aboutInput(
+        const QString &fileName, const MeasurementFile::Findings &findings, int parameterCount);
+    // About a parameter column without a single good measurement.
+    static QString aboutColumn(const QString &label, const MeasurementFile::ColumnCounts &counts);
+    // About the classes file fileName as read for label.
+    static QStringList aboutClasses(
+        const QString &fileName, const QString &label, const ClassesDefinition::Report &report);
+
+    // text with every control character written as an escape (\t, \n, \r or \xNN), so that
+    // text taken from a file or an argument can neither break the one-line form nor steer a
+    // terminal; longer texts are cut to maxLength characters and end in "...".
+    static QString escaped(const QString &text, qsizetype maxLength = kMaxQuoted);
+    // escaped(text, maxLength) in double quotation marks.
+    static QString quoted(const QString &text, qsizetype maxLength = kMaxQuoted);
+
+    // Length of a quote from a data file (a time field, a label, a colour), and of a name the
+    // user gave or a message of the system, which are kept whole unless they are absurd.
+    static constexpr qsizetype kMaxQuoted = 60;
+    static constexpr qsizetype kMaxName = 4096;
+
+private:
+    QIODevice *m_device;
+    QSet<QString> m_written;
+};
+
+#endif // WARNINGS_H

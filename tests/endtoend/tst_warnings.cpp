@@ -1,0 +1,318 @@
+// What the built program says on the standard error stream when it ignores or replaces
+// something (one "helicart: warning: ..." line each, the exit status unchanged), and the time
+// shift, through a copy of the program beside the recording chart plug-in.
+#include "endtoendsupport.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+using namespace EndToEnd;
+
+namespace {
+
+const QByteArray kPrefix = "helicart: warning: ";
+
+// Two columns, GSR and T, with three good lines.
+const QStringList kGoodLines { "05.07.2012 10:30\t512.25\t20.5", "05.07.2012 10:40\t530\t20.7",
+    "05.07.2012 10:50\t541.5\t20.8" };
+
+QByteArray twoColumns(const QStringList &dataLines = kGoodLines)
+{
+    return measurementFile({ "GSR", "T" }, { "W/m2", "C" }, dataLines);
+}
+
+// A classes file with a set for GSR only, or with the given default set.
+QByteArray classesFile(const QByteArray &defaultSet = QByteArray())
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<skyvaneClasses>\n"
+           "  <parameter><oznaka>GSR</oznaka>\n"
+           "    <razred><zacetek>0</zacetek><konec>500</konec><barva>#ff0000</barva></razred>\n"
+           "  </parameter>\n"
+        + defaultSet + "</skyvaneClasses>\n";
+}
+
+QByteArray defaultSetColoured(const QByteArray &colour)
+{
+    return "  <privzeto><razred><zacetek>0</zacetek><konec>9</konec><barva>" + colour
+        + "</barva></razred></privzeto>\n";
+}
+
+struct Result
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Lines of a measurement file whose time stamp has exactly the form "dd.MM.yyyy hh:mm".
+bool hasPlainStamp(const QByteArray &line)
+{
+    static const QRegularExpression stamp(
+        QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d\\t"));
+    return stamp.match(QString::fromUtf8(line)).hasMatch();
+}
+
+} // namespace
+
+class TestWarnings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void warnings_data();
+    void warnings();
+    void colourFromOpenStandardInput();
+    void timeShift_data();
+    void timeShift();
+    void cleanExampleIsSilent();
+
+private:
+    QString work(const QString &path) const { return m_work->filePath(path); }
+    // Runs the program copy beside the recording plug-in in the work folder.
+    Result run(const QStringList &options);
+    // Runs the real program on a copy of the example whose data lines are given.
+    Result runExample(const QByteArray &station);
+
+    QTemporaryDir m_programs;
+    QString m_recorded;
+    QString m_log;
+    std::unique_ptr<QTemporaryDir> m_work;
+};
+
+void TestWarnings::initTestCase()
+{
+    QVERIFY(m_programs.isValid());
+    m_recorded = m_programs.filePath("recording/bin/helicart");
+    QVERIFY(copyFile(HELICART_PROGRAM, m_recorded));
+    QVERIFY(QFile::setPermissions(m_recorded, QFile::permissions(HELICART_PROGRAM)));
+    QVERIFY(copyFile(
+        ENDTOEND_RECORDING_PLUGIN, m_programs.filePath("recording/bin/plugins/compassplot.so")));
+    m_log = m_programs.filePath("calls.log");
+    qputenv("HELICART_RECORDING_LOG", m_log.toUtf8());
+}
+
+void TestWarnings::init()
+{
+    m_work = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_work->isValid());
+    QVERIFY(QDir(m_work->path()).mkpath("out"));
+    QFile::remove(m_log);
+}
+
+Result TestWarnings::run(const QStringList &options)
+{
+    Result result;
+    result.status = TestSupport::runProgram(m_recorded,
+        QStringList { "--input=input.txt", "--output=out/day" } + options, m_work->path(),
+        &result.out, &result.err);
+    return result;
+}
+
+Result TestWarnings::runExample(const QByteArray &station)
+{
+    Result result;
+    const QByteArray classes = readFile(HELICART_SOURCE_DIR "/examples/helicartClasses.xml");
+    if (!writeFile(work("station.txt"), station) || !writeFile(work("classes.xml"), classes))
+        return result;
+    result.status = TestSupport::runProgram(HELICART_PROGRAM,
+        { "--input=station.txt", "--output=out/station", "--classes=classes.xml" }, m_work->path(),
+        &result.out, &result.err);
+    return result;
+}
+
+void TestWarnings::warnings_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("classes"); // written as classesName when not empty
+    QTest::addColumn<QString>("classesName");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("expected"); // a piece of each warning line, in order
+
+    const auto row = [](const char *name, const QByteArray &input, const QByteArray &classes,
+                         const QStringList &options, const QStringList &expected,
+                         const QString &classesName = QStringLiteral("c.xml")) {
+        QTest::newRow(name) << input << classes << classesName << options << expected;
+    };
+    const QByteArray good = twoColumns();
+    const QString builtInForAll = ": the built-in classes are used for every column";
+
+    row("clean, no default classes file", good, {}, {}, {});
+    row("misspelt option", good, {}, { "--outptu=x" },
+        { "ignored argument \"--outptu=x\": not an option of helicart (see helicart --help)" });
+    row("long s", good, {}, { QString::fromUtf8("--claſſes=c.xml") },
+        { QString::fromUtf8("ignored argument \"--claſſes=c.xml\": not an option") });
+    row("value after a space", good, {}, { "--lang", "SLO" },
+        { "ignored argument \"SLO\": a value follows its option after \"=\", as in --lang=SLO" });
+    row("scale not a whole number", good, {}, { "--scaleMax=2.5", "--scaleGrid=4" },
+        { "--scaleMax value \"2.5\" is not a whole number of 1 or more: the fixed scale is not "
+          "used" });
+    row("only half a scale", good, {}, { "--scaleGrid=4" },
+        { "--scaleGrid is given without --scaleMax: the fixed scale is not used" });
+    row("classes file missing", good, {}, { "--classes=none.xml" },
+        { "classes file \"none.xml\" does not exist" + builtInForAll });
+    row("classes file a folder", good, {}, { "--classes=out" },
+        { "classes file \"out\" cannot be read (it is a folder)" + builtInForAll });
+    row("classes file malformed", good, "<skyvaneClasses>\n<privzeto>\n</skyvaneClasses>\n",
+        { "--classes=c.xml" },
+        { "classes file \"c.xml\" is not well-formed XML (line 3: Opening and ending tag "
+          "mismatch: privzeto line 2 and skyvaneClasses)"
+            + builtInForAll });
+    row("default classes file malformed", good, "<skyvaneClasses>", {},
+        { "classes file \"helicartClasses.xml\" is not well-formed XML (line 1: " },
+        "helicartClasses.xml");
+    row("classes of another root", good, "<classes/>", { "--classes=c.xml" },
+        { "classes file \"c.xml\" has no root element skyvaneClasses" + builtInForAll });
+    row("no set for a label", good, classesFile(), { "--classes=c.xml" },
+        { "classes file \"c.xml\" has no set for \"T\" and no default set: the built-in classes "
+          "are used for column \"T\"" });
+    row("colour from a FIFO", good, classesFile(defaultSetColoured("fifo")), { "--classes=c.xml" },
+        { "classes file \"c.xml\", default set, class 1: colour \"fifo\" cannot be used (not a "
+          "regular file)" });
+    row("no readable time stamp",
+        twoColumns({ "2012-07-05 10:30\t512\t20", "2012-07-05 10:40\t1\t2" }), {}, {},
+        { "input file \"input.txt\": no data line has a time stamp that can be read (line 9: "
+          "\"2012-07-05 10:30\"); the accepted forms are \"dd.MM.yyyy hh:mm\" and "
+          "\"dd/MM/yyyy hh:mm\"" });
+    row("some time stamps unreadable",
+        twoColumns(
+            { kGoodLines[0], "05.07.2012 10:40:00\t1\t2", kGoodLines[1], "", kGoodLines[2] }),
+        {}, {},
+        { "input file \"input.txt\": 2 time stamps cannot be read (the first on line 10: "
+          "\"05.07.2012 10:40:00\"); those lines count as unknown" });
+    row("a column without a good value",
+        twoColumns({ "05.07.2012 10:30\t512\tn/a", "05.07.2012 10:40\t530\t" }), {}, {},
+        { "column \"T\" has no good measurement: all 2 data lines count as unknown" });
+    row("not UTF-8",
+        twoColumns()
+            + "05.07.2012 11:00\t1\t2 \xb0"
+              "C\n",
+        {}, {}, { "input file \"input.txt\" is not valid UTF-8, first on line 12" });
+    row("no data line", twoColumns({}), {}, {},
+        { "input file \"input.txt\" has no data line after its header: the roses are empty" });
+    row("translation not loadable", good, {}, { "--lang=XX" },
+        { "translation \"XX\" cannot be loaded from the working folder nor from \"" });
+    row("options first, then the input, then the columns",
+        twoColumns({ "05.07.2012 10:30\t512\t", "x\t1\t2" }), {}, { "--x", "--timeShift=2000" },
+        { "ignored argument \"--x\"", "--timeShift value \"2000\" is not a whole number",
+            "1 time stamp cannot be read (the first on line 10: \"x\")",
+            "column \"T\" has no good measurement: all 2 data lines" });
+}
+
+// Each warning is one line with the prefix and a line feed; none changes the exit status.
+void TestWarnings::warnings()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, classes);
+    QFETCH(QString, classesName);
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, expected);
+
+    QVERIFY(writeFile(work("input.txt"), input));
+    if (!classes.isEmpty())
+        QVERIFY(writeFile(work(classesName), classes));
+    QCOMPARE(mkfifo(QFile::encodeName(work("fifo")).constData(), 0600), 0);
+
+    const Result result = run(options);
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.out, QByteArray());
+    QVERIFY2(result.err.isEmpty() || result.err.endsWith('\n'), result.err.constData());
+    const QList<QByteArray> lines
+        = result.err.isEmpty() ? QList<QByteArray>() : result.err.chopped(1).split('\n');
+    QCOMPARE(lines.size(), expected.size());
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = QString::fromUtf8(lines.at(i));
+        QVERIFY2(
+            lines.at(i).startsWith(kPrefix) && line.contains(expected.at(i)), qPrintable(line));
+    }
+    // The run still made its images.
+    QVERIFY(input.count('\n') <= 8 || QFile::exists(work("out/day.png")));
+}
+
+// A colour naming the standard input, which stays open: no waiting for it.
+void TestWarnings::colourFromOpenStandardInput()
+{
+    QVERIFY(writeFile(work("input.txt"), twoColumns()));
+    QVERIFY(writeFile(work("c.xml"), classesFile(defaultSetColoured("/dev/stdin"))));
+    QProcess process;
+    process.setWorkingDirectory(m_work->path());
+    process.start(m_recorded, { "--input=input.txt", "--output=out/day", "--classes=c.xml" });
+    QVERIFY(process.waitForStarted());
+    const bool finished = process.waitForFinished(60000);
+    if (!finished) {
+        process.kill();
+        process.waitForFinished();
+    }
+    QVERIFY2(finished, "the run waits for its standard input");
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(process.readAllStandardError(),
+        kPrefix
+            + "classes file \"c.xml\", default set, class 1: colour \"/dev/stdin\" cannot be used "
+              "(not a regular file)\n");
+}
+
+void TestWarnings::timeShift_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("times"); // of the measurements the chart gets
+
+    QTest::newRow("none") << QStringList() << QStringList { "10:30", "23:30", "00:10" };
+    QTest::newRow("an hour on") << QStringList { "--timeShift=60" }
+                                << QStringList { "11:30", "00:30", "01:10" };
+    QTest::newRow("an hour back") << QStringList { "--timeShift=-60" }
+                                  << QStringList { "09:30", "22:30", "23:10" };
+    QTest::newRow("ten minutes") << QStringList { "--TimeShift=10" }
+                                 << QStringList { "10:40", "23:40", "00:20" };
+}
+
+// The shift moves the time of day that picks the hour sector, around midnight; the dates and
+// the time range stay as read.
+void TestWarnings::timeShift()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, times);
+    const QByteArray input = measurementFile({ "GSR" }, { "W/m2" },
+        { "05.07.2012 10:30\t1", "05.07.2012 23:30\t2", "06.07.2012 00:10\t3" });
+    QVERIFY(writeFile(work("input.txt"), input));
+    const Result result = run(options);
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.err, QByteArray());
+
+    const QStringList calls = recordedCalls(m_log);
+    QStringList expected;
+    for (int i = 0; i < times.size(); ++i)
+        expected << QStringLiteral("addSolarMeasurement|%1|%2").arg(times.at(i)).arg(i + 1);
+    QCOMPARE(callsNamed(calls, "addSolarMeasurement"), expected);
+    QCOMPARE(callsNamed(calls, "setIntervalText"),
+        QStringList { "setIntervalText|Data from 05.07.12 10:30:00 till 06.07.12 00:10:00" });
+    const QStringList legend = callsNamed(calls, "setLegendText");
+    QCOMPARE(legend.size(), 1);
+    QVERIFY(legend.first().startsWith("setLegendText|Ljubljana\n05.07.12 10:30\n06.07.12 00:10\n"));
+}
+
+// The example without its deliberately broken time stamps, through the real chart plug-in:
+// nothing on either stream.
+void TestWarnings::cleanExampleIsSilent()
+{
+    const QList<QByteArray> lines
+        = readFile(HELICART_SOURCE_DIR "/examples/station.txt").split('\n');
+    QByteArray clean;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i < 8 || hasPlainStamp(lines.at(i)))
+            clean += lines.at(i) + '\n';
+    }
+    const Result result = runExample(clean);
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.out, QByteArray());
+}
+
+HELICART_GUI_TEST_MAIN(TestWarnings)
+#include "tst_warnings.moc"
