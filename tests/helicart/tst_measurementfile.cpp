@@ -530,8 +530,7 @@ void TestMeasurementFile::readFailure_data()
     using Failed = QList<bool>;
     QTest::newRow("no failure") << 99 << 0 << false << Failed { false, false, false } << 4 << 4;
     QTest::newRow("in the header") << 1 << -1 << false << Failed { true, true, true } << 0 << 0;
-    QTest::newRow("in the time range")
-        << 2 << 1 << false << Failed { false, true, true } << 1 << 1;
+    QTest::newRow("in the time range") << 2 << 1 << false << Failed { false, true, true } << 1 << 1;
     // An error where the end would be is no end either.
     QTest::newRow("at the end of the time range")
         << 2 << 4 << false << Failed { false, true, true } << 4 << 4;
