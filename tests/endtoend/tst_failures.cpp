@@ -17,11 +17,13 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
 
 #include <csignal>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace EndToEnd;
 
@@ -90,6 +92,52 @@ QStringList sorted(QStringList names)
     names.sort();
     return names;
 }
+
+// Events of one kind in a folder, as they happen.
+class FolderEvents
+{
+public:
+    FolderEvents(const QString &folder, uint32_t mask)
+        : m_fd(inotify_init1(IN_CLOEXEC))
+    {
+        if (m_fd >= 0 && inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), mask) < 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~FolderEvents()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FolderEvents(const FolderEvents &) = delete;
+    FolderEvents &operator=(const FolderEvents &) = delete;
+
+    bool isValid() const { return m_fd >= 0; }
+
+    // Waits until count events have come in; false when they do not within timeoutMs.
+    bool await(int count, int timeoutMs)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        alignas(inotify_event) char buffer[4096];
+        while (m_seen < count) {
+            pollfd ready = { m_fd, POLLIN, 0 };
+            const int left = int(timeoutMs - timer.elapsed());
+            if (left <= 0 || ::poll(&ready, 1, left) <= 0)
+                return false;
+            const ssize_t size = ::read(m_fd, buffer, sizeof buffer);
+            for (ssize_t at = 0; at < size; ++m_seen)
+                at += ssize_t(sizeof(inotify_event))
+                    + reinterpret_cast<inotify_event *>(buffer + at)->len;
+        }
+        return true;
+    }
+
+private:
+    int m_fd;
+    int m_seen = 0;
+};
 
 } // namespace
 
@@ -212,43 +260,59 @@ void TestFailures::fullDisk()
 void TestFailures::stopped_data()
 {
     QTest::addColumn<int>("signal");
-    QTest::addColumn<int>("images"); // written before the signal is sent
+    QTest::addColumn<bool>("older"); // every output file is there from an older run
+    QTest::addColumn<int>("count"); // files that appear or are replaced before the signal
 
-    QTest::newRow("SIGTERM after the first image") << SIGTERM << 1;
-    QTest::newRow("SIGTERM after four images") << SIGTERM << 4;
-    QTest::newRow("SIGINT after the first image") << SIGINT << 1;
-    QTest::newRow("SIGHUP after three images") << SIGHUP << 3;
+    // A file appears in the output folder as it is written (where the file system has no
+    // unnamed temporary files) or as it is complete; an older one is replaced by a rename.
+    QTest::newRow("SIGTERM as the first file appears") << SIGTERM << false << 1;
+    QTest::newRow("SIGINT as the second file appears") << SIGINT << false << 2;
+    QTest::newRow("SIGHUP as the fifth file appears") << SIGHUP << false << 5;
+    QTest::newRow("SIGTERM as the third older file is replaced") << SIGTERM << true << 3;
 }
 
-// A run stopped in the middle ends by the signal; the images it finished stay whole, and
-// there is no temporary file and no half-written image.
+// A run stopped in the middle ends by the signal; under every final name there is a whole
+// image, new or older, and there is no temporary file.
 void TestFailures::stopped()
 {
     QFETCH(int, signal);
-    QFETCH(int, images);
+    QFETCH(bool, older);
+    QFETCH(int, count);
     constexpr int kColumns = 10;
     QVERIFY(writeFile(work("input.txt"), largeFile(kColumns, 20000)));
+    QStringList names { "day.png" };
+    for (int k = 0; k < kColumns; ++k)
+        names << QString("dayS%1.png").arg(k, 3, 10, QChar('0'))
+              << QString("dayT%1.png").arg(k, 3, 10, QChar('0'));
+    names.sort();
+    for (const QString &name : older ? names : QStringList())
+        QVERIFY(writeFile(work("out/" + name), kOlder));
+    FolderEvents events(work("out"), older ? IN_MOVED_TO : IN_CREATE);
+    QVERIFY(events.isValid());
     QProcess process;
     start(&process);
     QVERIFY(process.waitForStarted());
-    QElapsedTimer timer;
-    timer.start();
-    while (entries(work("out")).size() < images && process.state() == QProcess::Running
-        && timer.elapsed() < 120000)
-        QThread::msleep(2);
+    QVERIFY(events.await(count, 120000));
     ::kill(pid_t(process.processId()), signal);
     const Result result = finish(&process);
     QCOMPARE(result.status, -signal);
     QCOMPARE(result.err, QByteArray());
 
     const QStringList left = entries(work("out"));
-    QVERIFY2(left.size() >= images && left.size() < 2 * kColumns + 1, qPrintable(left.join(' ')));
-    const QRegularExpression finalName("^day([ST]\\d{3})?\\.png$");
+    int written = 0;
     for (const QString &name : left) {
-        QVERIFY2(finalName.match(name).hasMatch(), qPrintable(name));
-        QVERIFY2(completePng(readFile(work("out/" + name))), qPrintable(name));
+        QVERIFY2(names.contains(name), qPrintable(name));
+        const QByteArray content = readFile(work("out/" + name));
+        if (older && content == kOlder)
+            continue;
+        QVERIFY2(completePng(content), qPrintable(name));
         QVERIFY2(!QImage(work("out/" + name)).isNull(), qPrintable(name));
+        ++written;
     }
+    // Stopped in the middle, after the files it had begun.
+    QVERIFY2(written >= count && written < names.size(), qPrintable(left.join(' ')));
+    if (older)
+        QCOMPARE(left, names);
 }
 
 void TestFailures::unreadableInput_data()
