@@ -1,9 +1,8 @@
 // Counting throughput of the wind rose, and proof that counting allocates nothing: this
 // program replaces the global allocation functions with counting ones.
 
+#include "guibenchmarks.h"
 #include "qwindrose.h"
-
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -129,12 +128,5 @@ BENCHMARK(countMeasurements)
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }

@@ -686,10 +686,14 @@ char QWindRose::render(int unused)
         painter.setFont(font());
         setRenderHints(&painter);
         const double data = dataMaximum(*this);
-        m_scaleMinimum = 0.0;
-        m_scaleMaximum = data > 0 ? data : 10.0;
-        if (m_scale)
-            m_scale->roundLinearScale(m_scaleMinimum, m_scaleMaximum, m_ringCount, m_ringStep);
+        m_ringScale.minimum = 0.0;
+        m_ringScale.maximum = data > 0 ? data : 10.0;
+        if (m_scale) {
+            int step = RoseLayout::toInt(m_ringScale.ringStep);
+            m_scale->roundLinearScale(
+                m_ringScale.minimum, m_ringScale.maximum, m_ringScale.ringCount, step);
+            m_ringScale.ringStep = step;
+        }
         drawBackground(&painter);
         drawGrid(&painter);
     }
@@ -743,8 +747,8 @@ double QWindRose::roseDiameter() const
 
 double QWindRose::ringRadius(int classIndex) const
 {
-    return RoseLayout::ringRadius(
-        roseDiameter(), m_ringCount, classIndex, m_intervals.size(), m_dataDrawSizeFactor);
+    return RoseLayout::ringRadius(roseDiameter(), m_ringScale.ringCount, classIndex,
+        m_intervals.size(), m_dataDrawSizeFactor);
 }
 
 double QWindRose::outerRingSize() const
@@ -808,23 +812,23 @@ void QWindRose::drawBackground(QPainter *painter)
 
 void QWindRose::drawGrid(QPainter *painter)
 {
-    using RoseLayout::toInt;
     const QFontMetrics metrics(font());
-    const int diameter = toInt(roseDiameter());
+    const int diameter = RoseLayout::toInt(roseDiameter());
     const int h = metrics.height();
+    m_holeRadius = metrics.horizontalAdvance(QStringLiteral("MM%")) / 2 + 5;
 
-    const RoseLayout::Scale s = RoseLayout::ringScale(m_scaleMinimum, m_scaleMaximum,
-        dataMaximum(*this), m_fixedScaleMaximum, m_fixedScaleSegments);
-    m_scaleMinimum = s.minimum;
-    m_scaleMaximum = s.maximum;
-    m_ringCount = s.ringCount;
-    m_ringStep = s.ringStep;
+    // The rings of a fixed scale keep apart over the radial room they share (from the hole
+    // outward with the scale plug-in, from the centre without it).
+    const int ringRoom = m_scale ? diameter / 2 - m_holeRadius : diameter / 2;
+    m_ringScale = RoseLayout::withRingGap(
+        RoseLayout::ringScale(m_ringScale.minimum, m_ringScale.maximum, dataMaximum(*this),
+            m_fixedScaleMaximum, m_fixedScaleSegments),
+        ringRoom);
 
     const QString centreText = QString::number(classTotal(0), 'f', 0) + QStringLiteral("%");
     const QPaintDevice *device = painter->device();
     painter->setTransform(QTransform::fromTranslate(device->width() / 2, device->height() / 2));
     painter->setFont(font());
-    m_holeRadius = metrics.horizontalAdvance(QStringLiteral("MM%")) / 2 + 5;
     if (m_enableBackground)
         painter->drawText(QPoint(-(metrics.horizontalAdvance(centreText) / 2), h / 4), centreText);
 
@@ -832,41 +836,79 @@ void QWindRose::drawGrid(QPainter *painter)
     painter->setPen(m_gridPen);
     if (m_scale) {
         const QVector<RoseLayout::Ring> rings
-            = RoseLayout::pluginRings(*m_scale, s, diameter, m_holeRadius);
-        const bool labels = m_enableBackground && m_enableGrid;
-        for (int i = 0; i < rings.size(); ++i) {
-            const RoseLayout::Ring &ring = rings.at(i);
-            painter->save();
-            if (m_enableBackground)
-                painter->drawEllipse(ring.bounds);
-            if (ring.labelled && labels) {
-                const QString label = QString::number(ring.value);
-                const int t = ring.labelRadius - metrics.horizontalAdvance(label) / 4;
-                const QPoint p = RoseLayout::labelPoint(m_labelAngle, t);
-                drawHaloText(painter, QPoint(p.x(), p.y() + h / 3), label, font());
-                if (i == 0) {
-                    const QPoint u = RoseLayout::labelPoint(m_labelAngle, t + h);
-                    drawHaloText(
-                        painter, QPoint(u.x() - h / 3, u.y() + h / 3), QStringLiteral("%"), font());
-                }
-            }
-            painter->restore();
-        }
+            = RoseLayout::pluginRings(*m_scale, m_ringScale, diameter, m_holeRadius);
+        drawPlacedRings(painter, rings, ringLabels(rings, QString()));
     } else {
-        const QVector<RoseLayout::Ring> rings = RoseLayout::builtInRings(s, diameter);
-        for (const RoseLayout::Ring &ring : rings) {
-            painter->save();
-            painter->drawEllipse(ring.bounds);
-            if (ring.labelled) {
-                const QString label = QString::number(ring.value) + QStringLiteral("%");
-                const int t = ring.labelRadius - metrics.horizontalAdvance(label) / 4;
-                const QPoint p = RoseLayout::labelPoint(m_labelAngle, t);
-                painter->drawText(QPoint(p.x(), p.y() + h / 3), label);
-            }
-            painter->restore();
-        }
+        const QVector<RoseLayout::Ring> rings = RoseLayout::builtInRings(m_ringScale, diameter);
+        drawBuiltInRings(painter, rings, ringLabels(rings, QStringLiteral("%")));
     }
     painter->resetTransform();
+}
+
+QVector<QWindRose::RingLabel> QWindRose::ringLabels(
+    const QVector<RoseLayout::Ring> &rings, const QString &suffix) const
+{
+    const QFontMetrics metrics(font());
+    const int h = metrics.height();
+    const int decimals = RoseLayout::ringDecimals(m_ringScale);
+    QVector<RingLabel> labels(rings.size());
+    QVector<QRect> ink(rings.size());
+    for (int i = 0; i < rings.size(); ++i) {
+        const RoseLayout::Ring &ring = rings.at(i);
+        if (!ring.labelled)
+            continue;
+        RingLabel &label = labels[i];
+        label.text = RoseLayout::ringLabel(ring.value, decimals) + suffix;
+        label.radius = ring.labelRadius - metrics.horizontalAdvance(label.text) / 4;
+        const QPoint p = RoseLayout::labelPoint(m_labelAngle, label.radius);
+        label.baseline = QPoint(p.x(), p.y() + h / 3);
+        ink[i] = metrics.tightBoundingRect(label.text).translated(label.baseline);
+    }
+    // The many rings a fixed scale may ask for keep only the labels that can be read; the few
+    // of an automatic scale are all labelled.
+    if (!m_ringScale.exact)
+        return labels;
+    const QVector<bool> legible = RoseLayout::legibleLabels(ink);
+    for (int i = 0; i < labels.size(); ++i) {
+        if (!legible.at(i))
+            labels[i].text.clear();
+    }
+    return labels;
+}
+
+void QWindRose::drawPlacedRings(QPainter *painter, const QVector<RoseLayout::Ring> &rings,
+    const QVector<RingLabel> &labels) const
+{
+    const int h = QFontMetrics(font()).height();
+    const bool labelled = m_enableBackground && m_enableGrid;
+    for (int i = 0; i < rings.size(); ++i) {
+        painter->save();
+        if (m_enableBackground)
+            painter->drawEllipse(rings.at(i).bounds);
+        const RingLabel &label = labels.at(i);
+        if (labelled && !label.text.isEmpty()) {
+            drawHaloText(painter, label.baseline, label.text, font());
+            // The outermost ring's value carries the unit.
+            if (i == 0) {
+                const QPoint u = RoseLayout::labelPoint(m_labelAngle, label.radius + h);
+                drawHaloText(
+                    painter, QPoint(u.x() - h / 3, u.y() + h / 3), QStringLiteral("%"), font());
+            }
+        }
+        painter->restore();
+    }
+}
+
+void QWindRose::drawBuiltInRings(QPainter *painter, const QVector<RoseLayout::Ring> &rings,
+    const QVector<RingLabel> &labels) const
+{
+    for (int i = 0; i < rings.size(); ++i) {
+        painter->save();
+        painter->drawEllipse(rings.at(i).bounds);
+        if (!labels.at(i).text.isEmpty())
+            painter->drawText(labels.at(i).baseline, labels.at(i).text);
+        painter->restore();
+    }
 }
 
 void QWindRose::drawData(QPainter *painter)
@@ -888,13 +930,17 @@ void QWindRose::drawData(QPainter *painter)
     painter->setTransform(frame);
     m_style->centre = QPoint(device->width() / 2, device->height() / 2);
 
-    RoseLayout::Scale s;
-    s.minimum = m_scaleMinimum;
-    s.maximum = m_scaleMaximum;
-    s.ringCount = m_ringCount;
-    s.ringStep = m_ringStep;
+    const RoseLayout::Scale &s = m_ringScale;
     const int scaleLength = toInt(diameter * 0.5 - m_holeRadius);
     const double data = dataMaximum(*this);
+    // The bars of a fixed scale stop at its outer ring, and so do those of the built-in rule
+    // (they start at the hole, so the largest stack could run past the outermost ring); an
+    // automatic scale with the plug-in is drawn as it always was.
+    int reach = maxSegmentReach;
+    if (!m_scale)
+        reach = toInt(diameter) / 2;
+    else if (s.exact)
+        reach = m_holeRadius + RoseLayout::pluginSegmentLength(*m_scale, s, scaleLength, s.maximum);
 
     for (const QMap<Interval, ClassCount *> &classes : std::as_const(m_spokes)) {
         double pos = m_holeRadius;
@@ -914,15 +960,16 @@ void QWindRose::drawData(QPainter *painter)
                         shift = RoseLayout::pluginSegmentLength(
                             *m_scale, s, scaleLength, style.offset);
                 } else {
-                    len = RoseLayout::builtInSegmentLength(p, diameter, m_ringCount, data);
+                    len = RoseLayout::builtInSegmentLength(p, diameter, s.ringCount, data);
                 }
             }
             // A segment far beyond the image stays beyond it; the bound keeps its start plus
             // its length in int range for the style.
-            if (len != 0)
-                m_style->draw(painter,
-                    QPoint(qBound(-maxSegmentReach, toInt(shift + pos + 1), maxSegmentReach), 0),
-                    QSize(qBound(-maxSegmentReach, len, maxSegmentReach), toInt(thickness)),
+            const int start = qBound(-maxSegmentReach, toInt(shift + pos + 1), maxSegmentReach);
+            const int shown = RoseLayout::clippedSegmentLength(
+                start, qBound(-maxSegmentReach, len, maxSegmentReach), reach);
+            if (shown != 0)
+                m_style->draw(painter, QPoint(start, 0), QSize(shown, toInt(thickness)),
                     style.brush, style.width);
             // A shift moves only its own segment; the next one starts where this one ends.
             pos += len;

@@ -4,6 +4,7 @@
 #include "classcount.h"
 #include "interval.h"
 #include "qpaintable.h"
+#include "roselayout.h"
 #include "spoke.h"
 #include "windroseinterface.h"
 
@@ -126,11 +127,13 @@ public:
     ScaleAdjustment *scale() const { return m_scale; }
     int imageHeight() const { return m_imageHeight; }
     int countedTotal() const { return m_countedTotal; }
-    int ringCount() const { return m_ringCount; }
-    int ringStep() const { return m_ringStep; }
+    int ringCount() const { return m_ringScale.ringCount; }
+    double ringStep() const { return m_ringScale.ringStep; }
     int holeRadius() const { return m_holeRadius; }
-    double scaleMinimum() const { return m_scaleMinimum; }
-    double scaleMaximum() const { return m_scaleMaximum; }
+    double scaleMinimum() const { return m_ringScale.minimum; }
+    double scaleMaximum() const { return m_ringScale.maximum; }
+    // The scale of the rings as the last drawing fixed it.
+    const RoseLayout::Scale &ringScale() const { return m_ringScale; }
     double fixedScaleMaximum() const { return m_fixedScaleMaximum; }
     int fixedScaleSegments() const { return m_fixedScaleSegments; }
     double sectorWidth() const { return m_sectorWidth; }
@@ -167,15 +170,30 @@ protected:
     double classesTotal(const QMap<Interval, ClassCount *> &classes) const;
     // The table's header line: corner text, class cells and the sum sign.
     QString tableHeader() const;
+    // A ring's label: its text (empty when the ring shows none), the distance from the centre
+    // it is measured at, and its baseline origin.
+    struct RingLabel
+    {
+        QString text;
+        int radius = 0;
+        QPoint baseline;
+    };
+    // The labels of the rings, the value followed by suffix; of closely packed rings only those
+    // that do not cover each other.
+    QVector<RingLabel> ringLabels(
+        const QVector<RoseLayout::Ring> &rings, const QString &suffix) const;
+    // The rings of the scale plug-in (drawn only with the background, labelled with the grid
+    // too) and of the built-in rule (always drawn and labelled).
+    void drawPlacedRings(QPainter *painter, const QVector<RoseLayout::Ring> &rings,
+        const QVector<RingLabel> &labels) const;
+    void drawBuiltInRings(QPainter *painter, const QVector<RoseLayout::Ring> &rings,
+        const QVector<RingLabel> &labels) const;
 
     RoseTexts m_texts;
     SectorMap m_spokes;
     WindroseLegend *m_legend = nullptr;
     ScaleAdjustment *m_scale = nullptr;
-    double m_scaleMinimum = 0.0;
-    double m_scaleMaximum = 0.0;
-    int m_ringCount = 4;
-    int m_ringStep = 0;
+    RoseLayout::Scale m_ringScale;
     int m_holeRadius = 0;
     QMap<Interval, Spoke> m_classStyles;
     QList<Interval> m_intervals;

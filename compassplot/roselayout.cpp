@@ -19,11 +19,19 @@ int clampedRadius(double radius)
     return qBound(-maxRadius, toInt(radius), maxRadius);
 }
 
-// The value of ring i: the scale's maximum, less one step per ring (in double, so that a huge
-// scale cannot overflow on the way down).
-int ringValue(const Scale &s, int i)
+// Decimals (up to maxRingDecimals) that write value without loss; maxRingDecimals when none
+// does.
+int decimalsOf(double value)
 {
-    return toInt(static_cast<double>(toInt(s.maximum)) - static_cast<double>(i) * s.ringStep);
+    if (!std::isfinite(value))
+        return 0;
+    double scaled = value;
+    for (int decimals = 0; decimals < maxRingDecimals; ++decimals) {
+        if (std::fabs(scaled - std::round(scaled)) <= 1e-9 * qMax(1.0, std::fabs(scaled)))
+            return decimals;
+        scaled *= 10.0;
+    }
+    return maxRingDecimals;
 }
 
 QRect centredSquare(int radius)
@@ -32,6 +40,44 @@ QRect centredSquare(int radius)
 }
 
 } // namespace
+
+double ringValue(const Scale &s, int i)
+{
+    // A fixed scale: ringCount equal parts of the maximum, computed per ring so that the
+    // innermost ring is exactly 0.
+    if (s.exact)
+        return s.ringCount > 0 ? s.maximum * (s.ringCount - i) / s.ringCount : s.maximum;
+    // An automatic one: the whole part of the maximum, less one whole step per ring (in double,
+    // so that a huge scale cannot overflow on the way down).
+    return toInt(static_cast<double>(toInt(s.maximum)) - static_cast<double>(i) * s.ringStep);
+}
+
+int ringDecimals(const Scale &s)
+{
+    if (!s.exact)
+        return 0;
+    return qMax(decimalsOf(s.ringStep), decimalsOf(s.maximum));
+}
+
+QString ringLabel(double value, int decimals)
+{
+    // No "-0" for a value that rounds to nothing.
+    if (std::fabs(value) * std::pow(10.0, decimals) < 0.5)
+        value = 0.0;
+    return QString::number(value, 'f', decimals);
+}
+
+Scale withRingGap(Scale s, int length)
+{
+    if (!s.exact)
+        return s;
+    const int most = qMax(1, length / minRingSpacing);
+    if (s.ringCount > most) {
+        s.ringCount = most;
+        s.ringStep = s.maximum / most;
+    }
+    return s;
+}
 
 int toInt(double value)
 {
@@ -77,10 +123,15 @@ Scale ringScale(double renderedMinimum, double renderedMaximum, double dataMaxim
     s.maximum = renderedMaximum;
     s.ringCount = 4;
     if (fixedMaximum > 0 && std::isfinite(fixedMaximum) && fixedSegments > 0) {
+        // The caller's scale, divided as asked: its step need not be a whole percent.
         s.ringCount = qMin(fixedSegments, maxRingCount);
         s.maximum = fixedMaximum;
         s.minimum = 0.0;
-    } else if (!(dataMaximum > 0) || renderedMaximum <= 5) {
+        s.ringStep = s.maximum / s.ringCount;
+        s.exact = true;
+        return s;
+    }
+    if (!(dataMaximum > 0) || renderedMaximum <= 5) {
         // Nothing to show, or a small share: a fixed 0 to 5 scale. Asking for the data itself
         // rather than for the stand-in maximum 10 keeps a share that the scale plug-in rounds
         // up to 10 on a scale that holds it.
@@ -138,6 +189,20 @@ QVector<Ring> builtInRings(const Scale &s, int diameter)
     return rings;
 }
 
+QVector<bool> legibleLabels(const QVector<QRect> &ink)
+{
+    QVector<bool> drawn(ink.size(), false);
+    QRect last;
+    for (int i = 0; i < ink.size(); ++i) {
+        const QRect &rect = ink.at(i);
+        if (rect.isEmpty() || rect.intersects(last))
+            continue;
+        drawn[i] = true;
+        last = rect;
+    }
+    return drawn;
+}
+
 int builtInSegmentLength(double percent, double diameter, int ringCount, double dataMaximum)
 {
     if (ringCount < 2 || !(dataMaximum > 0))
@@ -153,6 +218,15 @@ int pluginSegmentLength(ScaleAdjustment &scale, const Scale &s, int length, doub
     int position = 0;
     scale.positionOnLinearScale(position, length, value, s.minimum, s.maximum, true);
     return position;
+}
+
+int clippedSegmentLength(int start, int length, int reach)
+{
+    if (length <= 0)
+        return length;
+    if (start >= reach)
+        return 0;
+    return qMin(length, reach - start);
 }
 
 QPoint LegendRows::symbolOrigin() const
@@ -196,6 +270,44 @@ LegendRows legendRows(int lineHeight, int titleBreaks, int classCount, int textW
     rows.imageWidth = toInt(static_cast<double>(rows.barArea) + textWidth + 10);
     rows.imageHeight = imageHeight;
     return rows;
+}
+
+LegendCells legendCells(const LegendRows &rows, int titleHeight)
+{
+    LegendCells cells;
+    const int columnWidth = rows.textWidth + 10;
+    cells.classLabels.resize(qMax(rows.classCount, 0));
+    if (rows.classCount > 0)
+        cells.firstLabel = QRect(0, rows.half - rows.symbolSize, columnWidth, rows.symbolSize);
+    for (int i = 1; i < rows.classCount; ++i)
+        cells.classLabels[i]
+            = QRect(0, -(rows.bandStart(i) + rows.rowHeight), columnWidth, rows.rowHeight);
+    // The title stands on the top of the last band (on the symbol line's band without rows).
+    const int top = rows.bandStart(qMax(rows.classCount, 1));
+    cells.title = QRect(-rows.half, -(titleHeight + top), rows.textWidth, titleHeight);
+    cells.freeText = QRect(0, 5, rows.imageWidth - 5, rows.imageHeight / 2);
+    return cells;
+}
+
+bool anyOverlap(const QVector<QRect> &rects)
+{
+    for (int i = 0; i < rects.size(); ++i) {
+        for (int j = i + 1; j < rects.size(); ++j) {
+            if (rects.at(i).intersects(rects.at(j)))
+                return true;
+        }
+    }
+    return false;
+}
+
+int rowHeightBelow(const LegendRows &rows, int titleHeight, int limit)
+{
+    if (rows.classCount < 2)
+        return rows.rowHeight;
+    // The column's top lies at rowOrigin.y - (half + (classCount - 1) * rowHeight + title).
+    const int room = rows.rowOrigin().y() - rows.half - titleHeight - limit;
+    const int fitting = room >= 0 ? room / (rows.classCount - 1) : -1;
+    return qMin(rows.rowHeight, fitting);
 }
 
 } // namespace RoseLayout

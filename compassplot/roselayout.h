@@ -3,6 +3,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QString>
 #include <QVector>
 
 class ScaleAdjustment;
@@ -35,18 +36,42 @@ double barArea(double diameter, int ringCount);
 double ringRadius(
     double diameter, int ringCount, int classIndex, int classCount, double sizeFactor);
 
-// The radial percentage scale of the rings.
+// The radial percentage scale of the rings. An automatic scale steps down in whole percents
+// from the whole part of its maximum; a fixed one (exact) divides its maximum into ringCount
+// equal floating-point steps, so that its rings end at 0.
 struct Scale
 {
     double minimum = 0.0;
     double maximum = 0.0;
     int ringCount = 4;
-    int ringStep = 0;
+    double ringStep = 0.0;
+    bool exact = false;
 };
 
 // Upper bound of the ring count: more rings than that cannot be told apart on any image,
 // and the bound keeps the drawing loop finite for any fixed scale a caller asks for.
 constexpr int maxRingCount = 1000;
+
+// Ring lines are 2 pixels wide; rings less than 2 blank pixels apart merge into one grey area.
+constexpr int minRingGap = 2;
+constexpr int minRingSpacing = 2 + minRingGap;
+
+// Decimals of the ring labels: none for whole steps, else as many as the step and the maximum
+// need, at most 2.
+constexpr int maxRingDecimals = 2;
+
+// The value of ring i, counted from the outermost (i = 0) inward.
+double ringValue(const Scale &s, int i);
+
+// The decimals the labels of the scale's rings need (0 for an automatic scale).
+int ringDecimals(const Scale &s);
+
+// A ring's label: the value with the given decimals.
+QString ringLabel(double value, int decimals);
+
+// The scale with at most as many rings as fit into length pixels (the radial room of the
+// rings) minRingSpacing apart; the step grows to match. An automatic scale is left as it is.
+Scale withRingGap(Scale s, int length);
 
 // The final scale of the rings. renderedMinimum and renderedMaximum are the limits prepared
 // before the grid is drawn (possibly rounded by the scale plug-in); dataMaximum is the largest
@@ -59,7 +84,7 @@ Scale ringScale(double renderedMinimum, double renderedMaximum, double dataMaxim
 // distance its label is measured from, and whether it carries a label.
 struct Ring
 {
-    int value = 0;
+    double value = 0.0;
     QRect bounds;
     int labelRadius = 0;
     bool labelled = false;
@@ -75,6 +100,11 @@ QVector<Ring> pluginRings(ScaleAdjustment &scale, const Scale &s, int diameter, 
 // diameter down by ceil(diameter / ringCount).
 QVector<Ring> builtInRings(const Scale &s, int diameter);
 
+// Which of the labels (their ink rectangles, outermost ring first; an empty rectangle for a ring
+// without label) are drawn: the first one, then each one whose ink keeps clear of the last drawn
+// one's.
+QVector<bool> legibleLabels(const QVector<QRect> &ink);
+
 // The built-in length of a segment showing percent: the stacked share dataMaximum, rounded up
 // to a multiple of (ringCount - 1), reaches half the bar area. Without a usable divisor (no
 // stacked share, or a single ring) the length is 0, so nothing is drawn beyond the rose.
@@ -83,6 +113,10 @@ int builtInSegmentLength(double percent, double diameter, int ringCount, double 
 // Segment length (or shift) through the scale plug-in: the position of value on a scale of
 // length pixels.
 int pluginSegmentLength(ScaleAdjustment &scale, const Scale &s, int length, double value);
+
+// The length of a segment that starts start pixels from the centre, cut where it would pass
+// reach (the outer ring): 0 when it starts at or beyond reach.
+int clippedSegmentLength(int start, int length, int reach);
 
 // The rows of a legend, in pixels. The rows are laid out in a frame whose origin is the
 // middle of the first class's symbol line; y grows upward for the bands.
@@ -111,6 +145,29 @@ struct LegendRows
 int legendSymbolSize(int lineHeight);
 LegendRows legendRows(int lineHeight, int titleBreaks, int classCount, int textWidth,
     int imageHeight, double barArea, bool showTitle);
+
+// The cells the legend's texts are drawn in. The labels and the title are in the frame of the
+// rows (origin LegendRows::rowOrigin(), y up is negative), the free text's area in the legend
+// image's own coordinates.
+struct LegendCells
+{
+    QRect firstLabel; // beside the first class's symbol
+    QVector<QRect> classLabels; // one per class; the first class's stays empty
+    QRect title; // above the rows
+    QRect freeText; // the top half, the text aligned to its right
+};
+
+// The cells for rows; titleHeight is the height of the title's cell (0 when no title is shown).
+LegendCells legendCells(const LegendRows &rows, int titleHeight);
+
+// Whether any two of the rectangles overlap.
+bool anyOverlap(const QVector<QRect> &rects);
+
+// The largest row height at which the top of the legend's column (the title's cell, or the
+// topmost class cell without a title) stays at or below limit (image coordinates, y down); the
+// rows' own height when that already does. Without two classes there is no row height to
+// give, and the rows' own height comes back.
+int rowHeightBelow(const LegendRows &rows, int titleHeight, int limit);
 
 } // namespace RoseLayout
 

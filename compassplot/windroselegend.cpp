@@ -50,6 +50,15 @@ QString WindroseLegend::classLabel(int classIndex) const
     return middleLabel(c);
 }
 
+QString WindroseLegend::labelText(int classIndex) const
+{
+    if (!m_rose || classIndex < 0 || classIndex >= m_rose->intervals().size())
+        return QString();
+    if (classIndex == 0)
+        return QStringLiteral("<= ") + number(m_rose->intervals().first().highLimit);
+    return classLabel(classIndex);
+}
+
 QString WindroseLegend::middleLabel(const Interval &c) const
 {
     return QStringLiteral("(") + number(c.lowLimit) + QStringLiteral(", ") + number(c.highLimit)
@@ -61,24 +70,143 @@ QString WindroseLegend::number(double limit) const
     return QString::number(limit, 'f', m_precision);
 }
 
+// ---------------------------------------------------------------------------------------
+// Layout
+
+namespace {
+
+// The font one step smaller (a point, or a pixel for a font sized in pixels); false when it
+// is as small as a legend's text may get.
+bool stepDown(QFont &font)
+{
+    if (font.pointSize() > 0) {
+        if (font.pointSize() <= WindroseLegend::minPointSize)
+            return false;
+        font.setPointSize(font.pointSize() - 1);
+        return true;
+    }
+    if (font.pixelSize() > WindroseLegend::minPointSize) {
+        font.setPixelSize(font.pixelSize() - 1);
+        return true;
+    }
+    return false;
+}
+
+// A label's cell, and the title's, are given in the frame of the rows.
+QRect inImage(const QRect &cell, const RoseLayout::LegendRows &rows)
+{
+    return cell.translated(rows.rowOrigin());
+}
+
+} // namespace
+
+int WindroseLegend::titleHeight(const Layout &layout) const
+{
+    return m_showTitle ? (layout.rows.titleBreaks + 1) * layout.rows.lineHeight : 0;
+}
+
+WindroseLegend::Layout WindroseLegend::plainLayout(const QFont &font) const
+{
+    Layout layout;
+    layout.font = font;
+    const int lh = QFontMetrics(font).height();
+    layout.rows = RoseLayout::legendRows(lh, m_rose->texts().legendTitle.count(QLatin1Char('\n')),
+        m_rose->intervals().size(), textColumnWidth(font, RoseLayout::legendSymbolSize(lh)),
+        height(), RoseLayout::barArea(m_rose->roseDiameter(), m_rose->ringCount()), m_showTitle);
+    layout.cells = RoseLayout::legendCells(layout.rows, titleHeight(layout));
+    return layout;
+}
+
+QVector<QRect> WindroseLegend::textRects(const Layout &layout) const
+{
+    QVector<QRect> rects;
+    if (!m_rose)
+        return rects;
+    const QFontMetrics metrics(layout.font);
+    const RoseLayout::LegendCells &cells = layout.cells;
+    if (!m_legendText.isEmpty())
+        rects << metrics.boundingRect(cells.freeText, Qt::AlignRight, m_legendText)
+                     .adjusted(-2, -2, 2, 2);
+    const QString title = m_rose->texts().legendTitle;
+    if (m_showTitle && !title.isEmpty())
+        rects << metrics.boundingRect(inImage(cells.title, layout.rows), Qt::AlignHCenter, title);
+    const int flags = Qt::AlignHCenter | Qt::AlignVCenter;
+    for (int i = 0; i < cells.classLabels.size(); ++i) {
+        const QString text = labelText(i);
+        const QRect cell = i == 0 ? cells.firstLabel : cells.classLabels.at(i);
+        if (!text.isEmpty())
+            rects << metrics.boundingRect(inImage(cell, layout.rows), flags, text);
+    }
+    return rects;
+}
+
+bool WindroseLegend::fitRows(Layout &layout) const
+{
+    const QVector<QRect> plain = textRects(layout);
+    if (!RoseLayout::anyOverlap(plain))
+        return true;
+    if (layout.rows.classCount < 2)
+        return false;
+    // A row holds at least one label; the column's top stays below the free text.
+    const QFontMetrics metrics(layout.font);
+    const QRect room(0, 0, 1 << 16, 1 << 16);
+    int lowest = 0;
+    for (int i = 0; i < layout.rows.classCount; ++i) {
+        const QString text = labelText(i);
+        if (!text.isEmpty())
+            lowest = qMax(lowest,
+                metrics.boundingRect(room, Qt::AlignHCenter | Qt::AlignVCenter, text).height());
+    }
+    const int freeBottom = m_legendText.isEmpty() ? 0 : plain.first().bottom() + 1;
+    // Rows lower than a label (a tall title over few classes) are raised to a label's height
+    // when there is room for that.
+    layout.rows.rowHeight = qMax(layout.rows.rowHeight, lowest);
+    const int start = RoseLayout::rowHeightBelow(layout.rows, titleHeight(layout), freeBottom);
+    // A few pixels more, for a title or label whose ink runs past its cell.
+    for (int rowHeight = start; rowHeight >= lowest && rowHeight > start - 8; --rowHeight) {
+        setRowHeight(layout, rowHeight);
+        if (!RoseLayout::anyOverlap(textRects(layout)))
+            return true;
+    }
+    // No room: rows of a label's height keep at least the class labels apart.
+    setRowHeight(layout, lowest);
+    return false;
+}
+
+void WindroseLegend::setRowHeight(Layout &layout, int rowHeight) const
+{
+    layout.rows.rowHeight = rowHeight;
+    layout.cells = RoseLayout::legendCells(layout.rows, titleHeight(layout));
+}
+
+WindroseLegend::Layout WindroseLegend::layout() const
+{
+    QFont font = this->font();
+    if (!m_rose)
+        return Layout { font, {}, {} };
+    Layout layout = plainLayout(font);
+    // Nothing fits even in the smallest type: that type, with the rows at a label's height.
+    while (!fitRows(layout) && stepDown(font))
+        layout = plainLayout(font);
+    return layout;
+}
+
+// ---------------------------------------------------------------------------------------
+// Painting
+
 bool WindroseLegend::draw(QPainter *painter)
 {
     Q_UNUSED(painter);
     if (!m_rose)
         return false;
 
-    const QFont font = this->font();
-    const QFontMetrics metrics(font);
-    const QString title = m_rose->texts().legendTitle;
-    const QList<Interval> classes = m_rose->intervals();
-    const int lh = metrics.height();
-    const int sw = RoseLayout::legendSymbolSize(lh);
-    const RoseLayout::LegendRows rows = RoseLayout::legendRows(lh, title.count(QLatin1Char('\n')),
-        classes.size(), textColumnWidth(font, sw), height(),
-        RoseLayout::barArea(m_rose->roseDiameter(), m_rose->ringCount()), m_showTitle);
+    const Layout layout = this->layout();
+    const RoseLayout::LegendRows &rows = layout.rows;
+    const QFont &font = layout.font;
     const int half = rows.half;
-    const int tw = rows.textWidth;
+    const int sw = rows.symbolSize;
     const int hImg = rows.imageHeight;
+    const QList<Interval> classes = m_rose->intervals();
 
     // A fresh transparent image each time; the text column gets the background brush.
     auto *image = new QImage(qMax(rows.imageWidth, 0), qMax(hImg, 0), QImage::Format_ARGB32);
@@ -88,10 +216,10 @@ bool WindroseLegend::draw(QPainter *painter)
         return true;
     QPainter p(image);
     p.setBackgroundMode(Qt::TransparentMode);
-    p.fillRect(QRect(0, 0, tw + 10, hImg), background());
+    p.fillRect(QRect(0, 0, rows.textWidth + 10, hImg), background());
 
     if (m_showTitle)
-        m_titleLineHeight = lh;
+        m_titleLineHeight = rows.lineHeight;
 
     p.save();
     const QTransform t0
@@ -106,29 +234,26 @@ bool WindroseLegend::draw(QPainter *painter)
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
 
     // The rows share the room evenly; without classes there is neither symbol nor row.
-    double y = -half;
     if (!classes.isEmpty()) {
         p.drawEllipse(QRect(half, -half, sw, sw));
         p.setTransform(t1);
-        drawLabel(&p, QStringLiteral("<= ") + number(classes.first().highLimit),
-            QRect(0, RoseLayout::toInt(-(sw + y)), tw + 10, sw), font);
-        for (int i = 0; i < classes.size(); ++i)
-            y = drawRow(&p, i, y, rows, t2);
+        drawLabel(&p, labelText(0), layout.cells.firstLabel, font);
+        p.setFont(font);
+        for (int i = 1; i < classes.size(); ++i)
+            drawRow(&p, i, layout, t2);
     } else {
-        y = half;
         p.setTransform(t1);
     }
 
     if (m_showTitle) {
-        const int th = (rows.titleBreaks + 1) * lh;
         p.setFont(font);
-        p.drawText(QRect(-half, RoseLayout::toInt(-(th + y)), tw, th), Qt::AlignHCenter, title);
+        p.drawText(layout.cells.title, Qt::AlignHCenter, m_rose->texts().legendTitle);
     }
     p.restore();
 
     m_legendWidth = m_fixedWidth > 0 ? m_fixedWidth : image->width();
 
-    drawFreeText(&p, image->width(), hImg, font);
+    drawFreeText(&p, layout.cells.freeText, font);
     p.end();
     return true;
 }
@@ -143,18 +268,12 @@ void WindroseLegend::drawLabel(
     p->restore();
 }
 
-double WindroseLegend::drawRow(QPainter *p, int classIndex, double y,
-    const RoseLayout::LegendRows &rows, const QTransform &barFrame) const
+void WindroseLegend::drawRow(
+    QPainter *p, int classIndex, const Layout &layout, const QTransform &barFrame) const
 {
-    const QFont font = this->font();
-    if (classIndex == 0)
-        y = rows.half;
-    const double yn = rows.rowHeight + y;
-    drawLabel(p, classLabel(classIndex),
-        QRect(0, RoseLayout::toInt(-yn), rows.textWidth + 10, rows.rowHeight), font);
-    p->setFont(font);
-    if (classIndex == 0)
-        return y;
+    const RoseLayout::LegendRows &rows = layout.rows;
+    drawLabel(p, classLabel(classIndex), layout.cells.classLabels.at(classIndex), layout.font);
+    p->setFont(layout.font);
 
     p->save();
     p->setTransform(barFrame);
@@ -164,17 +283,15 @@ double WindroseLegend::drawRow(QPainter *p, int classIndex, double y,
     if (style.brush.style() == Qt::SolidPattern)
         p->setPen(style.brush.color());
     if (WindroseStyle *roseStyle = m_rose->style())
-        roseStyle->draw(p, QPoint(RoseLayout::toInt(y), 0), QSize(rows.rowHeight, thickness),
+        roseStyle->draw(p, QPoint(rows.bandStart(classIndex), 0), QSize(rows.rowHeight, thickness),
             style.brush, style.width);
     p->restore();
-    return yn;
 }
 
-void WindroseLegend::drawFreeText(QPainter *p, int width, int height, const QFont &font) const
+void WindroseLegend::drawFreeText(QPainter *p, const QRect &area, const QFont &font) const
 {
     p->resetTransform();
     p->setFont(font);
-    const QRect area(0, 5, width - 5, height / 2);
     const QRect box = p->boundingRect(area, Qt::AlignRight, m_legendText).adjusted(-2, -2, 2, 2);
     p->save();
     p->setBrush(m_warning ? QBrush(QColor(255, 210, 210, 255)) : QBrush(Qt::NoBrush));

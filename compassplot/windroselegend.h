@@ -2,15 +2,15 @@
 #define WINDROSELEGEND_H
 
 #include "qpaintable.h"
+#include "roselayout.h"
 
+#include <QFont>
 #include <QString>
+#include <QVector>
 
 class QTransform;
 class QWindRose;
 struct Interval;
-namespace RoseLayout {
-struct LegendRows;
-}
 
 // The key of a rose: one symbol and one range text per class stacked upward, the rose's
 // legend title above them, and a free text (optionally on a warning box) at the top right.
@@ -50,6 +50,26 @@ public:
     // The width last used: the fixed width when positive, else the legend image's width.
     int lastLegendWidth() const { return m_legendWidth; }
 
+    // The legend as it is drawn: the font of its texts, its rows and the cells of its texts.
+    struct Layout
+    {
+        QFont font;
+        RoseLayout::LegendRows rows;
+        RoseLayout::LegendCells cells;
+    };
+    // The layout for the legend's font and height. Where the free text, the title and the class
+    // labels would overlap, the class rows get less height (down to a label's height) and,
+    // when that is not enough, the font steps down a point at a time (to minPointSize).
+    Layout layout() const;
+    // The rectangles the texts of layout cover in the legend image: the free text's box, the
+    // title, then the class labels from the first (empty texts left out).
+    QVector<QRect> textRects(const Layout &layout) const;
+    // The range text of class classIndex beside its bar, or beside the symbol for the first
+    // class ("<= " and its upper limit).
+    QString labelText(int classIndex) const;
+
+    static constexpr int minPointSize = 6;
+
 private:
     // The range text of class classIndex (empty for the first class, whose limit stands
     // beside the symbol).
@@ -58,11 +78,20 @@ private:
     QString middleLabel(const Interval &c) const;
     QString number(double limit) const;
     void drawLabel(QPainter *p, const QString &text, const QRect &rect, const QFont &font) const;
-    // Paints the label and the bar of one class row; returns where the next row starts.
-    double drawRow(QPainter *p, int classIndex, double y, const RoseLayout::LegendRows &rows,
-        const QTransform &barFrame) const;
+    // Paints the label and the bar of class classIndex (1 ... classCount - 1).
+    void drawRow(
+        QPainter *p, int classIndex, const Layout &layout, const QTransform &barFrame) const;
     // The free text at the top right, on a light red box when it is a warning.
-    void drawFreeText(QPainter *p, int width, int height, const QFont &font) const;
+    void drawFreeText(QPainter *p, const QRect &area, const QFont &font) const;
+    // The layout in font with the rose's row heights, before any fitting.
+    Layout plainLayout(const QFont &font) const;
+    // layout with the largest row height at which no texts overlap (at most its own, or a
+    // label's height where its own is less); false, with rows of a label's height, when no row
+    // height keeps them apart.
+    bool fitRows(Layout &layout) const;
+    int titleHeight(const Layout &layout) const;
+    // Gives layout's rows rowHeight, and its texts their cells in such rows.
+    void setRowHeight(Layout &layout, int rowHeight) const;
 
     QWindRose *m_rose;
     bool m_showTitle = false;

@@ -3,7 +3,8 @@
 
 The output is helicart's tab-separated measurement file in the row layout: eight header
 lines (row 4 station, row 6 labels, row 8 units), then one line per time stamp
-"dd.MM.yyyy hh:mm" with global solar radiation (GSR, W/m2), air temperature (T, deg C)
+"dd.MM.yyyy hh:mm" (the end of the averaging interval, as most loggers write it) with global
+solar radiation (GSR, W/m2), air temperature (T, deg C)
 and relative humidity (RH, %). A handful of realistic defects (empty values, 'n/a'
 fields, a gap, malformed lines) sit at fixed places so that a reader's counts can be
 checked against the summary this script prints.
@@ -195,11 +196,11 @@ def generate_rows(seed):
     rh_noise = 0.0
     rows = []
     for n in range(steps):
-        stamp = start + datetime.timedelta(minutes=n * STEP_MINUTES)
+        # Each line holds the mean of one interval and is stamped with the interval's end.
+        stamp = start + datetime.timedelta(minutes=(n + 1) * STEP_MINUTES)
         day_index = n * STEP_MINUTES // 1440
         doy = day_index + 1
         minute_of_day = n * STEP_MINUTES % 1440
-        # The value is the mean of the interval that starts at the time stamp.
         clock = (minute_of_day + STEP_MINUTES / 2.0) / 60.0
         day_fraction = clock / 24.0
         s = summerness(doy)
@@ -255,25 +256,27 @@ def generate_rows(seed):
 # --- defects -----------------------------------------------------------------------------
 
 
-def row_index(day, month, hour, minute):
-    stamp = datetime.datetime(YEAR, month, day, hour, minute)
+def row_index(day, month, hour, minute, year=YEAR):
+    """The line whose time stamp (the end of its interval) is the given time."""
+    stamp = datetime.datetime(year, month, day, hour, minute)
     delta = stamp - datetime.datetime(YEAR, 1, 1)
-    return int(delta.total_seconds()) // (STEP_MINUTES * 60)
+    return int(delta.total_seconds()) // (STEP_MINUTES * 60) - 1
 
 
 def apply_defects(rows, seed):
     """Damage the series at fixed places and return the list of output lines."""
     touched = set()
 
-    def span(day, month, h0, m0, h1, m1):
-        return range(row_index(day, month, h0, m0), row_index(day, month, h1, m1) + 1)
+    def span(first, last):
+        """The lines stamped from first to last, each given as (day, month, hour, minute)."""
+        return range(row_index(*first), row_index(*last) + 1)
 
-    # Pyranometer taken off for cleaning: GSR empty for two hours.
-    for i in span(14, 3, 10, 0, 11, 50):
+    # Pyranometer taken off for cleaning from 10:00 to 12:00: GSR empty for two hours.
+    for i in span((14, 3, 10, 10), (14, 3, 12, 0)):
         rows[i][1] = ""
         touched.add(i)
     # Humidity sensor failure for a whole day: the logger writes n/a.
-    for i in span(2, 8, 0, 0, 23, 50):
+    for i in span((2, 8, 0, 10), (3, 8, 0, 0)):
         rows[i][3] = "n/a"
         touched.add(i)
 
@@ -307,8 +310,8 @@ def apply_defects(rows, seed):
     # A record with only the first value.
     rewrite(28, 12, 18, 40, lambda r: "\t".join(r[:2]))
 
-    # Power failure: two hours without any line.
-    for i in span(19, 11, 3, 0, 4, 50):
+    # Power failure from 03:00 to 05:00: two hours without any line.
+    for i in span((19, 11, 3, 10), (19, 11, 5, 0)):
         del lines[i]
 
     out = []
@@ -336,7 +339,7 @@ def header_lines():
         ["Station", STATION, STATION, STATION],
         ["Location", location, location, location],
         ["Time"] + LABELS,
-        ["Time stamps in CET (UTC+1), start of the interval", raw, raw, raw],
+        ["Time stamps in CET (UTC+1), end of the interval", raw, raw, raw],
         ["dd.MM.yyyy hh:mm"] + UNITS,
     ]
     return ["\t".join(r) for r in rows]

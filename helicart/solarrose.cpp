@@ -15,6 +15,7 @@
 #include <QPluginLoader>
 #include <QTime>
 
+#include <cmath>
 #include <memory>
 
 #include <unistd.h>
@@ -34,10 +35,11 @@ struct Request
 // Labels up to this length keep their spaces in the legend title.
 constexpr int kLegendTitleWidth = 20;
 
-// The unknown share in whole percent, as both statistics texts show it.
+// The unknown share in whole percent, as both statistics texts show it. Without a data line
+// the good share is no number; nothing is good then, and all of nothing is unknown.
 QString unknownShare(double goodShare)
 {
-    return QString::number(100.0 - goodShare, 'f', 0);
+    return QString::number(std::isnan(goodShare) ? 100.0 : 100.0 - goodShare, 'f', 0);
 }
 
 // A fresh chart: the plug-in makes a new instance once the previous one has been destroyed.
@@ -260,8 +262,9 @@ QString SolarRose::legendText(const QString &station, const QDateTime &earliest,
 
 bool SolarRose::belowRequired(double goodShare, double requiredGoodPercent)
 {
-    // A comparison with NaN is false: a column without data lines is never flagged.
-    return goodShare < requiredGoodPercent;
+    // A column without data lines (its good share is no number) has nothing good in it: its
+    // legend text is shown as a warning.
+    return std::isnan(goodShare) || goodShare < requiredGoodPercent;
 }
 
 QImage SolarRose::renderTable(ImageTable &table, const QSize &size)

@@ -89,7 +89,8 @@ public:
     // line each.
     static QString legendText(const QString &station, const QDateTime &earliest,
         const QDateTime &latest, int allCount, int goodCount, double goodShare);
-    // Whether the good share misses the required one (never for a share that is not a number).
+    // Whether the good share misses the required one; always for a share that is not a number
+    // (no data lines).
     static bool belowRequired(double goodShare, double requiredGoodPercent);
     // The table, with its rows and title set, as an image of exactly size: the table in the
     // largest type from kTableFontSize down to kMinTableFontSize that fits, its cells spread

@@ -1,5 +1,6 @@
 #include "qsolarrose.h"
 
+#include "hoursectors.h"
 #include "scaleadjustment.h"
 #include "solardial.h"
 #include "solarroselight3d.h"
@@ -135,7 +136,13 @@ bool QSolarRose::setUnitText(QString unitText)
 
 bool QSolarRose::addMeasurement(double windSpeed, double windDirection)
 {
-    return QWindRose::addMeasurement(windSpeed, windDirection);
+    // The hour sectors fill exactly one turn from the first sector's start; an angle folded
+    // into that turn finds the sector of its hour (the wind rose's own window would file the
+    // first two minutes past the last sector's label hour into the first sector).
+    const int n = directionsCount();
+    const double direction
+        = n > 0 ? HourSectors::fold(windDirection, fullCircle() / n) : windDirection;
+    return QWindRose::addMeasurement(windSpeed, direction);
 }
 
 bool QSolarRose::getTableData(QStringList *data)
@@ -307,10 +314,12 @@ void QSolarRose::buildSectors(double fullCircle)
         return;
     const double w = fullCircle / n;
     m_sectorWidth = w;
-    m_sectorRangeLow = -w;
-    m_sectorRangeHigh = 360 - w;
+    // The folding window is the turn the sectors cover, so that every sector is one hour (or
+    // one n-th of the day) wide.
+    m_sectorRangeLow = HourSectors::windowLow(w);
+    m_sectorRangeHigh = HourSectors::windowHigh(w);
 
-    double start = 0.5 - w;
+    double start = HourSectors::windowLow(w);
     for (int k = 0; k < n; ++k) {
         insertSector(Interval::wrapped(start, w, m_sectorRangeLow, m_sectorRangeHigh));
         start = start + w;

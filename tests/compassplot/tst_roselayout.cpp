@@ -22,6 +22,12 @@ private slots:
     void hugeScaleValuesSaturate();
     void builtInSegmentLength_data();
     void builtInSegmentLength();
+    void ringLabels_data();
+    void ringLabels();
+    void legibleLabels_data();
+    void legibleLabels();
+    void ringGap_data();
+    void ringGap();
     void ringRadius_data();
     void ringRadius();
     void legendRows_data();
@@ -60,30 +66,33 @@ void TestRoseLayout::ringScale_data()
     QTest::addColumn<double>("minimum");
     QTest::addColumn<double>("maximum");
     QTest::addColumn<int>("ringCount");
-    QTest::addColumn<int>("ringStep");
+    QTest::addColumn<double>("ringStep");
     const double inf = std::numeric_limits<double>::infinity();
-    QTest::newRow("no data") << 0.0 << 10.0 << 0.0 << -1.0 << -1 << 0.0 << 5.0 << 5 << 1;
-    QTest::newRow("fixed 30 / 3") << 0.0 << 13.7 << 13.7 << 30.0 << 3 << 0.0 << 30.0 << 3 << 10;
+    QTest::newRow("no data") << 0.0 << 10.0 << 0.0 << -1.0 << -1 << 0.0 << 5.0 << 5 << 1.0;
+    QTest::newRow("fixed 30 / 3") << 0.0 << 13.7 << 13.7 << 30.0 << 3 << 0.0 << 30.0 << 3 << 10.0;
     QTest::newRow("fixed without data")
-        << 0.0 << 10.0 << 0.0 << 30.0 << 3 << 0.0 << 30.0 << 3 << 10;
-    QTest::newRow("small share") << 0.0 << 4.3 << 4.3 << -1.0 << -1 << 0.0 << 5.0 << 5 << 1;
-    QTest::newRow("rounded to 5") << 0.0 << 5.0 << 4.3 << -1.0 << -1 << 0.0 << 5.0 << 5 << 1;
+        << 0.0 << 10.0 << 0.0 << 30.0 << 3 << 0.0 << 30.0 << 3 << 10.0;
+    // A fixed scale divides its maximum into equal parts, whole or not.
+    QTest::newRow("fixed 6 / 4") << 0.0 << 10.0 << 4.3 << 6.0 << 4 << 0.0 << 6.0 << 4 << 1.5;
+    QTest::newRow("fixed 2 / 3") << 0.0 << 10.0 << 4.3 << 2.0 << 3 << 0.0 << 2.0 << 3 << 2.0 / 3;
+    QTest::newRow("small share") << 0.0 << 4.3 << 4.3 << -1.0 << -1 << 0.0 << 5.0 << 5 << 1.0;
+    QTest::newRow("rounded to 5") << 0.0 << 5.0 << 4.3 << -1.0 << -1 << 0.0 << 5.0 << 5 << 1.0;
     QTest::newRow("13.7 grows to 16.7")
-        << 0.0 << 13.7 << 13.7 << -1.0 << -1 << 0.0 << 16.7 << 4 << 4;
+        << 0.0 << 13.7 << 13.7 << -1.0 << -1 << 0.0 << 16.7 << 4 << 4.0;
     QTest::newRow("multiple of 4 stays")
-        << 0.0 << 16.0 << 16.0 << -1.0 << -1 << 0.0 << 16.0 << 4 << 4;
+        << 0.0 << 16.0 << 16.0 << -1.0 << -1 << 0.0 << 16.0 << 4 << 4.0;
     QTest::newRow("rounded minimum kept")
-        << -1.0 << 20.0 << 13.7 << -1.0 << -1 << -1.0 << 16.7 << 4 << 4;
+        << -1.0 << 20.0 << 13.7 << -1.0 << -1 << -1.0 << 16.7 << 4 << 4.0;
     // A share just under 10 that the plug-in rounds to 10 keeps a scale that holds it.
     QTest::newRow("plug-in rounds 9.5 to 10")
-        << 0.0 << 10.0 << 9.5 << -1.0 << -1 << 0.0 << 12.5 << 4 << 3;
+        << 0.0 << 10.0 << 9.5 << -1.0 << -1 << 0.0 << 12.5 << 4 << 3.0;
     QTest::newRow("share of exactly 10")
-        << 0.0 << 10.0 << 10.0 << -1.0 << -1 << 0.0 << 12.0 << 4 << 3;
+        << 0.0 << 10.0 << 10.0 << -1.0 << -1 << 0.0 << 12.0 << 4 << 3.0;
     QTest::newRow("infinite fixed maximum is automatic")
-        << 0.0 << 10.0 << 0.0 << inf << 3 << 0.0 << 5.0 << 5 << 1;
+        << 0.0 << 10.0 << 0.0 << inf << 3 << 0.0 << 5.0 << 5 << 1.0;
     QTest::newRow("ring count bounded")
-        << 0.0 << 10.0 << 0.0 << 30.0 << 5000 << 0.0 << 30.0 << maxRingCount << 0;
-    QTest::newRow("single ring") << 0.0 << 10.0 << 0.0 << 30.0 << 1 << 0.0 << 30.0 << 1 << 30;
+        << 0.0 << 10.0 << 0.0 << 30.0 << 5000 << 0.0 << 30.0 << maxRingCount << 0.03;
+    QTest::newRow("single ring") << 0.0 << 10.0 << 0.0 << 30.0 << 1 << 0.0 << 30.0 << 1 << 30.0;
 }
 
 void TestRoseLayout::ringScale()
@@ -106,15 +115,15 @@ void TestRoseLayout::builtInRings_data()
     QTest::addColumn<double>("maximum");
     QTest::addColumn<int>("ringCount");
     QTest::addColumn<int>("ringStep");
-    QTest::addColumn<QList<int>>("values");
+    QTest::addColumn<QList<double>>("values");
     QTest::addColumn<QList<int>>("diameters");
     QTest::addColumn<QList<bool>>("labelled");
     // Diameter 388: spacing ceil(388 / 3) = 130 and ceil(388 / 5) = 78.
-    QTest::newRow("fixed 30 / 3") << 30.0 << 3 << 10 << QList<int> { 30, 20, 10, 0 }
+    QTest::newRow("fixed 30 / 3") << 30.0 << 3 << 10 << QList<double> { 30, 20, 10, 0 }
                                   << QList<int> { 388, 258, 128, -2 }
                                   << QList<bool> { true, true, false, false };
     QTest::newRow("no data: 5% to 2% labelled")
-        << 5.0 << 5 << 1 << QList<int> { 5, 4, 3, 2, 1, 0 }
+        << 5.0 << 5 << 1 << QList<double> { 5, 4, 3, 2, 1, 0 }
         << QList<int> { 388, 310, 232, 154, 76, -2 }
         << QList<bool> { true, true, true, true, false, false };
 }
@@ -124,7 +133,7 @@ void TestRoseLayout::builtInRings()
     QFETCH(double, maximum);
     QFETCH(int, ringCount);
     QFETCH(int, ringStep);
-    QFETCH(QList<int>, values);
+    QFETCH(QList<double>, values);
     QFETCH(QList<int>, diameters);
     QFETCH(QList<bool>, labelled);
     Scale s;
@@ -205,6 +214,96 @@ void TestRoseLayout::builtInSegmentLength()
     QFETCH(int, ringCount);
     QFETCH(double, dataMaximum);
     QTEST(RoseLayout::builtInSegmentLength(percent, 388.0, ringCount, dataMaximum), "expected");
+}
+
+void TestRoseLayout::ringLabels_data()
+{
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<int>("ringCount");
+    QTest::addColumn<bool>("fixed");
+    QTest::addColumn<QStringList>("labels"); // outermost first, the innermost (0) left out
+    // Whole steps keep whole numbers; others get the decimals they need, at most 2.
+    QTest::newRow("fixed 30 / 3") << 30.0 << 3 << true << QStringList { "30", "20", "10" };
+    QTest::newRow("fixed 6 / 4") << 6.0 << 4 << true << QStringList { "6.0", "4.5", "3.0", "1.5" };
+    QTest::newRow("fixed 2 / 8") << 2.0 << 8 << true
+                                 << QStringList { "2.00", "1.75", "1.50", "1.25", "1.00", "0.75",
+                                        "0.50", "0.25" };
+    QTest::newRow("fixed 2 / 3") << 2.0 << 3 << true << QStringList { "2.00", "1.33", "0.67" };
+    QTest::newRow("fixed 7.5 / 3") << 7.5 << 3 << true << QStringList { "7.5", "5.0", "2.5" };
+    QTest::newRow("fixed 0.3 / 3") << 0.3 << 3 << true << QStringList { "0.3", "0.2", "0.1" };
+    // An automatic scale steps in whole percents from the whole part of its maximum.
+    QTest::newRow("automatic 16.7 / 4")
+        << 16.7 << 4 << false << QStringList { "16", "12", "8", "4" };
+}
+
+void TestRoseLayout::ringLabels()
+{
+    QFETCH(double, maximum);
+    QFETCH(int, ringCount);
+    QFETCH(bool, fixed);
+    QFETCH(QStringList, labels);
+    const Scale s = fixed ? RoseLayout::ringScale(0.0, 10.0, 4.0, maximum, ringCount)
+                          : RoseLayout::ringScale(0.0, maximum, maximum, -1.0, -1);
+    QCOMPARE(s.ringCount, ringCount);
+    QCOMPARE(RoseLayout::ringValue(s, ringCount), 0.0);
+    QStringList texts;
+    for (int i = 0; i < ringCount; ++i)
+        texts << RoseLayout::ringLabel(RoseLayout::ringValue(s, i), RoseLayout::ringDecimals(s));
+    QCOMPARE(texts, labels);
+}
+
+void TestRoseLayout::legibleLabels_data()
+{
+    QTest::addColumn<QVector<QRect>>("ink");
+    QTest::addColumn<QVector<bool>>("drawn");
+    // Labels 20 x 10 along a diagonal ladder, outermost first.
+    const auto ladder = [](int step, int count) {
+        QVector<QRect> rects;
+        for (int i = 0; i < count; ++i)
+            rects << QRect(100 - i * step, 100 - i * step, 20, 10);
+        return rects;
+    };
+    QTest::newRow("touching") << ladder(10, 3) << QVector<bool> { true, true, true };
+    QTest::newRow("every other one clashes")
+        << ladder(6, 5) << QVector<bool> { true, false, true, false, true };
+    QTest::newRow("rings without label are skipped") << QVector<QRect> { QRect(0, 0, 20, 10),
+        QRect(), QRect(0, 5, 20, 10), QRect(0, 10, 20, 10) }
+                                                     << QVector<bool> { true, false, false, true };
+}
+
+void TestRoseLayout::legibleLabels()
+{
+    QFETCH(QVector<QRect>, ink);
+    QTEST(RoseLayout::legibleLabels(ink), "drawn");
+}
+
+void TestRoseLayout::ringGap_data()
+{
+    QTest::addColumn<int>("segments");
+    QTest::addColumn<int>("room"); // pixels
+    QTest::addColumn<int>("ringCount");
+    QTest::addColumn<double>("ringStep");
+    // Lines of 2 pixels with 2 blank pixels between them: a ring every 4 pixels.
+    QTest::newRow("few rings keep their count") << 4 << 150 << 4 << 1.5;
+    QTest::newRow("4 pixels apart exactly") << 30 << 120 << 30 << 0.2;
+    QTest::newRow("one more than fits") << 31 << 120 << 30 << 0.2;
+    QTest::newRow("a million rings: as many as fit") << 1000000 << 150 << 37 << 6.0 / 37;
+    QTest::newRow("no room keeps one ring") << 1000 << 0 << 1 << 6.0;
+}
+
+void TestRoseLayout::ringGap()
+{
+    QFETCH(int, segments);
+    QFETCH(int, room);
+    const Scale s = RoseLayout::withRingGap(RoseLayout::ringScale(0, 10, 4, 6.0, segments), room);
+    QTEST(s.ringCount, "ringCount");
+    QTEST(s.ringStep, "ringStep");
+    QCOMPARE(s.maximum, 6.0);
+    QCOMPARE(RoseLayout::ringValue(s, s.ringCount), 0.0);
+
+    // An automatic scale keeps its rings whatever the room.
+    const Scale automatic = RoseLayout::ringScale(0, 13.7, 13.7, -1, -1);
+    QCOMPARE(RoseLayout::withRingGap(automatic, room).ringCount, automatic.ringCount);
 }
 
 void TestRoseLayout::ringRadius_data()

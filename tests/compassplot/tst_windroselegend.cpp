@@ -1,3 +1,4 @@
+#include "qsolarrose.h"
 #include "roselayout.h"
 #include "roseprobe.h"
 #include "testsupport.h"
@@ -46,6 +47,51 @@ RoseLayout::LegendRows expectedRows(QWindRose &rose, bool showTitle)
         RoseLayout::barArea(rose.roseDiameter(), rose.ringCount()), showTitle);
 }
 
+// The free text of a rose's legend: station, time range and counts, its first lines lines.
+QString freeText(int lines)
+{
+    const QStringList all { "Kamnik - Tunjice", "01.01.23 00:00", "31.12.23 23:50", "all: 52550",
+        "good: 52487", "unknown: 0%" };
+    return all.mid(0, lines).join(QLatin1Char('\n'));
+}
+
+// The legend of rose set up as the rendering sets it up, with classes classes of 100 each
+// from -100 up, the title and the free text.
+WindroseLegend *preparedLegend(
+    QWindRose &rose, int classes, const QString &title, const QString &text)
+{
+    for (int i = 0; i < classes; ++i)
+        rose.addIntervalRange(100.0 * (i - 1), 100.0 * i, QBrush(blue));
+    rose.setLegendTitle(title);
+    rose.setLegendText(text, false);
+    WindroseLegend *legend = rose.legend();
+    legend->setRose(&rose);
+    legend->setHeight(rose.imageHeight());
+    legend->setFont(rose.font());
+    legend->setShowTitle(true);
+    legend->setPrecision(1);
+    return legend;
+}
+
+// The rectangles the legend's texts take, measured from the cells of its layout: the free
+// text's box, the title, and the label of each class.
+QVector<QRect> measuredTexts(const WindroseLegend &legend, const WindroseLegend::Layout &layout,
+    const QString &title, const QString &text)
+{
+    const QFontMetrics metrics(layout.font);
+    const QPoint origin = layout.rows.rowOrigin();
+    QVector<QRect> rects {
+        metrics.boundingRect(layout.cells.freeText, Qt::AlignRight, text).adjusted(-2, -2, 2, 2),
+        metrics.boundingRect(layout.cells.title.translated(origin), Qt::AlignHCenter, title)
+    };
+    for (int i = 0; i < layout.rows.classCount; ++i) {
+        const QRect cell = i == 0 ? layout.cells.firstLabel : layout.cells.classLabels.at(i);
+        rects << metrics.boundingRect(
+            cell.translated(origin), Qt::AlignHCenter | Qt::AlignVCenter, legend.labelText(i));
+    }
+    return rects;
+}
+
 int countVisible(const QImage &image, const QRect &area)
 {
     return TestSupport::countPixels(image, area, [](const QColor &c) { return c.alpha() != 0; });
@@ -69,6 +115,9 @@ private slots:
     void withoutClasses();
     void warningBox_data();
     void warningBox();
+    void textsNeverOverlap_data();
+    void textsNeverOverlap();
+    void fittedLegendIsDrawnAsLaidOut();
 };
 
 void TestWindRoseLegend::textColumnWidth_data()
@@ -276,6 +325,73 @@ void TestWindRoseLegend::warningBox()
         else
             QCOMPARE(pixel.alpha(), 0);
     }
+}
+
+void TestWindRoseLegend::textsNeverOverlap_data()
+{
+    QTest::addColumn<bool>("solar"); // the solar rose's defaults, else the wind rose's
+    QTest::addColumn<int>("classes");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<QString>("title");
+    for (bool solar : { true, false }) {
+        for (int classes = 1; classes <= 12; ++classes) {
+            for (int lines = 1; lines <= 6; ++lines) {
+                for (const char *title : { "GSR", "GSR\n[W/m2]" }) {
+                    QTest::addRow("%s, %d classes, %d lines, %s", solar ? "solar" : "wind", classes,
+                        lines, title[3] ? "two-line title" : "one-line title")
+                        << solar << classes << lines << QString::fromLatin1(title);
+                }
+            }
+        }
+    }
+}
+
+// At the default image height and fonts, the free text, the title and the class labels keep
+// apart, within the image; with 8 to 12 classes they stay at a readable size.
+void TestWindRoseLegend::textsNeverOverlap()
+{
+    QFETCH(bool, solar);
+    QFETCH(int, classes);
+    QFETCH(int, lines);
+    QFETCH(QString, title);
+    std::unique_ptr<QWindRose> rose(solar ? new QSolarRose : new QWindRose);
+    const QString text = freeText(lines);
+    WindroseLegend *legend = preparedLegend(*rose, classes, title, text);
+    const WindroseLegend::Layout layout = legend->layout();
+    const QVector<QRect> rects = measuredTexts(*legend, layout, title, text);
+    for (int i = 0; i < rects.size(); ++i) {
+        QVERIFY2(rects.at(i).top() >= 0 && rects.at(i).bottom() < rose->imageHeight(),
+            qPrintable(QStringLiteral("text %1 outside the image").arg(i)));
+        for (int j = i + 1; j < rects.size(); ++j)
+            QVERIFY2(!rects.at(i).intersects(rects.at(j)),
+                qPrintable(QStringLiteral("texts %1 and %2 overlap").arg(i).arg(j)));
+    }
+    QVERIFY(layout.font.pointSize() >= 12);
+}
+
+// A legend whose texts had to be fitted is painted from its layout: its texts in the fitted
+// font and cells, nothing of them in the strip between the free text and the title.
+void TestWindRoseLegend::fittedLegendIsDrawnAsLaidOut()
+{
+    QSolarRose rose;
+    const QString title = QStringLiteral("GSR\n[W/m2]");
+    WindroseLegend *legend = preparedLegend(rose, 12, title, freeText(6));
+    const WindroseLegend::Layout layout = legend->layout();
+    QVERIFY(layout.font.pointSize() < rose.font().pointSize());
+    QVERIFY(legend->paint(nullptr));
+    const QImage image = legend->image();
+    TestSupport::saveOutput(image, QStringLiteral("windroselegend-fitted.png"));
+    QCOMPARE(image.size(), QSize(layout.rows.imageWidth, rose.imageHeight()));
+
+    const QVector<QRect> rects = measuredTexts(*legend, layout, title, freeText(6));
+    const QRect freeBox = rects.at(0);
+    const QRect titleRect = rects.at(1);
+    QVERIFY(freeBox.bottom() < titleRect.top());
+    const QRect between(
+        0, freeBox.bottom() + 1, image.width(), titleRect.top() - freeBox.bottom() - 1);
+    QCOMPARE(countVisible(image, between), 0);
+    for (const QRect &r : rects)
+        QVERIFY(countVisible(image, r) > 0);
 }
 
 HELICART_GUI_TEST_MAIN(TestWindRoseLegend)

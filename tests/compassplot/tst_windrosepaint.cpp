@@ -137,6 +137,10 @@ private slots:
     void freshChartSize();
     void fixedScaleRings_data();
     void fixedScaleRings();
+    void manyRingsKeepApart_data();
+    void manyRingsKeepApart();
+    void barsStopAtTheOuterRing_data();
+    void barsStopAtTheOuterRing();
     void noDataDrawsTheSmallScale_data();
     void noDataDrawsTheSmallScale();
     void segmentsAlongSectorAxes_data();
@@ -237,33 +241,46 @@ void TestWindRosePaint::freshChartSize()
 
 void TestWindRosePaint::fixedScaleRings_data()
 {
-    addScaleRows(QStringLiteral("30 / 3"));
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<int>("segments");
+    const char *labels[] = { "built-in", "plug-in", "tickfit" };
+    for (int mode : { BuiltIn, Fake, Tickfit }) {
+        QTest::addRow("30 / 3 %s", labels[mode]) << mode << 30.0 << 3;
+        // Steps that are no whole percent: rings at 6, 4.5, 3, 1.5 and 0.
+        QTest::addRow("6 / 4 %s", labels[mode]) << mode << 6.0 << 4;
+    }
 }
 
 void TestWindRosePaint::fixedScaleRings()
 {
     QFETCH(int, mode);
+    QFETCH(double, maximum);
+    QFETCH(int, segments);
     TestRose rose;
     FakeScale fake;
     if (!useScale(rose, fake, mode))
         QSKIP("the scale plug-in is not built");
     addStandardData(rose);
-    rose.setFixedScale(30, 3);
+    rose.setFixedScale(maximum, segments);
     rose.setEnableLegend(false);
     const QImage image = draw(rose, rowName());
-    QCOMPARE(rose.ringCount(), 3);
-    QCOMPARE(rose.ringStep(), 10);
-    QCOMPARE(rose.scaleMaximum(), 30.0);
+    QCOMPARE(rose.ringCount(), segments);
+    QCOMPARE(rose.ringStep(), maximum / segments);
+    QCOMPARE(rose.scaleMaximum(), maximum);
 
-    // Rings 30, 20, 10 and 0, probed at west where no sector has data.
+    // The rings from the maximum down to 0 in equal steps, probed at west where no sector has
+    // data.
     const int d = expectedDiameter(rose.font());
     const int hole = expectedHoleRadius(rose.font());
     QList<int> radii;
-    for (int i = 0; i <= 3; ++i) {
+    for (int i = 0; i <= segments; ++i) {
+        const double value = maximum - i * maximum / segments;
+        QCOMPARE(RoseLayout::ringValue(rose.ringScale(), i), value);
         if (mode == BuiltIn)
-            radii << (d - i * int(std::ceil(d / 3.0))) / 2;
+            radii << (d - i * int(std::ceil(double(d) / segments))) / 2;
         else
-            radii << hole + fake.at(d / 2 - hole, 30 - 10 * i, 0, 30);
+            radii << hole + fake.at(d / 2 - hole, value, 0, maximum);
     }
     for (int i = 0; i < radii.size(); ++i) {
         if (radii.at(i) < hole) // the innermost built-in ring shrinks to the centre
@@ -274,6 +291,100 @@ void TestWindRosePaint::fixedScaleRings()
             const int between = (radii.at(i) + radii.at(i + 1)) / 2;
             QVERIFY(darkestGray(image, QPoint(centre - between, centre), 1) > 200);
         }
+    }
+}
+
+void TestWindRosePaint::manyRingsKeepApart_data()
+{
+    addScaleRows(QStringLiteral("a million rings"), { BuiltIn, Fake });
+}
+
+// A grid count far beyond what the rose can show is drawn as the most rings that stay apart:
+// along the west axis, where no sector has data, every ring is dark and the middle between two
+// rings is light.
+void TestWindRosePaint::manyRingsKeepApart()
+{
+    QFETCH(int, mode);
+    TestRose rose;
+    FakeScale fake;
+    useScale(rose, fake, mode);
+    addStandardData(rose);
+    rose.setFixedScale(6, 1000000);
+    rose.setEnableLegend(false);
+    const QImage image = draw(rose, rowName());
+
+    const int d = expectedDiameter(rose.font());
+    const int hole = expectedHoleRadius(rose.font());
+    const int room = mode == BuiltIn ? d / 2 : d / 2 - hole;
+    QCOMPARE(rose.ringCount(), room / RoseLayout::minRingSpacing);
+    QCOMPARE(rose.ringStep(), 6.0 / rose.ringCount());
+
+    QList<int> radii;
+    for (int i = 0; i <= rose.ringCount(); ++i) {
+        const double value = RoseLayout::ringValue(rose.ringScale(), i);
+        radii << (mode == BuiltIn ? (d - i * int(std::ceil(double(d) / rose.ringCount()))) / 2
+                                  : hole + fake.at(room, value, 0, 6));
+    }
+    for (int i = 0; i + 1 < radii.size() && radii.at(i + 1) > hole; ++i) {
+        QVERIFY(radii.at(i) - radii.at(i + 1) >= RoseLayout::minRingSpacing - 1);
+        const int ring = qGray(image.pixel(centre - radii.at(i), centre));
+        const int between
+            = qGray(image.pixel(centre - (radii.at(i) + radii.at(i + 1)) / 2, centre));
+        QVERIFY2(ring < 160 && between > ring + 60,
+            qPrintable(QStringLiteral("ring %1 at %2: %3, between: %4")
+                           .arg(i)
+                           .arg(radii.at(i))
+                           .arg(ring)
+                           .arg(between)));
+    }
+}
+
+void TestWindRosePaint::barsStopAtTheOuterRing_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("fixedMaximum"); // 0: the automatic scale
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("built-in, fixed below the data") << int(BuiltIn) << 20 << true;
+    QTest::newRow("plug-in, fixed below the data") << int(Fake) << 20 << true;
+    QTest::newRow("built-in, automatic") << int(BuiltIn) << 0 << true;
+    QTest::newRow("plug-in, fixed above the data") << int(Fake) << 80 << false;
+    QTest::newRow("plug-in, automatic") << int(Fake) << 0 << false;
+}
+
+// North stacks 10, 20 and 30 %. A fixed scale that ends lower cuts the bars at its outer ring;
+// the built-in rule, whose bars start at the hole and can run past its outermost ring, is held
+// there too. The automatic scale with the plug-in is drawn as it always was: its maximum leaves
+// out the first class, so the stack may pass it.
+void TestWindRosePaint::barsStopAtTheOuterRing()
+{
+    QFETCH(int, mode);
+    QFETCH(int, fixedMaximum);
+    QFETCH(bool, cut);
+    TestRose rose;
+    FakeScale fake;
+    useScale(rose, fake, mode);
+    addStandardData(rose);
+    rose.setFixedScale(fixedMaximum, 4);
+    rose.setEnableLegend(false);
+    const QImage image = draw(rose, rowName());
+
+    const int d = expectedDiameter(rose.font());
+    const int hole = expectedHoleRadius(rose.font());
+    const int length = d / 2 - hole;
+    const double top = rose.scaleMaximum();
+    const int outerRing = mode == BuiltIn ? d / 2 : hole + fake.at(length, top, 0, top);
+    const int outermost
+        = qMax(outermostNorth(image, yellow, hole), outermostNorth(image, red, hole));
+    QVERIFY(outermost > hole);
+    if (cut) {
+        // The bars run up to the ring and no further.
+        QVERIFY2(outermost < outerRing && outermost >= outerRing - 3,
+            qPrintable(QStringLiteral("%1, ring at %2").arg(outermost).arg(outerRing)));
+    } else {
+        const int end = hole + fake.at(length, 10, 0, top) + fake.at(length, 20, 0, top)
+            + fake.at(length, 30, 0, top);
+        QVERIFY2(qAbs(outermost - end) <= 2,
+            qPrintable(QStringLiteral("%1, expected %2").arg(outermost).arg(end)));
     }
 }
 
@@ -394,9 +505,11 @@ void TestWindRosePaint::offsetShiftsOnlyItsSegment()
     rose.addIntervalRange(0, 1, QBrush(blue));
     rose.addIntervalRange(1, 2, QBrush(red), 1.0, 2.0);
     rose.addIntervalRange(2, 3, QBrush(yellow));
+    // North stacks 10, 20 and 20 % (up to the scale's end at 50 %), south holds the rest.
     addMany(rose, 10, 0.5, 0);
     addMany(rose, 20, 1.5, 0);
     addMany(rose, 20, 2.5, 0);
+    addMany(rose, 50, 0.5, 180);
     rose.setFixedScale(50, 5);
     rose.setEnableLegend(false);
     const QImage image = draw(rose, QStringLiteral("offset"));
@@ -404,9 +517,9 @@ void TestWindRosePaint::offsetShiftsOnlyItsSegment()
     const double d = expectedDiameter(rose.font());
     const int hole = expectedHoleRadius(rose.font());
     const int length = int(d * 0.5 - hole);
-    const int len0 = fake.at(length, 20, 0, 50);
+    const int len0 = fake.at(length, 10, 0, 50);
     const int shift = fake.at(length, 2, 0, 50);
-    const int len1 = fake.at(length, 40, 0, 50);
+    const int len1 = fake.at(length, 20, 0, 50);
     QVERIFY(shift >= 4);
     // A gap of 2 % after the first segment, the shifted segment, then the next one starting
     // where the unshifted one would have ended.
@@ -600,11 +713,9 @@ void TestWindRosePaint::legendStrip()
     QCOMPARE(image.width(), 480 + legend->legendWidth(rose.font()));
     const int x0 = image.width() - legendImage.width();
 
-    const QFontMetrics metrics(rose.font());
-    const int symbol = RoseLayout::legendSymbolSize(metrics.height());
-    const RoseLayout::LegendRows rows = RoseLayout::legendRows(metrics.height(), 0,
-        rose.intervals().size(), legend->textColumnWidth(rose.font(), symbol), 480,
-        RoseLayout::barArea(rose.roseDiameter(), rose.ringCount()), true);
+    // The rows as the legend laid them out (with rows high enough for its labels).
+    const RoseLayout::LegendRows rows = legend->layout().rows;
+    const int symbol = rows.symbolSize;
     QCOMPARE(legendImage.width(), rows.imageWidth);
 
     // One bar per class but the first, stacked upward from the symbol, in the class colour.

@@ -2,6 +2,7 @@
 // compassplot.so beside a copy of the program), with the real chart plug-in on the example
 // data, and from an installed tree.
 #include "endtoendsupport.h"
+#include "qsolarrose.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -10,6 +11,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cmath>
 
 using namespace EndToEnd;
 
@@ -78,6 +81,30 @@ int titleBarHeight(const QImage &table)
     return y;
 }
 
+// Pixels of the dial's shaded ring, outside the white disc of radius disc that carries the
+// data, where a and b differ by more than tolerance. The ring labels of the scale (along the
+// 55 degree ray, lower right) and the time stamp are left out.
+int dialRingDifferences(const QImage &a, const QImage &b, int disc, int tolerance)
+{
+    const int size = a.height();
+    const QPoint centre(size / 2, size / 2);
+    const QRect stamp = timeStampArea(a);
+    int differing = 0;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const QPoint d = QPoint(x, y) - centre;
+            const double r = std::hypot(d.x(), d.y());
+            const double angle = std::atan2(d.y(), d.x()) * 180 / M_PI;
+            if (r < disc + 3 || r > size / 2 - 6 || (angle > 35 && angle < 75)
+                || stamp.contains(x, y))
+                continue;
+            if (!TestSupport::colorNear(a.pixelColor(x, y), b.pixelColor(x, y), tolerance))
+                ++differing;
+        }
+    }
+    return differing;
+}
+
 } // namespace
 
 class TestEndToEnd : public QObject
@@ -97,9 +124,11 @@ private slots:
     void lostImages_data();
     void lostImages();
     void freakPrecision();
+    void headerOnly();
 
     void exampleImages();
     void exampleRepeatable();
+    void exampleFixedScaleStaysInTheDial();
     void exampleWarning();
     void exampleSlovenian();
 
@@ -382,6 +411,32 @@ void TestEndToEnd::freakPrecision()
         QStringList { "setLegendPrecision|15" });
 }
 
+// A file with its header rows and no data line: every text handed to the chart is free of
+// "nan" (nothing is good, so all of nothing is unknown), and the legend text is a warning.
+void TestEndToEnd::headerOnly()
+{
+    const QByteArray input = measurementFile({ "GSR" }, { "W/m2" }, {});
+    QCOMPARE(runRecorded(input, {}).status, 0);
+    const QStringList calls = recordedCalls(m_log);
+    QVERIFY(!calls.isEmpty());
+    for (const QString &call : calls)
+        QVERIFY2(!call.contains("nan", Qt::CaseInsensitive), qPrintable(call));
+    QCOMPARE(callsNamed(calls, "setStatisticsText"),
+        QStringList { "setStatisticsText|No. all: 0   No. good: 0   No. unknown: 0 (100%)" });
+    const QStringList legend = callsNamed(calls, "setLegendText");
+    QCOMPARE(legend.size(), 1);
+    QVERIFY(legend.first().endsWith("all: 0\ngood: 0\nunknown: 100%|true"));
+
+    // Through the real chart plug-in: the rose carries the warning box.
+    QVERIFY(writeFile(work("input.txt"), input));
+    QCOMPARE(TestSupport::runProgram(HELICART_PROGRAM,
+                 { "--input=input.txt", "--output=out/day", "--classes=none.xml" }, m_work->path()),
+        0);
+    const QImage rose = QImage(work("out/dayS000.png")).convertToFormat(QImage::Format_ARGB32);
+    QVERIFY(!rose.isNull());
+    QVERIFY(pixelsNear(rose, freeTextCorner(rose), kWarning, 0) > 50);
+}
+
 // The example through the real chart plug-in: sizes, and the pixels the classes decide.
 void TestEndToEnd::exampleImages()
 {
@@ -439,6 +494,28 @@ void TestEndToEnd::exampleRepeatable()
         QVERIFY2(!after.isNull(), qPrintable(names.at(i)));
         QCOMPARE(TestSupport::differingPixels(before.at(i), after, 0, timeStampArea(after)), 0);
     }
+}
+
+// A fixed scale far below the data: the bars stop at its outer ring, so outside the white disc
+// the rose is the automatic one.
+void TestEndToEnd::exampleFixedScaleStaysInTheDial()
+{
+    QCOMPARE(runExample({}).status, 0);
+    QList<QImage> automatic;
+    for (int k = 0; k < 3; ++k)
+        automatic << exampleImage(QString("out/stationS%1.png").arg(k, 3, 10, QChar('0')));
+    QCOMPARE(runExample({ "--scaleMax=2", "--scaleGrid=4" }).status, 0);
+    const int disc = int(QSolarRose().roseDiameter() * 0.5);
+    for (int k = 0; k < 3; ++k) {
+        const QImage fixed = exampleImage(QString("out/stationS%1.png").arg(k, 3, 10, QChar('0')));
+        TestSupport::saveOutput(fixed, QString("endtoend_fixed_stationS%1.png").arg(k));
+        QCOMPARE(fixed.size(), automatic.at(k).size());
+        QCOMPARE(dialRingDifferences(fixed, automatic.at(k), disc, 8), 0);
+    }
+    // Inside the disc the scale shows: the bars and rings differ.
+    QVERIFY(TestSupport::differingPixels(exampleImage("out/stationS000.png"), automatic.first(), 8,
+                timeStampArea(automatic.first()))
+        > 1000);
 }
 
 // A column that misses its required share shows the legend's text on the warning colour.

@@ -97,6 +97,9 @@ void TestRunTexts::countTexts_data()
                               << "all: 52550\ngood: 52550\nunknown: 0%";
     QTest::newRow("none good") << 7 << 0 << "No. all: 7   No. good: 0   No. unknown: 7 (100%)"
                                << "all: 7\ngood: 0\nunknown: 100%";
+    // No data line: the good share is no number, and nothing is good.
+    QTest::newRow("no data lines") << 0 << 0 << "No. all: 0   No. good: 0   No. unknown: 0 (100%)"
+                                   << "all: 0\ngood: 0\nunknown: 100%";
 }
 
 void TestRunTexts::countTexts()
@@ -124,7 +127,8 @@ void TestRunTexts::belowRequired_data()
     QTest::newRow("97 of 97") << 97.0 << 97.0 << false;
     QTest::newRow("97 of 97.5") << 97.0 << 97.5 << true;
     QTest::newRow("100 of 75") << 100.0 << 75.0 << false;
-    QTest::newRow("no data lines") << nan << 75.0 << false;
+    QTest::newRow("no data lines") << nan << 75.0 << true;
+    QTest::newRow("no data lines, nothing required") << nan << 0.0 << true;
     QTest::newRow("0 of 0") << 0.0 << 0.0 << false;
 }
 

@@ -1,8 +1,10 @@
 #include "fakescale.h"
+#include "hoursectors.h"
 #include "qsolarrose.h"
 #include "roseprobe.h"
 #include "solarroselight3d.h"
 #include "testsupport.h"
+#include "windroselegend.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -12,6 +14,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -201,6 +204,11 @@ private slots:
     void hourBinning_data();
     void hourBinning();
     void invalidTimeIsNotCounted();
+    void nothingCountedShowsNumbers();
+    void evenHours_data();
+    void evenHours();
+    void foldIntoTheSectorsTurn_data();
+    void foldIntoTheSectorsTurn();
     void defaultClasses();
     void sectorLayout();
     void rebuildDropsEarlierLayout();
@@ -396,7 +404,12 @@ void TestSolarRose::hourBinning_data()
     QTest::newRow("12:00 in 12") << QTime(12, 0) << 250.0 << 0 << 3;
     QTest::newRow("13:00 in 13") << QTime(13, 0) << 250.0 << 1 << 3;
     QTest::newRow("00:00 in 00") << QTime(0, 0) << 250.0 << 12 << 3;
-    QTest::newRow("11:01 folds into 12") << QTime(11, 1) << 250.0 << 0 << 3;
+    // The first sector starts at 11:02 sharp: the minutes before stay with 11.
+    QTest::newRow("11:00 in 11") << QTime(11, 0) << 250.0 << 23 << 3;
+    QTest::newRow("11:01 in 11") << QTime(11, 1) << 250.0 << 23 << 3;
+    QTest::newRow("11:01:59 in 11") << QTime(11, 1, 59) << 250.0 << 23 << 3;
+    QTest::newRow("11:02 opens 12") << QTime(11, 2) << 250.0 << 0 << 3;
+    QTest::newRow("11:10 in 12") << QTime(11, 10) << 250.0 << 0 << 3;
     QTest::newRow("11:30 in 12") << QTime(11, 30) << 250.0 << 0 << 3;
     QTest::newRow("12:01:59.999 still in 12") << QTime(12, 1, 59, 999) << 250.0 << 0 << 3;
     QTest::newRow("12:02 opens 13") << QTime(12, 2) << 250.0 << 1 << 3;
@@ -438,6 +451,89 @@ void TestSolarRose::invalidTimeIsNotCounted()
     QCOMPARE(rose.spokes().size(), 24);
 }
 
+// A column without data lines: the chart gets its classes and a record count of 0 and nothing
+// else. Every number it writes is a number.
+void TestSolarRose::nothingCountedShowsNumbers()
+{
+    QSolarRose rose;
+    rose.setDefaultIntervals();
+    rose.setAllDataCount(0);
+    rose.setLegendPrecision(0);
+    QImage image;
+    QVERIFY(rose.drawImage(image));
+    QStringList lines;
+    QVERIFY(rose.getTableData(&lines));
+    QCOMPARE(lines.size(), 4 + 1 + 24 + 1);
+    for (const QString &line : std::as_const(lines))
+        QVERIFY2(!line.contains(QLatin1String("nan"), Qt::CaseInsensitive), qPrintable(line));
+    QCOMPARE(lines.last(), QString(QChar(0x03A3)) + QStringLiteral("\t0.00").repeated(8) + '\t');
+    for (int i = 0; i < rose.intervals().size(); ++i)
+        QVERIFY(!rose.legend()->labelText(i).contains(QLatin1String("nan")));
+}
+
+void TestSolarRose::evenHours_data()
+{
+    QTest::addColumn<int>("sectors");
+    for (int divisor : { 24, 12, 8, 6, 4, 3, 2, 1 })
+        QTest::addRow("%d sectors", divisor) << divisor;
+}
+
+// A day of minute data with one constant value: every sector holds the same number of minutes,
+// so every row of the table shows the same share.
+void TestSolarRose::evenHours()
+{
+    QFETCH(int, sectors);
+    QSolarRose rose;
+    QVERIFY(rose.setDirectionsCount(sectors));
+    for (int minute = 0; minute < 24 * 60; ++minute)
+        rose.addSolarMeasurement(QTime(0, 0).addSecs(minute * 60), 250);
+    QCOMPARE(rose.countedTotal(), 24 * 60);
+    QImage image;
+    QVERIFY(rose.drawImage(image));
+
+    QStringList lines;
+    QVERIFY(rose.getTableData(&lines));
+    const QString share = QString::number(100.0 / sectors, 'f', 2);
+    const QStringList labels = rowLabels(rose);
+    QCOMPARE(labels.size(), sectors);
+    for (const QString &line : std::as_const(lines)) {
+        if (!labels.contains(line.section(QLatin1Char('\t'), 0, 0))
+            || line.startsWith(QChar(0x03A3)))
+            continue;
+        // The hour's total closes the row; the class 200-300 holds all of it.
+        QCOMPARE(line.section(QLatin1Char('\t'), -1), share);
+        QCOMPARE(line.section(QLatin1Char('\t'), 4, 4), share);
+    }
+}
+
+void TestSolarRose::foldIntoTheSectorsTurn_data()
+{
+    QTest::addColumn<double>("sectorWidth");
+    QTest::addColumn<double>("angle");
+    QTest::addColumn<double>("folded");
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    // 24 sectors: the turn runs from -14.5 (11:02) up to just below 345.5 (11:02 again).
+    QTest::newRow("12:00 folds to 0") << 15.0 << 360.0 << 0.0;
+    QTest::newRow("11:01 stays at the end") << 15.0 << 345.25 << 345.25;
+    QTest::newRow("11:02 starts the turn") << 15.0 << 345.5 << -14.5;
+    QTest::newRow("just below the start") << 15.0 << -14.75 << 345.25;
+    QTest::newRow("many turns above") << 15.0 << 360.0 * 1000 + 90 << 90.0;
+    QTest::newRow("12 sectors: 10:02 starts the turn") << 30.0 << 330.5 << -29.5;
+    QTest::newRow("nan stays nan") << 15.0 << nan << nan;
+}
+
+void TestSolarRose::foldIntoTheSectorsTurn()
+{
+    QFETCH(double, sectorWidth);
+    QFETCH(double, angle);
+    QFETCH(double, folded);
+    const double result = HourSectors::fold(angle, sectorWidth);
+    if (std::isnan(folded))
+        QVERIFY(std::isnan(result));
+    else
+        QCOMPARE(result, folded);
+}
+
 void TestSolarRose::defaultClasses()
 {
     QSolarRose rose;
@@ -469,8 +565,9 @@ void TestSolarRose::sectorLayout()
     QVERIFY(!rose.rebuildNeeded());
     QCOMPARE(rose.spokes().size(), 24);
     QCOMPARE(rose.sectorWidth(), 15.0);
-    QCOMPARE(rose.sectorRangeLow(), -15.0);
-    QCOMPARE(rose.sectorRangeHigh(), 345.0);
+    // Angles are folded into the turn the sectors cover.
+    QCOMPARE(rose.sectorRangeLow(), -14.5);
+    QCOMPARE(rose.sectorRangeHigh(), 345.5);
     double start = -14.5;
     for (auto it = rose.spokes().cbegin(); it != rose.spokes().cend(); ++it) {
         QCOMPARE(it.key(), Interval(start, 15.0));
