@@ -48,6 +48,13 @@ SolarRoseInterface *obtainChart()
     return qobject_cast<SolarRoseInterface *>(pluginLoader.instance());
 }
 
+// An input that was opened but could not be read to its end: the data are incomplete.
+int reportReadFailure(QFile *diagnostics, const QString &input)
+{
+    diagnostics->write(QStringLiteral("Can not read input file: %1.\n").arg(input).toLocal8Bit());
+    return SolarRose::kInputNotOpened;
+}
+
 // The chart's texts that come from the header and the time range.
 void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int k,
     const MeasurementFile::TimeRange &range, const Request &request)
@@ -195,12 +202,6 @@ int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &
     if (count > 0)
         written &= OutputFile::save(combined, combinedFileName(options.output), diagnostics);
     return written ? 0 : kOutputNotWritten;
-}
-
-int SolarRose::reportReadFailure(QFile *diagnostics, const QString &input)
-{
-    diagnostics->write(QStringLiteral("Can not read input file: %1.\n").arg(input).toLocal8Bit());
-    return kInputNotOpened;
 }
 
 void SolarRose::loadClasses(const QString &fileName, const QString &label, SolarRoseInterface *rose,

@@ -72,8 +72,6 @@ public:
 
     // "Cannot load 'solarRose' plugin" on the standard output stream.
     static void reportPluginFailure();
-    // "Can not read input file: NAME." and a line feed on diagnostics; kInputNotOpened.
-    static int reportReadFailure(QFile *diagnostics, const QString &input);
 
     // The texts of a column, translated in context "SolarRose" by the installed translator.
     // "Time\" + "label[unit]".
