@@ -15,7 +15,6 @@
 #include <QLoggingCategory>
 #include <QPluginLoader>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
