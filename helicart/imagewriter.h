@@ -31,6 +31,8 @@ public:
     // Waits until no more than pending files are still on their way and tells the failures of
     // those done. False when one of all the files told of so far could not be written.
     bool settle(size_t pending = 0);
+    // The files handed in that settle has not told of yet.
+    size_t pending() const { return m_pending.size(); }
 
 private:
     struct Pending

@@ -1,8 +1,8 @@
 #include "outputfile.h"
 
+#include "pngencoder.h"
 #include "signalguard.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QSaveFile>
@@ -10,11 +10,7 @@
 
 QByteArray OutputFile::encode(const QImage &image)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
-        return QByteArray();
-    return bytes;
+    return PngEncoder::encode(image);
 }
 
 bool OutputFile::write(const QString &fileName, const QByteArray &bytes)

@@ -16,8 +16,8 @@ class QString;
 class OutputFile
 {
 public:
-    // The image as PNG bytes at the default quality; empty when it cannot be encoded (an
-    // empty image).
+    // The image as PNG bytes (see PngEncoder); empty when it cannot be encoded (an empty
+    // image).
     static QByteArray encode(const QImage &image);
 
     // Replaces fileName by bytes (a symbolic link is followed: its target is replaced; an

@@ -1,10 +1,14 @@
 #include "solarrose.h"
 
 #include "classesdefinition.h"
+#include "combinedimage.h"
 #include "imagetable.h"
 #include "measurementfile.h"
+#include "measurementpipe.h"
 #include "options.h"
 #include "outputfile.h"
+#include "outputqueue.h"
+#include "pngencoder.h"
 #include "solarroseinterface.h"
 #include "warnings.h"
 
@@ -27,8 +31,8 @@ namespace {
 // What the run was asked for, handed to the steps of a column.
 struct Request
 {
-    QFile *diagnostics;
     Warnings *warnings;
+    OutputQueue *output;
     const Options &options;
 };
 
@@ -87,10 +91,15 @@ bool feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file
     if (options.classesGiven || report.failure != ClassesDefinition::Report::Missing)
         request.warnings->warn(Warnings::aboutClasses(options.classes, file.label(k), report));
     const int shift = options.timeShift;
-    const MeasurementFile::ColumnCounts counts
-        = file.readColumn(k, [chart, shift](const QTime &time, double value) {
-              chart->addSolarMeasurement(SolarRose::shiftedTime(time, shift), value);
-          });
+    // The lines are read on a thread of their own; the chart counts on this one.
+    MeasurementFile::ColumnCounts counts;
+    MeasurementPipe::run(
+        [&file, &counts, k](const MeasurementPipe::Handler &handler) {
+            counts = file.readColumn(k, handler);
+        },
+        [chart, shift](const QTime &time, double value) {
+            chart->addSolarMeasurement(SolarRose::shiftedTime(time, shift), value);
+        });
     if (file.readFailed())
         return false;
     // A file without a readable stamp has been told of once for all its columns.
@@ -108,12 +117,10 @@ bool feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file
     return true;
 }
 
-// The table image of the chart's last drawing, at the rose's size: the four caption lines of
-// the table data make its title.
-QImage tableImage(SolarRoseInterface *chart, const QSize &size)
+// The table image of the chart's table data, at the rose's size: the four caption lines make
+// its title.
+QImage tableImage(QStringList rows, const QSize &size)
 {
-    QStringList rows;
-    chart->getTableData(&rows);
     const QString title = rows.mid(0, 4).join(QLatin1Char('\n'));
     rows = rows.mid(4);
     ImageTable table;
@@ -122,27 +129,39 @@ QImage tableImage(SolarRoseInterface *chart, const QSize &size)
     return SolarRose::renderTable(table, size);
 }
 
-// Writes the rose and the table of column k and paints the rose into combined. False when an
-// image could not be written.
-bool writeColumn(SolarRoseInterface *chart, int k, QImage &combined, const Request &request)
+// Hands the rose and the table of column k to the output queue, which encodes and writes them
+// while the run goes on, and paints the rose into combined.
+void writeColumn(SolarRoseInterface *chart, int k, CombinedImage &combined, const Request &request)
 {
     QImage rose;
     rose.fill(0);
     chart->drawImage(rose);
     const QString &output = request.options.output;
-    bool written = OutputFile::save(rose, SolarRose::roseFileName(output, k), request.diagnostics);
-    const QImage table = tableImage(chart, rose.size());
-    written &= OutputFile::save(table, SolarRose::tableFileName(output, k), request.diagnostics);
+    request.output->write(
+        SolarRose::roseFileName(output, k), [rose] { return OutputFile::encode(rose); });
+    // The table data describe the last drawing.
+    QStringList rows;
+    chart->getTableData(&rows);
+    request.output->write(SolarRose::tableFileName(output, k),
+        [rows, size = rose.size()] { return OutputFile::encode(tableImage(rows, size)); });
 
     // The first rose lays the ground of the combined image; later ones are painted over it.
+    QImage painted;
     if (k == 0) {
-        combined = QImage();
-        combined.fill(0);
+        painted.fill(0);
     } else {
         chart->setEnableBackground(false);
+        painted = combined.ground();
     }
-    chart->drawImage(combined);
-    return written;
+    chart->drawImage(painted);
+    combined.add(painted);
+}
+
+// The combined image, put together row by row as it is encoded.
+QByteArray encodeCombined(const CombinedImage &combined)
+{
+    return PngEncoder::encode(combined.header(),
+        [&combined](int y, QRgb *scratch) { return combined.row(y, scratch); });
 }
 
 } // namespace
@@ -178,30 +197,40 @@ int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &
     const MeasurementFile::TimeRange range = file.readTimeRange();
     if (file.readFailed())
         return reportReadFailure(diagnostics, input);
-    Warnings warnings(diagnostics);
+    // Declared first, so that it outlives the files still being written from it.
+    CombinedImage combined;
+    OutputQueue output(diagnostics);
+    Warnings warnings(output.warnings());
     warnings.warn(Warnings::aboutInput(input, file.findings(), file.parameterCount()));
-    const Request request { diagnostics, &warnings, options };
+    const Request request { &warnings, &output, options };
 
-    bool written = true;
-    QImage combined;
     const int count = file.parameterCount();
     for (int k = 0; k < count; ++k) {
         std::unique_ptr<SolarRoseInterface> chart(obtainChart());
         if (!chart) {
+            output.settle();
             reportPluginFailure();
             return kNoChart;
         }
         describeColumn(chart.get(), file, k, range, request);
         // The images of the columns before stay; this one and the combined image would show
         // only part of the data.
-        if (!feedColumn(*this, chart.get(), file, k, range, request))
+        if (!feedColumn(*this, chart.get(), file, k, range, request)) {
+            output.settle();
             return reportReadFailure(diagnostics, input);
-        written &= writeColumn(chart.get(), k, combined, request);
+        }
+        // This column's files go on while the next one is read. Those before are done by now,
+        // as a rule: their failures are told, then this column's warnings.
+        const size_t before = output.pending();
+        writeColumn(chart.get(), k, combined, request);
+        output.settle(output.pending() - before);
     }
     // Without a parameter column there is no rose to combine, and nothing is missing.
-    if (count > 0)
-        written &= OutputFile::save(combined, combinedFileName(options.output), diagnostics);
-    return written ? 0 : kOutputNotWritten;
+    if (count > 0) {
+        output.write(
+            combinedFileName(options.output), [&combined] { return encodeCombined(combined); });
+    }
+    return output.settle() ? 0 : kOutputNotWritten;
 }
 
 void SolarRose::loadClasses(const QString &fileName, const QString &label, SolarRoseInterface *rose,
