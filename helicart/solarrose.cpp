@@ -9,6 +9,7 @@
 #include "outputfile.h"
 #include "outputqueue.h"
 #include "pngencoder.h"
+#include "poolthread.h"
 #include "solarroseinterface.h"
 #include "warnings.h"
 
@@ -94,9 +95,8 @@ bool feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file
     // The lines are read on a thread of their own; the chart counts on this one.
     MeasurementFile::ColumnCounts counts;
     MeasurementPipe::run(
-        [&file, &counts, k](const MeasurementPipe::Handler &handler) {
-            counts = file.readColumn(k, handler);
-        },
+        [&file, &counts, k](
+            const MeasurementPipe::Handler &handler) { counts = file.readColumn(k, handler); },
         [chart, shift](const QTime &time, double value) {
             chart->addSolarMeasurement(SolarRose::shiftedTime(time, shift), value);
         });
@@ -160,8 +160,8 @@ void writeColumn(SolarRoseInterface *chart, int k, CombinedImage &combined, cons
 // The combined image, put together row by row as it is encoded.
 QByteArray encodeCombined(const CombinedImage &combined)
 {
-    return PngEncoder::encode(combined.header(),
-        [&combined](int y, QRgb *scratch) { return combined.row(y, scratch); });
+    return PngEncoder::encode(
+        combined.header(), [&combined](int y, QRgb *scratch) { return combined.row(y, scratch); });
 }
 
 } // namespace
@@ -186,6 +186,11 @@ int SolarRose::run(QFile *diagnostics, const Options &options)
 }
 
 int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &file)
+{
+    return PoolThread::run([&] { return runHere(diagnostics, options, file); });
+}
+
+int SolarRose::runHere(QFile *diagnostics, const Options &options, MeasurementFile &file)
 {
     const QString &input = options.input;
     if (!file.open()) {
