@@ -1,5 +1,6 @@
 #include "qwindrose.h"
 
+#include "numeric.h"
 #include "pluginsearch.h"
 #include "roselayout.h"
 #include "scaleadjustment.h"
@@ -24,9 +25,8 @@ const QString scalePluginFile = QStringLiteral("tickfit.so");
 
 const QChar sigma(0x03A3);
 
-// Class limits at the int range's ends mark classes open towards infinity.
-constexpr double openLowLimit = -2147483647.0;
-constexpr double openHighLimit = 2147483647.0;
+constexpr double openLowLimit = -Numeric::openClassLimit;
+constexpr double openHighLimit = Numeric::openClassLimit;
 
 // Reads a field as a decimal integer; an empty or unreadable field counts as 0.
 int fieldInt(const QString &field)
@@ -225,12 +225,12 @@ bool QWindRose::setEnableGrid(bool enable)
 
 int QWindRose::directionsCount() const
 {
-    return static_cast<int>(m_directionsCount);
+    return Numeric::toInt(m_directionsCount);
 }
 
 void QWindRose::setFullCircle(double fullCircle)
 {
-    m_fullCircle = static_cast<int>(fullCircle);
+    m_fullCircle = Numeric::toInt(fullCircle);
 }
 
 void QWindRose::setGridPen(const QPen &pen)
@@ -573,13 +573,13 @@ constexpr int maxSegmentReach = 1 << 24;
 
 // Compass directions in screen radians (0 right, clockwise), derived from the rough pi the
 // drawing has always used; south-west sits at 136 degrees.
-constexpr double north = -1.5707963249999999;
-constexpr double northEast = -0.7853981624999999;
+constexpr double north = RoseLayout::roughRadians(-90);
+constexpr double northEast = RoseLayout::roughRadians(-45);
 constexpr double east = 0.0;
-constexpr double southEast = 0.7853981624999999;
-constexpr double south = 1.5707963249999999;
-constexpr double southWest = 2.37364778;
-constexpr double northWest = 3.9269908125000006;
+constexpr double southEast = RoseLayout::roughRadians(45);
+constexpr double south = RoseLayout::roughRadians(90);
+constexpr double southWest = RoseLayout::roughRadians(136);
+constexpr double northWest = RoseLayout::roughRadians(225);
 
 // The largest stacked share the scale has to hold: the largest sector total without the first
 // class, or, when only first-class values were counted (a solar rose of night values), the
@@ -602,9 +602,9 @@ QFont scaledFont(const QFont &font, double factor)
 {
     QFont scaled(font);
     if (font.pointSize() > 0)
-        scaled.setPointSize(qMax(1, RoseLayout::toInt(font.pointSize() * factor)));
+        scaled.setPointSize(qMax(1, Numeric::toInt(font.pointSize() * factor)));
     else if (font.pixelSize() > 0)
-        scaled.setPixelSize(qMax(1, RoseLayout::toInt(font.pixelSize() * factor)));
+        scaled.setPixelSize(qMax(1, Numeric::toInt(font.pixelSize() * factor)));
     return scaled;
 }
 
@@ -689,7 +689,7 @@ char QWindRose::render(int unused)
         m_ringScale.minimum = 0.0;
         m_ringScale.maximum = data > 0 ? data : 10.0;
         if (m_scale) {
-            int step = RoseLayout::toInt(m_ringScale.ringStep);
+            int step = Numeric::toInt(m_ringScale.ringStep);
             m_scale->roundLinearScale(
                 m_ringScale.minimum, m_ringScale.maximum, m_ringScale.ringCount, step);
             m_ringScale.ringStep = step;
@@ -760,8 +760,8 @@ double QWindRose::outerRingSize() const
 
 void QWindRose::drawBackground(QPainter *painter)
 {
+    using Numeric::toInt;
     using RoseLayout::polarPoint;
-    using RoseLayout::toInt;
     if (!m_enableBackground)
         return;
     const QPaintDevice *device = painter->device();
@@ -813,7 +813,7 @@ void QWindRose::drawBackground(QPainter *painter)
 void QWindRose::drawGrid(QPainter *painter)
 {
     const QFontMetrics metrics(font());
-    const int diameter = RoseLayout::toInt(roseDiameter());
+    const int diameter = Numeric::toInt(roseDiameter());
     const int h = metrics.height();
     m_holeRadius = metrics.horizontalAdvance(QStringLiteral("MM%")) / 2 + 5;
 
@@ -913,7 +913,7 @@ void QWindRose::drawBuiltInRings(QPainter *painter, const QVector<RoseLayout::Ri
 
 void QWindRose::drawData(QPainter *painter)
 {
-    using RoseLayout::toInt;
+    using Numeric::toInt;
     const double diameter = roseDiameter();
     if (m_style)
         m_style->radius = diameter;

@@ -1,13 +1,15 @@
 #include "roselayout.h"
 
+#include "numeric.h"
 #include "scaleadjustment.h"
 
 #include <QtGlobal>
 
 #include <cmath>
-#include <limits>
 
 namespace RoseLayout {
+
+using Numeric::toInt;
 
 namespace {
 
@@ -79,17 +81,6 @@ Scale withRingGap(Scale s, int length)
     return s;
 }
 
-int toInt(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= static_cast<double>(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (value <= static_cast<double>(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(value);
-}
-
 QPoint polarPoint(double angle, double distance)
 {
     return QPoint(toInt(std::cos(angle) * distance), toInt(std::sin(angle) * distance));
@@ -97,7 +88,7 @@ QPoint polarPoint(double angle, double distance)
 
 QPoint labelPoint(double angleDegrees, double distance)
 {
-    return polarPoint(angleDegrees * roughPi / 180.0, distance);
+    return polarPoint(roughRadians(angleDegrees), distance);
 }
 
 double barArea(double diameter, int ringCount)

@@ -13,13 +13,16 @@ class ScaleAdjustment;
 // Nothing here touches a painter, so every number can be checked on its own.
 namespace RoseLayout {
 
-// Truncates toward zero like a C cast, but gives 0 for NaN and saturates at the int limits:
-// every computed coordinate of the drawing goes through it, so no non-finite or oversized
-// value is ever converted to an integer.
-int toInt(double value);
+// Every computed coordinate of the drawing is converted to an integer by Numeric::toInt.
 
 // pi as the drawing has always used it; the compass and label angles derive from it.
 constexpr double roughPi = 3.14159265;
+
+// An angle in degrees in the radians of roughPi.
+constexpr double roughRadians(double degrees)
+{
+    return degrees * roughPi / 180.0;
+}
 
 // The point at angle (radians, screen coordinates: 0 points right, positive turns
 // clockwise) and distance, each coordinate truncated toward zero.

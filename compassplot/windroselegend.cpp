@@ -1,5 +1,6 @@
 #include "windroselegend.h"
 
+#include "numeric.h"
 #include "qwindrose.h"
 #include "roselayout.h"
 #include "windrosestyle.h"
@@ -277,7 +278,7 @@ void WindroseLegend::drawRow(
 
     p->save();
     p->setTransform(barFrame);
-    const int thickness = RoseLayout::toInt(m_rose->ringRadius(classIndex - 1));
+    const int thickness = Numeric::toInt(m_rose->ringRadius(classIndex - 1));
     const Interval key = m_rose->intervals().at(classIndex);
     const Spoke style = m_rose->classStyle(key, nullptr);
     if (style.brush.style() == Qt::SolidPattern)

@@ -1,6 +1,7 @@
 #include "qsolarrose.h"
 
 #include "hoursectors.h"
+#include "numeric.h"
 #include "scaleadjustment.h"
 #include "solardial.h"
 #include "solarroselight3d.h"
@@ -39,7 +40,7 @@ QColor intervalColour(int index)
 }
 
 // The limits of the open classes below and above the generated ones.
-constexpr double openLimit = 2147483647.0;
+constexpr double openLimit = Numeric::openClassLimit;
 
 // Renders the picture into rect, placed relative to point in the base coordinates; false
 // (and nothing drawn) when the picture could not be read.
@@ -218,8 +219,9 @@ bool QSolarRose::addSolarMeasurement(const QTime &time, double value)
 double QSolarRose::timeToAngle(const QTime &time) const
 {
     const double n = directionsCount();
-    const double seconds = time.hour() * 3600 + time.minute() * 60 + time.second();
-    return seconds / (86400.0 / n) * (fullCircle() / n) + 180.0;
+    const double seconds = time.hour() * Numeric::secondsPerHour
+        + time.minute() * Numeric::secondsPerMinute + time.second();
+    return seconds / (double(Numeric::secondsPerDay) / n) * (fullCircle() / n) + 180.0;
 }
 
 bool QSolarRose::setIntervals(double min, double max, int segments_count, bool limits)
@@ -330,7 +332,7 @@ QString QSolarRose::sectorLabel(const Interval &sector, int index) const
 {
     Q_UNUSED(sector);
     const int n = directionsCount();
-    const int secondsPerSector = n > 0 ? 86400 / n : 0;
+    const int secondsPerSector = n > 0 ? Numeric::secondsPerDay / n : 0;
     return QTime(12, 0, 0).addSecs(index * secondsPerSector).toString(hourFormat);
 }
 
@@ -341,8 +343,8 @@ QSize QSolarRose::labelBoxSize() const
 {
     const QFontMetrics metrics(font());
     const int w18 = metrics.horizontalAdvance(QTime(18, 0).toString(hourFormat));
-    const int height = static_cast<int>(w18 * 1.2);
-    return QSize(static_cast<int>(height * 1.5), height);
+    const int height = Numeric::toInt(w18 * 1.2);
+    return QSize(Numeric::toInt(height * 1.5), height);
 }
 
 double QSolarRose::roseDiameter() const
@@ -385,9 +387,9 @@ void QSolarRose::drawBackground(QPainter *painter)
     const int height = painter->device()->height();
     const int cx = width / 2;
     const int cy = height / 2;
-    const double step = 6.283185307179586 / n;
-    double b = 4.71238898038469;
-    const int secondsPerSector = 86400 / n;
+    const double step = SolarDial::fullTurn / n;
+    double b = SolarDial::midnightLabelAngle;
+    const int secondsPerSector = Numeric::secondsPerDay / n;
     const QSize box = labelBoxSize();
     const double d = roseDiameter();
 
@@ -396,8 +398,8 @@ void QSolarRose::drawBackground(QPainter *painter)
     boldFont.setWeight(QFont::Bold);
     const int half00
         = QFontMetrics(boldFont).horizontalAdvance(QTime(0, 0).toString(hourFormat)) / 2;
-    const int r = static_cast<int>(d * 0.5 + half00);
-    const int r0 = static_cast<int>(d * 0.5);
+    const int r = Numeric::toInt(d * 0.5 + half00);
+    const int r0 = Numeric::toInt(d * 0.5);
 
     // Light at noon (top), dark at midnight (bottom), with the data on a white disc.
     QConicalGradient dayShade(cx, cy, 90);

@@ -12,8 +12,6 @@ class TestRoseLayout : public QObject
 {
     Q_OBJECT
 private slots:
-    void toIntNeverConvertsNonFinite_data();
-    void toIntNeverConvertsNonFinite();
     void ringScale_data();
     void ringScale();
     void builtInRings_data();
@@ -33,28 +31,6 @@ private slots:
     void legendRows_data();
     void legendRows();
 };
-
-void TestRoseLayout::toIntNeverConvertsNonFinite_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<int>("expected");
-    const int big = std::numeric_limits<int>::max();
-    const int small = std::numeric_limits<int>::min();
-    QTest::newRow("truncates up") << 2.9 << 2;
-    QTest::newRow("truncates down") << -2.9 << -2;
-    QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << 0;
-    QTest::newRow("inf") << std::numeric_limits<double>::infinity() << big;
-    QTest::newRow("-inf") << -std::numeric_limits<double>::infinity() << small;
-    QTest::newRow("huge") << 1e300 << big;
-    QTest::newRow("-huge") << -1e300 << small;
-}
-
-void TestRoseLayout::toIntNeverConvertsNonFinite()
-{
-    QFETCH(double, value);
-    QFETCH(int, expected);
-    QCOMPARE(toInt(value), expected);
-}
 
 void TestRoseLayout::ringScale_data()
 {
