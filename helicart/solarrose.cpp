@@ -4,6 +4,7 @@
 #include "imagetable.h"
 #include "measurementfile.h"
 #include "options.h"
+#include "outputfile.h"
 #include "solarroseinterface.h"
 #include "warnings.h"
 
@@ -15,6 +16,7 @@
 #include <QTime>
 
 #include <cmath>
+#include <memory>
 
 #include <unistd.h>
 
@@ -46,16 +48,11 @@ SolarRoseInterface *obtainChart()
     return qobject_cast<SolarRoseInterface *>(pluginLoader.instance());
 }
 
-// Writes image as fileName (PNG, from the suffix). A file that cannot be written is lost
-// output: it is reported, and the caller goes on with the other images.
-bool save(const QImage &image, const QString &fileName, QFile *diagnostics)
+// An input that was opened but could not be read to its end: the data are incomplete.
+int reportReadFailure(QFile *diagnostics, const QString &input)
 {
-    if (image.save(fileName))
-        return true;
-    // A line of its own, so that several lost files stay readable one under the other.
-    diagnostics->write(
-        QStringLiteral("Can not write output file: %1.\n").arg(fileName).toLocal8Bit());
-    return false;
+    diagnostics->write(QStringLiteral("Can not read input file: %1.\n").arg(input).toLocal8Bit());
+    return SolarRose::kInputNotOpened;
 }
 
 // The chart's texts that come from the header and the time range.
@@ -76,8 +73,8 @@ void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int 
 }
 
 // Classes first, so that every measurement finds its class; then the column's measurements
-// and the texts made from their counts.
-void feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file, int k,
+// and the texts made from their counts. False when the file could not be read to its end.
+bool feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file, int k,
     const MeasurementFile::TimeRange &range, const Request &request)
 {
     const Options &options = request.options;
@@ -94,6 +91,8 @@ void feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file
         = file.readColumn(k, [chart, shift](const QTime &time, double value) {
               chart->addSolarMeasurement(SolarRose::shiftedTime(time, shift), value);
           });
+    if (file.readFailed())
+        return false;
     // A file without a readable stamp has been told of once for all its columns.
     if (file.findings().readableStamps > 0)
         request.warnings->warn(Warnings::aboutColumn(file.label(k), counts));
@@ -106,6 +105,7 @@ void feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file
     chart->setLegendText(SolarRose::legendText(file.stationText(k), range.earliestTime,
                              range.latestTime, counts.allCount, counts.goodCount, counts.goodShare),
         below);
+    return true;
 }
 
 // The table image of the chart's last drawing, at the rose's size: the four caption lines of
@@ -130,9 +130,9 @@ bool writeColumn(SolarRoseInterface *chart, int k, QImage &combined, const Reque
     rose.fill(0);
     chart->drawImage(rose);
     const QString &output = request.options.output;
-    bool written = save(rose, SolarRose::roseFileName(output, k), request.diagnostics);
+    bool written = OutputFile::save(rose, SolarRose::roseFileName(output, k), request.diagnostics);
     const QImage table = tableImage(chart, rose.size());
-    written &= save(table, SolarRose::tableFileName(output, k), request.diagnostics);
+    written &= OutputFile::save(table, SolarRose::tableFileName(output, k), request.diagnostics);
 
     // The first rose lays the ground of the combined image; later ones are painted over it.
     if (k == 0) {
@@ -162,8 +162,13 @@ int SolarRose::run(
 
 int SolarRose::run(QFile *diagnostics, const Options &options)
 {
+    MeasurementFile file(options.input);
+    return run(diagnostics, options, file);
+}
+
+int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &file)
+{
     const QString &input = options.input;
-    MeasurementFile file(input);
     if (!file.open()) {
         // Local 8-bit, so that a name with letters outside Latin-1 reaches the user intact.
         diagnostics->write(QStringLiteral("Can not open input file: %1.").arg(input).toLocal8Bit());
@@ -171,6 +176,8 @@ int SolarRose::run(QFile *diagnostics, const Options &options)
     }
     file.readHeader();
     const MeasurementFile::TimeRange range = file.readTimeRange();
+    if (file.readFailed())
+        return reportReadFailure(diagnostics, input);
     Warnings warnings(diagnostics);
     warnings.warn(Warnings::aboutInput(input, file.findings(), file.parameterCount()));
     const Request request { diagnostics, &warnings, options };
@@ -179,19 +186,21 @@ int SolarRose::run(QFile *diagnostics, const Options &options)
     QImage combined;
     const int count = file.parameterCount();
     for (int k = 0; k < count; ++k) {
-        SolarRoseInterface *chart = obtainChart();
+        std::unique_ptr<SolarRoseInterface> chart(obtainChart());
         if (!chart) {
             reportPluginFailure();
             return kNoChart;
         }
-        describeColumn(chart, file, k, range, request);
-        feedColumn(*this, chart, file, k, range, request);
-        written &= writeColumn(chart, k, combined, request);
-        delete chart;
+        describeColumn(chart.get(), file, k, range, request);
+        // The images of the columns before stay; this one and the combined image would show
+        // only part of the data.
+        if (!feedColumn(*this, chart.get(), file, k, range, request))
+            return reportReadFailure(diagnostics, input);
+        written &= writeColumn(chart.get(), k, combined, request);
     }
     // Without a parameter column there is no rose to combine, and nothing is missing.
     if (count > 0)
-        written &= save(combined, combinedFileName(options.output), diagnostics);
+        written &= OutputFile::save(combined, combinedFileName(options.output), diagnostics);
     return written ? 0 : kOutputNotWritten;
 }
 
