@@ -352,7 +352,9 @@ void QWindRose::bindScale()
     // and the root object belongs to Qt's plug-in machinery for the rest of the process.
     QPluginLoader loader;
     loader.setFileName(scalePluginFile);
-    if (PluginSearch::loadPlugin(scalePluginFile, &loader, PluginSearch::Compassplot)) {
+    PluginSearch::Options search;
+    search.traceProgramFolder = true;
+    if (PluginSearch::loadPlugin(scalePluginFile, &loader, search)) {
         m_scale = qobject_cast<ScaleAdjustment *>(loader.instance());
     } else {
         std::cerr << "Unable to load scale adjustment plugin: " << qPrintable(scalePluginFile)
