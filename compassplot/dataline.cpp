@@ -31,6 +31,15 @@ QStringList headerParts(const QString &text)
 
 } // namespace
 
+void DataLine::Counts::count(Kind kind)
+{
+    ++read;
+    if (kind == Short)
+        ++shortLines;
+    else if (kind == Rejected)
+        ++rejected;
+}
+
 bool DataLine::header(const QStringList &fields, Header *header)
 {
     const QStringList parts = fields.isEmpty() ? QStringList() : headerParts(fields.first());

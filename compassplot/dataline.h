@@ -39,6 +39,9 @@ public:
         int read = 0;
         int shortLines = 0;
         int rejected = 0;
+
+        // Counts a data record of the given kind.
+        void count(Kind kind);
     };
 
     // The texts of a header record whose first field has exactly six parts; false otherwise.

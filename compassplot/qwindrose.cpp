@@ -299,12 +299,8 @@ bool QWindRose::addDataLine(const QStringList &fields, bool header)
         return false;
     }
 
-    ++m_lineCounts.read;
     const DataLine::Record record = DataLine::record(fields);
-    if (record.kind == DataLine::Short)
-        ++m_lineCounts.shortLines;
-    if (record.kind == DataLine::Rejected)
-        ++m_lineCounts.rejected;
+    m_lineCounts.count(record.kind);
     if (record.kind != DataLine::Measurement)
         return false;
     addMeasurement(record.value, record.direction);
