@@ -91,40 +91,37 @@ void drawHaloText(QPainter *painter, const QPoint &at, const QString &text, cons
     painter->restore();
 }
 
-// The rings of the scale plug-in: drawn only with the background, labelled only with the grid
-// too; the outermost label carries the unit.
-void paintPlacedRings(QPainter *painter, const RoseFrame &frame,
-    const QVector<RoseLayout::RingLabel> &labels, const RosePainter::GridLook &look)
+// A ring's label: on a white halo for the rings of the scale plug-in, whose outermost label
+// carries the unit, plainly for those of the built-in rule.
+void paintRingLabel(QPainter *painter, const RoseLayout::RingLabel &label, bool outermost,
+    bool placed, const RosePainter::GridLook &look)
 {
-    const int h = QFontMetrics(look.font).height();
-    const bool labelled = look.background && look.grid;
-    for (int i = 0; i < frame.rings.size(); ++i) {
-        painter->save();
-        if (look.background)
-            painter->drawEllipse(frame.rings.at(i).bounds);
-        const RoseLayout::RingLabel &label = labels.at(i);
-        if (labelled && !label.text.isEmpty()) {
-            drawHaloText(painter, label.baseline, label.text, look.font);
-            if (i == 0) {
-                const QPoint u = RoseLayout::labelPoint(look.labelAngle, label.radius + h);
-                drawHaloText(
-                    painter, QPoint(u.x() - h / 3, u.y() + h / 3), QStringLiteral("%"), look.font);
-            }
-        }
-        painter->restore();
+    if (!placed) {
+        painter->drawText(label.baseline, label.text);
+        return;
+    }
+    drawHaloText(painter, label.baseline, label.text, look.font);
+    if (outermost) {
+        const int h = QFontMetrics(look.font).height();
+        const QPoint u = RoseLayout::labelPoint(look.labelAngle, label.radius + h);
+        drawHaloText(painter, QPoint(u.x() - h / 3, u.y() + h / 3), QStringLiteral("%"), look.font);
     }
 }
 
-// The rings of the built-in rule: always drawn and labelled.
-void paintBuiltInRings(
-    QPainter *painter, const RoseFrame &frame, const QVector<RoseLayout::RingLabel> &labels)
+// The rings and their labels. Those of the scale plug-in are drawn only with the background
+// and labelled only with the grid too; those of the built-in rule always.
+void paintRings(QPainter *painter, const RoseFrame &frame,
+    const QVector<RoseLayout::RingLabel> &labels, const RosePainter::GridLook &look)
 {
+    const bool placed = frame.placedRings;
+    const bool drawn = !placed || look.background;
+    const bool labelled = !placed || (look.background && look.grid);
     for (int i = 0; i < frame.rings.size(); ++i) {
         painter->save();
-        painter->drawEllipse(frame.rings.at(i).bounds);
-        const RoseLayout::RingLabel &label = labels.at(i);
-        if (!label.text.isEmpty())
-            painter->drawText(label.baseline, label.text);
+        if (drawn)
+            painter->drawEllipse(frame.rings.at(i).bounds);
+        if (labelled && !labels.at(i).text.isEmpty())
+            paintRingLabel(painter, labels.at(i), i == 0, placed, look);
         painter->restore();
     }
 }
@@ -199,10 +196,7 @@ void paintGrid(QPainter *painter, const RoseFrame &frame, const GridLook &look)
     // measuring them any earlier moves the edges of their glyphs.
     const QVector<RoseLayout::RingLabel> labels = RoseLayout::ringLabels(frame.rings, frame.scale,
         frame.placedRings ? QString() : QStringLiteral("%"), metrics, look.labelAngle);
-    if (frame.placedRings)
-        paintPlacedRings(painter, frame, labels, look);
-    else
-        paintBuiltInRings(painter, frame, labels);
+    paintRings(painter, frame, labels, look);
     painter->resetTransform();
 }
 
