@@ -1,6 +1,7 @@
 // The plug-in folder search: the folders it tries, in which order, which files it takes, and
 // what it tells on Qt's debug stream when asked to.
 #include "pluginsearch.h"
+#include "testsupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,19 +11,6 @@
 #include <QtTest>
 
 namespace {
-
-bool makeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-bool copyFile(const QString &from, const QString &to)
-{
-    QDir().mkpath(QFileInfo(to).path());
-    return QFile::copy(from, to);
-}
 
 QString canonical(const QString &path)
 {
@@ -163,9 +151,9 @@ void TestPluginSearch::pluginSearch()
     QTemporaryDir root;
     QVERIFY(root.isValid());
     for (const QString &path : plugins)
-        QVERIFY(copyFile(QStringLiteral(TEST_PLUGIN), root.filePath(path)));
+        QVERIFY(TestSupport::copyFile(QStringLiteral(TEST_PLUGIN), root.filePath(path)));
     for (const QString &path : others)
-        QVERIFY(makeFile(root.filePath(path), "not a plug-in"));
+        QVERIFY(TestSupport::writeFile(root.filePath(path), "not a plug-in"));
 
     QPluginLoader loader;
     const bool loaded = PluginSearch::loadPluginFrom(root.filePath(appDir),
@@ -179,10 +167,10 @@ void TestPluginSearch::pluginSearch()
 void TestPluginSearch::alreadyLoaded()
 {
     QTemporaryDir first, second;
-    QVERIFY(
-        copyFile(QStringLiteral(TEST_PLUGIN), first.filePath(QStringLiteral("compassplot.so"))));
-    QVERIFY(
-        copyFile(QStringLiteral(TEST_PLUGIN), second.filePath(QStringLiteral("compassplot.so"))));
+    QVERIFY(TestSupport::copyFile(
+        QStringLiteral(TEST_PLUGIN), first.filePath(QStringLiteral("compassplot.so"))));
+    QVERIFY(TestSupport::copyFile(
+        QStringLiteral(TEST_PLUGIN), second.filePath(QStringLiteral("compassplot.so"))));
     QPluginLoader loader(first.filePath(QStringLiteral("compassplot.so")));
     QVERIFY(loader.load());
     const QString fileName = loader.fileName();
@@ -203,8 +191,9 @@ void TestPluginSearch::reportsLastFolder()
 {
     QFETCH(bool, report);
     QTemporaryDir root;
-    QVERIFY(makeFile(root.filePath(QStringLiteral("a/external/plugins/compassplot.so")), "x"));
-    QVERIFY(makeFile(root.filePath(QStringLiteral("a/b/bin/compassplot.so")), "x"));
+    QVERIFY(TestSupport::writeFile(
+        root.filePath(QStringLiteral("a/external/plugins/compassplot.so")), "x"));
+    QVERIFY(TestSupport::writeFile(root.filePath(QStringLiteral("a/b/bin/compassplot.so")), "x"));
     PluginSearch::Options options;
     options.reportLastFolder = report;
     QPluginLoader loader;

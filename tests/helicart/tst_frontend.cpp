@@ -21,19 +21,6 @@ const QByteArray usageText
       " --scaleGrid=1\t\t\t\t\t        ... number of scale grids\r\n"
       " --language=SLO\t\t\t\t        ... translations of texts\r\n";
 
-bool makeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-bool copyFile(const QString &from, const QString &to)
-{
-    QDir().mkpath(QFileInfo(to).path());
-    return QFile::copy(from, to);
-}
-
 } // namespace
 
 class TestFrontend : public QObject
@@ -68,15 +55,15 @@ void TestFrontend::initTestCase()
     // beside the original.
     m_withoutPlugin = m_dir.filePath(QStringLiteral("noplugin/a/b/c/helicart"));
     m_withPlugin = m_dir.filePath(QStringLiteral("withplugin/bin/release/helicart"));
-    QVERIFY(copyFile(program, m_withoutPlugin));
-    QVERIFY(copyFile(program, m_withPlugin));
-    QVERIFY(copyFile(QStringLiteral(FRONTEND_TEST_PLUGIN),
+    QVERIFY(TestSupport::copyFile(program, m_withoutPlugin));
+    QVERIFY(TestSupport::copyFile(program, m_withPlugin));
+    QVERIFY(TestSupport::copyFile(QStringLiteral(FRONTEND_TEST_PLUGIN),
         m_dir.filePath(QStringLiteral("withplugin/bin/plugins/compassplot.so"))));
 
     m_workDir = m_dir.filePath(QStringLiteral("work"));
-    QVERIFY(makeFile(m_workDir + QStringLiteral("/header.txt"),
+    QVERIFY(TestSupport::writeFile(m_workDir + QStringLiteral("/header.txt"),
         "1\n2\n3\nTime\n5\nTime\n7\nTime\n05.07.2012 13:45\n"));
-    QVERIFY(makeFile(m_workDir + QStringLiteral("/empty.txt"), QByteArray()));
+    QVERIFY(TestSupport::writeFile(m_workDir + QStringLiteral("/empty.txt"), QByteArray()));
     QVERIFY(QDir(m_workDir).mkdir(QStringLiteral("folder")));
 }
 

@@ -56,6 +56,13 @@ int darkestGray(const QImage &image, const QPoint &p, int radius);
 // The running test function and data row, fit for a file name.
 QString rowName();
 
+// Writes content to path, making the folders on the way.
+bool writeFile(const QString &path, const QByteArray &content);
+// The whole content of path; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+// Copies from to to, replacing what is there and making the folders on the way.
+bool copyFile(const QString &from, const QString &to);
+
 // Runs program with arguments in workDir; returns the exit status (the low byte the shell
 // sees), with the standard output and error streams in *out and *err.
 int runProgram(const QString &program, const QStringList &arguments, const QString &workDir,
