@@ -2,6 +2,7 @@
 
 #include "classesdefinition.h"
 #include "combinedimage.h"
+#include "exitstatus.h"
 #include "imagetable.h"
 #include "measurementfile.h"
 #include "measurementpipe.h"
@@ -25,8 +26,6 @@
 
 #include <unistd.h>
 
-QPluginLoader pluginLoader;
-
 namespace {
 
 // What the run was asked for, handed to the steps of a column.
@@ -48,16 +47,16 @@ QString unknownShare(double goodShare)
 }
 
 // A fresh chart: the plug-in makes a new instance once the previous one has been destroyed.
-SolarRoseInterface *obtainChart()
+SolarRoseInterface *obtainChart(QPluginLoader &loader)
 {
-    return qobject_cast<SolarRoseInterface *>(pluginLoader.instance());
+    return qobject_cast<SolarRoseInterface *>(loader.instance());
 }
 
 // An input that was opened but could not be read to its end: the data are incomplete.
 int reportReadFailure(QFile *diagnostics, const QString &input)
 {
     diagnostics->write(QStringLiteral("Can not read input file: %1.\n").arg(input).toLocal8Bit());
-    return SolarRose::kInputNotOpened;
+    return ExitStatus::InputNotRead;
 }
 
 // The chart's texts that come from the header and the time range.
@@ -166,6 +165,10 @@ QByteArray encodeCombined(const CombinedImage &combined)
 
 } // namespace
 
+SolarRose::SolarRose(QPluginLoader &chartLoader)
+    : m_chartLoader(chartLoader)
+{ }
+
 int SolarRose::run(
     QFile *diagnostics, QString input, QString output, QString classes, int scaleMax, int scaleGrid)
 {
@@ -196,7 +199,7 @@ int SolarRose::runHere(QFile *diagnostics, const Options &options, MeasurementFi
     if (!file.open()) {
         // Local 8-bit, so that a name with letters outside Latin-1 reaches the user intact.
         diagnostics->write(QStringLiteral("Can not open input file: %1.").arg(input).toLocal8Bit());
-        return kInputNotOpened;
+        return ExitStatus::InputNotRead;
     }
     file.readHeader();
     const MeasurementFile::TimeRange range = file.readTimeRange();
@@ -211,11 +214,11 @@ int SolarRose::runHere(QFile *diagnostics, const Options &options, MeasurementFi
 
     const int count = file.parameterCount();
     for (int k = 0; k < count; ++k) {
-        std::unique_ptr<SolarRoseInterface> chart(obtainChart());
+        std::unique_ptr<SolarRoseInterface> chart(obtainChart(m_chartLoader));
         if (!chart) {
             output.settle();
             reportPluginFailure();
-            return kNoChart;
+            return ExitStatus::NoChart;
         }
         describeColumn(chart.get(), file, k, range, request);
         // The images of the columns before stay; this one and the combined image would show
@@ -235,7 +238,7 @@ int SolarRose::runHere(QFile *diagnostics, const Options &options, MeasurementFi
         output.write(
             combinedFileName(options.output), [&combined] { return encodeCombined(combined); });
     }
-    return output.settle() ? 0 : kOutputNotWritten;
+    return output.settle() ? ExitStatus::Success : ExitStatus::OutputNotWritten;
 }
 
 void SolarRose::loadClasses(const QString &fileName, const QString &label, SolarRoseInterface *rose,
