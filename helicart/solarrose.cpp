@@ -10,7 +10,6 @@
 #include "outputfile.h"
 #include "outputqueue.h"
 #include "pngencoder.h"
-#include "poolthread.h"
 #include "solarroseinterface.h"
 #include "warnings.h"
 
@@ -129,7 +128,11 @@ QImage tableImage(QStringList rows, const QSize &size)
 }
 
 // Hands the rose and the table of column k to the output queue, which encodes and writes them
-// while the run goes on, and paints the rose into combined.
+// while the run goes on, and paints the rose into combined. The charts paint on this thread,
+// from where Qt's painter hands the parts of a large fill to its thread pool: a gradient is
+// computed afresh where a part begins, and the pictures are made that way. On a pool thread a
+// fill is one part, and a few pixels come out one shade off. The table (solid fills and
+// text, the same either way) is painted in its job on a pool thread.
 void writeColumn(SolarRoseInterface *chart, int k, CombinedImage &combined, const Request &request)
 {
     QImage rose;
@@ -189,11 +192,6 @@ int SolarRose::run(QFile *diagnostics, const Options &options)
 }
 
 int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &file)
-{
-    return PoolThread::run([&] { return runHere(diagnostics, options, file); });
-}
-
-int SolarRose::runHere(QFile *diagnostics, const Options &options, MeasurementFile &file)
 {
     const QString &input = options.input;
     if (!file.open()) {

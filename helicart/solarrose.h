@@ -53,9 +53,7 @@ public:
     // file: NAME." and a line feed; the images of the columns read before stay, the combined
     // image is not written.
     int run(QFile *diagnostics, const Options &options);
-    // The same on file, a reader not opened yet, that stands for options.input. The charts
-    // are driven and painted on a thread of Qt's global pool (see PoolThread) while the
-    // calling thread waits.
+    // The same on file, a reader not opened yet, that stands for options.input.
     int run(QFile *diagnostics, const Options &options, MeasurementFile &file);
 
     // Gives rose the classes of label from the classes definition file fileName (or the
@@ -101,9 +99,6 @@ public:
     static QString combinedFileName(const QString &prefix);
 
 private:
-    // The run of run(diagnostics, options, file) on the calling thread.
-    int runHere(QFile *diagnostics, const Options &options, MeasurementFile &file);
-
     QPluginLoader &m_chartLoader;
 };
 
