@@ -35,6 +35,9 @@ public:
     // The rendered picture (Qt shares its pixels with the copy); a null image before the first
     // rendering.
     QImage image() const { return m_image; }
+    // The picture's size (empty without a picture). Cheaper than image().size() while a
+    // painter is at work on the picture: a copy of an image being painted on is a deep one.
+    QSize imageSize() const { return m_image.size(); }
     void setHeight(int height);
     void setBackground(const QBrush &brush);
     QBrush background() const { return m_background; }

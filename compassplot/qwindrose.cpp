@@ -456,7 +456,8 @@ void QWindRose::paintDataAndLegend()
 int QWindRose::drawingHeight() const
 {
     // Before the first drawing the rose will get the chart's image height.
-    return image().isNull() ? m_settings.imageHeight : image().height();
+    const QSize size = imageSize();
+    return size.isEmpty() ? m_settings.imageHeight : size.height();
 }
 
 double QWindRose::roseDiameter() const
