@@ -263,8 +263,9 @@ bool QSolarRose::addSolarMeasurement(const QTime &time, double value)
 double QSolarRose::timeToAngle(const QTime &time) const
 {
     const double n = directionsCount();
-    const double seconds = time.hour() * Numeric::secondsPerHour
-        + time.minute() * Numeric::secondsPerMinute + time.second();
+    // The whole seconds of the day, hour * 3600 + minute * 60 + second, in one call rather
+    // than three (every measurement passes here; its time is a valid one).
+    const double seconds = time.msecsSinceStartOfDay() / 1000;
     return seconds / (double(Numeric::secondsPerDay) / n) * (fullCircle() / n) + 180.0;
 }
 

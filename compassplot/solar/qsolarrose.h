@@ -65,7 +65,7 @@ public:
     void buildSectors(double fullCircle) override;
     void drawBackground(QPainter *painter) override;
 
-    // The angle (degrees) of a time of day: 00:00 is 180, 12:00 is 360.
+    // The angle (degrees) of a valid time of day: 00:00 is 180, 12:00 is 360.
     double timeToAngle(const QTime &time) const;
     // The box reserved for one hour label.
     QSize labelBoxSize() const;
