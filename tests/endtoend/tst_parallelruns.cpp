@@ -20,25 +20,13 @@ constexpr int kExampleLines = 8 + 10 * 144;
 
 QByteArray exampleHead()
 {
-    QFile file(QStringLiteral(HELICART_SOURCE_DIR "/examples/station.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    QByteArray head;
-    for (int i = 0; i < kExampleLines && !file.atEnd(); ++i)
-        head += file.readLine();
-    return head;
+    return TestSupport::headLines(
+        QStringLiteral(HELICART_SOURCE_DIR "/examples/station.txt"), kExampleLines);
 }
 
 Files readFiles(const QString &folder)
 {
-    Files files;
-    const QDir dir(folder);
-    for (const QString &name :
-        dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
-        QFile file(dir.filePath(name));
-        files[name] = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    return files;
+    return TestSupport::folderFiles(folder, QDir::Hidden | QDir::System);
 }
 
 // The files of files whose names begin with prefix.

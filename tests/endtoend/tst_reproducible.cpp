@@ -28,24 +28,13 @@ struct Run
 
 QByteArray exampleHead()
 {
-    QFile file(QStringLiteral(HELICART_SOURCE_DIR "/examples/station.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    QByteArray head;
-    for (int i = 0; i < kExampleLines && !file.atEnd(); ++i)
-        head += file.readLine();
-    return head;
+    return TestSupport::headLines(
+        QStringLiteral(HELICART_SOURCE_DIR "/examples/station.txt"), kExampleLines);
 }
 
 Files readFiles(const QString &folder)
 {
-    Files files;
-    const QDir dir(folder);
-    for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
-        QFile file(dir.filePath(name));
-        files[name] = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    return files;
+    return TestSupport::folderFiles(folder);
 }
 
 void setVariable(const char *name, const QByteArray &value)

@@ -146,4 +146,24 @@ bool copyFile(const QString &from, const QString &to)
     return QFile::copy(from, to);
 }
 
+QByteArray headLines(const QString &path, int count)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    QByteArray head;
+    for (int i = 0; i < count && !file.atEnd(); ++i)
+        head += file.readLine();
+    return head;
+}
+
+QMap<QString, QByteArray> folderFiles(const QString &folder, QDir::Filters filters)
+{
+    QMap<QString, QByteArray> files;
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList(QDir::Files | filters, QDir::Name))
+        files[name] = readFile(dir.filePath(name));
+    return files;
+}
+
 } // namespace TestSupport

@@ -2,7 +2,9 @@
 #define TESTSUPPORT_H
 
 #include <QColor>
+#include <QDir>
 #include <QImage>
+#include <QMap>
 #include <QRect>
 #include <QString>
 #include <QtTest>
@@ -62,6 +64,10 @@ bool writeFile(const QString &path, const QByteArray &content);
 QByteArray readFile(const QString &path);
 // Copies from to to, replacing what is there and making the folders on the way.
 bool copyFile(const QString &from, const QString &to);
+// The first count lines of path, line feeds included.
+QByteArray headLines(const QString &path, int count);
+// The contents of the files of folder (and of those filters adds), by name.
+QMap<QString, QByteArray> folderFiles(const QString &folder, QDir::Filters filters = {});
 
 // Runs program with arguments in workDir; returns the exit status (the low byte the shell
 // sees), with the standard output and error streams in *out and *err.
