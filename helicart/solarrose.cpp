@@ -12,6 +12,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPluginLoader>
+#include <QSaveFile>
 #include <QTime>
 
 #include <cmath>
@@ -58,6 +59,18 @@ bool save(const QImage &image, const QString &fileName, QFile *diagnostics)
     return false;
 }
 
+// Writes bytes as fileName, replacing it only once complete; reported as save reports.
+bool saveBytes(const QByteArray &bytes, const QString &fileName, QFile *diagnostics)
+{
+    QSaveFile file(fileName);
+    file.setDirectWriteFallback(false);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    diagnostics->write(
+        QStringLiteral("Can not write output file: %1.\n").arg(fileName).toLocal8Bit());
+    return false;
+}
+
 // The chart's texts that come from the header and the time range.
 void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int k,
     const MeasurementFile::TimeRange &range, const Request &request)
@@ -65,6 +78,8 @@ void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int 
     const Options &options = request.options;
     if (options.scaleMax != -1 && options.scaleGrid != -1)
         chart->setFixedScale(double(options.scaleMax), options.scaleGrid);
+    if (options.imageHeight > 0)
+        chart->setImageHeight(options.imageHeight);
     const QString unit = file.unit(k);
     const QString label = file.label(k);
     chart->setUnitText(unit);
@@ -108,12 +123,10 @@ void feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file
         below);
 }
 
-// The table image of the chart's last drawing, at the rose's size: the four caption lines of
-// the table data make its title.
-QImage tableImage(SolarRoseInterface *chart, const QSize &size)
+// The table image of the chart's table data, at the rose's size: the four caption lines make
+// its title.
+QImage tableImage(QStringList rows, const QSize &size)
 {
-    QStringList rows;
-    chart->getTableData(&rows);
     const QString title = rows.mid(0, 4).join(QLatin1Char('\n'));
     rows = rows.mid(4);
     ImageTable table;
@@ -130,9 +143,22 @@ bool writeColumn(SolarRoseInterface *chart, int k, QImage &combined, const Reque
     rose.fill(0);
     chart->drawImage(rose);
     const QString &output = request.options.output;
-    bool written = save(rose, SolarRose::roseFileName(output, k), request.diagnostics);
-    const QImage table = tableImage(chart, rose.size());
-    written &= save(table, SolarRose::tableFileName(output, k), request.diagnostics);
+    const OutputFormats::Formats formats = request.options.formats;
+    // The table data describe the last drawing.
+    QStringList rows;
+    chart->getTableData(&rows);
+    bool written = true;
+    if (formats & OutputFormats::Png) {
+        written &= save(rose, SolarRose::roseFileName(output, k), request.diagnostics);
+        const QImage table = tableImage(rows, rose.size());
+        written &= save(table, SolarRose::tableFileName(output, k), request.diagnostics);
+    }
+    if (formats & OutputFormats::Tsv) {
+        written &= saveBytes(OutputFormats::tableText(rows),
+            SolarRose::tableFileName(output, k, OutputFormats::Tsv), request.diagnostics);
+    }
+    if (!(formats & OutputFormats::Png))
+        return written;
 
     // The first rose lays the ground of the combined image; later ones are painted over it.
     if (k == 0) {
@@ -190,7 +216,7 @@ int SolarRose::run(QFile *diagnostics, const Options &options)
         delete chart;
     }
     // Without a parameter column there is no rose to combine, and nothing is missing.
-    if (count > 0)
+    if (count > 0 && (options.formats & OutputFormats::Png))
         written &= save(combined, combinedFileName(options.output), diagnostics);
     return written ? 0 : kOutputNotWritten;
 }
@@ -290,17 +316,19 @@ QTime SolarRose::shiftedTime(const QTime &time, int minutes)
     return minutes == 0 ? time : time.addSecs(minutes * 60);
 }
 
-QString SolarRose::roseFileName(const QString &prefix, int k)
+QString SolarRose::roseFileName(const QString &prefix, int k, OutputFormats::Format format)
 {
-    return prefix + QStringLiteral("S%1.png").arg(k, 3, 10, QLatin1Char('0'));
+    return prefix + QStringLiteral("S%1.").arg(k, 3, 10, QLatin1Char('0'))
+        + OutputFormats::suffix(format);
 }
 
-QString SolarRose::tableFileName(const QString &prefix, int k)
+QString SolarRose::tableFileName(const QString &prefix, int k, OutputFormats::Format format)
 {
-    return prefix + QStringLiteral("T%1.png").arg(k, 3, 10, QLatin1Char('0'));
+    return prefix + QStringLiteral("T%1.").arg(k, 3, 10, QLatin1Char('0'))
+        + OutputFormats::suffix(format);
 }
 
-QString SolarRose::combinedFileName(const QString &prefix)
+QString SolarRose::combinedFileName(const QString &prefix, OutputFormats::Format format)
 {
-    return prefix + QStringLiteral(".png");
+    return prefix + QLatin1Char('.') + OutputFormats::suffix(format);
 }

@@ -2,6 +2,7 @@
 #define SOLARROSE_H
 
 #include "classesdefinition.h"
+#include "outputformats.h"
 
 #include <QObject>
 #include <QString>
@@ -94,10 +95,13 @@ public:
     static QTime shiftedTime(const QTime &time, int minutes);
 
     // Output files: prefix + "S000.png", prefix + "T000.png" for column k (at least three
-    // digits), prefix + ".png" for the combined image.
-    static QString roseFileName(const QString &prefix, int k);
-    static QString tableFileName(const QString &prefix, int k);
-    static QString combinedFileName(const QString &prefix);
+    // digits), prefix + ".png" for the combined image; other formats take their own suffix.
+    static QString roseFileName(
+        const QString &prefix, int k, OutputFormats::Format format = OutputFormats::Png);
+    static QString tableFileName(
+        const QString &prefix, int k, OutputFormats::Format format = OutputFormats::Png);
+    static QString combinedFileName(
+        const QString &prefix, OutputFormats::Format format = OutputFormats::Png);
 };
 
 #endif // SOLARROSE_H

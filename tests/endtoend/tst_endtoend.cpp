@@ -125,12 +125,19 @@ private slots:
     void lostImages();
     void freakPrecision();
     void headerOnly();
+    void imageHeightCall_data();
+    void imageHeightCall();
+    void formats_data();
+    void formats();
 
     void exampleImages();
     void exampleRepeatable();
     void exampleFixedScaleStaysInTheDial();
     void exampleWarning();
     void exampleSlovenian();
+    void exampleImageHeight_data();
+    void exampleImageHeight();
+    void exampleFormats();
 
     void installedTree();
 
@@ -437,6 +444,70 @@ void TestEndToEnd::headerOnly()
     QVERIFY(pixelsNear(rose, freeTextCorner(rose), kWarning, 0) > 50);
 }
 
+void TestEndToEnd::imageHeightCall_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("calls");
+
+    QTest::newRow("not given") << QStringList() << QStringList();
+    QTest::newRow("out of range") << QStringList { "--imageHeight=99" } << QStringList();
+    QTest::newRow("given") << QStringList { "--imageHeight=960" }
+                           << QStringList { "setImageHeight|960", "setImageHeight|960" };
+}
+
+// A valid height reaches every chart before it draws; otherwise the charts keep their own.
+void TestEndToEnd::imageHeightCall()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, calls);
+    const QByteArray input
+        = measurementFile({ "GSR", "T" }, { "W/m2", "C" }, { "05.07.2012 13:45\t512.25\t20.5" });
+    QCOMPARE(runRecorded(input, options).status, 0);
+    const QStringList recorded = recordedCalls(m_log);
+    QCOMPARE(callsNamed(recorded, "setImageHeight"), calls);
+    for (const char *chart : { "0", "1" }) {
+        const QStringList own = recorded.mid(recorded.indexOf(QString("create|") + chart));
+        const qsizetype height = own.indexOf("setImageHeight|960");
+        QVERIFY(calls.isEmpty() || (height >= 0 && height < own.indexOf("drawImage|null")));
+    }
+}
+
+void TestEndToEnd::formats_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("files");
+
+    const QStringList png { "day.png", "dayS000.png", "dayS001.png", "dayT000.png", "dayT001.png" };
+    const QStringList tsv { "dayT000.tsv", "dayT001.tsv" };
+    QTest::newRow("default") << QStringList() << png;
+    QTest::newRow("png named") << QStringList { "--format=png" } << png;
+    QTest::newRow("table text only") << QStringList { "--format=tsv" } << tsv;
+    QTest::newRow("both") << QStringList { "--format=tsv,png" } << (png + tsv);
+}
+
+// Each format writes its files and no other; the table text holds the chart's table data, a
+// line each, in UTF-8 with line feeds.
+void TestEndToEnd::formats()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, files);
+    const QByteArray input = measurementFile({ "GSR", "T" }, { "W/m2", QString::fromUtf8("°C") },
+        { "05.07.2012 13:45\t512.25\t20.5", "05.07.2012 13:55\t\t21" });
+    const Result result = runRecorded(input, options);
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.err, QByteArray());
+    files.sort();
+    QCOMPARE(QDir(work("out")).entryList(QDir::Files, QDir::Name), files);
+    if (!files.contains("dayT001.tsv"))
+        return;
+    const QByteArray text = readFile(work("out/dayT001.tsv"));
+    const QString statistics = QString::fromUtf8("No. all: 2   No. good: 2   No. unknown: 0 (0%)");
+    QCOMPARE(text,
+        QString("Ljubljana\nT\nData from 05.07.12 13:45:00 till 05.07.12 13:55:00\n" + statistics
+            + "\nHour\tShare\n12\t50\n")
+            .toUtf8());
+}
+
 // The example through the real chart plug-in: sizes, and the pixels the classes decide.
 void TestEndToEnd::exampleImages()
 {
@@ -555,6 +626,62 @@ void TestEndToEnd::exampleSlovenian()
     QVERIFY(TestSupport::differingPixels(plainTitle, table.copy(title), 0) > 0);
     // The legend's free text is translated too.
     QVERIFY(TestSupport::differingPixels(plainRose, rose, 0, timeStampArea(rose)) > 0);
+}
+
+void TestEndToEnd::exampleImageHeight_data()
+{
+    QTest::addColumn<int>("height");
+    // The lowest height leaves the dial less room than its hour labels take.
+    QTest::newRow("lowest") << 100;
+    QTest::newRow("large") << 960;
+}
+
+// A height of the roses: the roses are as high, the tables as large as their roses, the
+// combined image as high.
+void TestEndToEnd::exampleImageHeight()
+{
+    QFETCH(int, height);
+    QCOMPARE(runExample({ QString("--imageHeight=%1").arg(height) }).status, 0);
+    for (int k = 0; k < 3; ++k) {
+        const QImage rose = exampleImage(QString("out/stationS%1.png").arg(k, 3, 10, QChar('0')));
+        const QImage table = exampleImage(QString("out/stationT%1.png").arg(k, 3, 10, QChar('0')));
+        TestSupport::saveOutput(rose, QString("endtoend_%1_stationS%2.png").arg(height).arg(k));
+        QCOMPARE(rose.height(), height);
+        QVERIFY(rose.width() > rose.height());
+        QCOMPARE(table.size(), rose.size());
+    }
+    QCOMPARE(exampleImage("out/station.png").height(), height);
+}
+
+// Every format of the example: the PNG files byte for byte as without the option (with a fixed
+// time stamp), and the table text with a caption, header, hour and sum line structure.
+void TestEndToEnd::exampleFormats()
+{
+    qputenv("SOURCE_DATE_EPOCH", "0");
+    const QStringList names { "out/stationS000.png", "out/stationT000.png", "out/stationS002.png",
+        "out/stationT002.png", "out/station.png" };
+    QCOMPARE(runExample({}).status, 0);
+    QList<QByteArray> plain;
+    for (const QString &name : names)
+        plain << readFile(m_example->filePath(name));
+    QCOMPARE(runExample({ "--format=png,tsv" }).status, 0);
+    qunsetenv("SOURCE_DATE_EPOCH");
+    for (int i = 0; i < names.size(); ++i)
+        QVERIFY2(
+            readFile(m_example->filePath(names.at(i))) == plain.at(i), qPrintable(names.at(i)));
+
+    const QByteArray text = readFile(m_example->filePath("out/stationT000.tsv"));
+    QVERIFY(text.endsWith('\n') && !text.contains('\r'));
+    const QStringList lines = QString::fromUtf8(text).chopped(1).split('\n');
+    // Four captions, the header, 24 hours and the sums.
+    QCOMPARE(lines.size(), 4 + 1 + 24 + 1);
+    QCOMPARE(lines.at(0), QString("Kamnik - Tunjice"));
+    QVERIFY(lines.at(4).startsWith(QString::fromUtf8("Time\\GSR[W/m2]\t")));
+    QCOMPARE(lines.at(5).section('\t', 0, 0), QString("12"));
+    QCOMPARE(lines.at(28).section('\t', 0, 0), QString("11"));
+    QVERIFY(lines.last().startsWith(QChar(0x03A3)));
+    for (int i = 5; i < 29; ++i)
+        QCOMPARE(lines.at(i).count('\t'), lines.at(4).count('\t'));
 }
 
 // `cmake --install` gives a tree that runs from any working folder: the program finds its
