@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of tests/fuzz with clang (build-fuzz/, with AddressSanitizer
-# and UndefinedBehaviorSanitizer, warnings as errors) and runs each one for SECONDS seconds
-# (default 60), one after the other on one core.
+# Builds the project and the libFuzzer targets of tests/fuzz with clang (build-fuzz/, with
+# AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors) and runs each target
+# for SECONDS seconds (default 60), one after the other on one core.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]      TARGET: fields reader classes options scales table
 # Each target starts from its checked-in seeds (tests/fuzz/corpus/<target>/) and the inputs of
 # past findings (tests/fuzz/regressions/<target>/); what it learns is kept in
@@ -19,8 +19,10 @@ targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fields reader classes options scales table)
 
 bash "$root/scripts/install-deps.sh"
+# The whole project is built, tests and benchmarks too, so that this build also holds all of
+# it to clang's warnings.
 cmake -S "$root" -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DHELICART_FUZZ=ON -DHELICART_WERROR=ON -DBUILD_TESTING=OFF -DHELICART_BENCHMARKS=OFF \
+    -DHELICART_FUZZ=ON -DHELICART_WERROR=ON -DBUILD_TESTING=ON -DHELICART_BENCHMARKS=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j 2
 

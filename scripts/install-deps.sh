@@ -12,7 +12,7 @@ packages=(
     libbenchmark-dev
     dpkg-dev groff-base  # the Debian package's dependencies (dpkg-shlibdeps), its manual page check
     python3
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev tzdata
 )
 
 missing=()

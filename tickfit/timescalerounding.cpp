@@ -194,13 +194,37 @@ void roundOnCalendar(
     }
 }
 
+// The date-time in model's time (local or a zone) whose instant is msecs since the epoch.
+QDateTime atInstant(const QDateTime &model, qint64 msecs)
+{
+    QDateTime result = model;
+    result.setMSecsSinceEpoch(msecs);
+    return result;
+}
+
+// The date-time in model's time (local or a zone) at the moment its clock jumped over date
+// and time, fields that name a wall-clock time the zone skipped when its clock was put
+// forward: a boundary at 02:00 on the night the clock goes from 02:00 to 03:00 reads 03:00.
+QDateTime skippedWallClockTime(const QDateTime &model, const QDate &date, const QTime &time)
+{
+    // The fields read as UTC, moved back by the offset in force before the jump (a day
+    // earlier no zone has jumped twice).
+    const qint64 wall = QDateTime(date, time, Qt::UTC).toMSecsSinceEpoch();
+    const int before = atInstant(model, wall - qint64(kDay) * 1000).offsetFromUtc();
+    return atInstant(model, wall - qint64(before) * 1000);
+}
+
 // A date-time with the given fields in the same kind of time as model (local, UTC, offset
-// or zone), so that rounding never moves it into another zone.
+// or zone), so that rounding never moves it into another zone. Only fields the zone skipped
+// give Qt no date-time.
 QDateTime sameZone(const QDateTime &model, const QDate &date, const QTime &time)
 {
-    if (model.timeSpec() == Qt::TimeZone)
-        return QDateTime(date, time, model.timeZone());
-    return QDateTime(date, time, model.timeSpec(), model.offsetFromUtc());
+    const QDateTime result = model.timeSpec() == Qt::TimeZone
+        ? QDateTime(date, time, model.timeZone())
+        : QDateTime(date, time, model.timeSpec(), model.offsetFromUtc());
+    if (result.isValid() || !date.isValid() || !time.isValid())
+        return result;
+    return skippedWallClockTime(model, date, time);
 }
 
 // year - year mod n, kept off the year 0 that QDate does not have.

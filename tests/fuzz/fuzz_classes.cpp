@@ -6,10 +6,7 @@
 #include "fuzzinput.h"
 #include "recordingrose.h"
 
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -44,18 +41,14 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
         return 1;
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     static QGuiApplication application(*argc, *argv);
-    static QTemporaryDir folder;
-    g_fileName = QDir(folder.path()).filePath(QStringLiteral("classes.xml"));
+    g_fileName = FuzzInput::scratchFile(QStringLiteral("classes.xml"));
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    QFile out(g_fileName);
-    FuzzInput::require(out.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            && out.write(reinterpret_cast<const char *>(data), qint64(size)) == qint64(size),
-        "classes file written");
-    out.close();
+    FuzzInput::writeFile(
+        g_fileName, QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
     load(QStringLiteral("GSR"));
     load(QStringLiteral("it's \"x\""));
     return 0;

@@ -5,11 +5,16 @@
 #include "tickfit.h"
 
 #include <QDateTime>
+#include <QList>
 #include <QTimeZone>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <iterator>
+#include <limits>
 
 namespace {
 
@@ -24,20 +29,65 @@ bool fitsFloat(double v)
     return std::isfinite(v) && std::fabs(v) <= double(std::numeric_limits<float>::max());
 }
 
+// Zones whose clocks jump: by an hour in spring and autumn, at midnight, by half an hour.
+const QList<QTimeZone> &jumpingZones()
+{
+    static const QList<QTimeZone> zones { QTimeZone("Europe/Ljubljana"),
+        QTimeZone("America/Santiago"), QTimeZone("Australia/Lord_Howe") };
+    return zones;
+}
+
+// A date-time within six hours of a jump of a zone's clock between 1990 and 2100, in that
+// zone or in local time: where rounding meets wall-clock times that are skipped or repeated.
+QDateTime nearJump(FuzzInput &input)
+{
+    const int year = 1990 + input.byte() % 111;
+    const int choice = input.byte() % (jumpingZones().size() + 1);
+    const QTimeZone zone
+        = choice == 0 ? QTimeZone::systemTimeZone() : jumpingZones().at(choice - 1);
+    const QTimeZone::OffsetDataList jumps
+        = zone.transitions(QDateTime(QDate(year, 1, 1), QTime(0, 0), Qt::UTC),
+            QDateTime(QDate(year, 12, 31), QTime(23, 59), Qt::UTC));
+    const qint64 base = jumps.isEmpty()
+        ? QDateTime(QDate(year, 6, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch()
+        : jumps.at(input.byte() % jumps.size()).atUtc.toMSecsSinceEpoch();
+    const qint64 msecs = base + input.intInRange(-6 * 3600, 6 * 3600) * qint64(1000);
+    return choice == 0 ? QDateTime::fromMSecsSinceEpoch(msecs, Qt::LocalTime)
+                       : QDateTime::fromMSecsSinceEpoch(msecs, zone);
+}
+
 // A date-time within the years -9999 to 9999, in UTC, local time (a zone with daylight
-// saving) or at a fixed offset.
+// saving) or at a fixed offset, or one near a jump of a zone's clock.
 QDateTime dateTime(FuzzInput &input)
 {
     constexpr qint64 range = 10000LL * 366 * 86400 * 1000;
     const qint64 msecs = input.int64() % range;
-    switch (input.byte() % 3) {
+    switch (input.byte() % 4) {
     case 0:
         return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
     case 1:
         return QDateTime::fromMSecsSinceEpoch(msecs, Qt::LocalTime);
-    default:
+    case 2:
         return QDateTime::fromMSecsSinceEpoch(
             msecs, Qt::OffsetFromUTC, input.intInRange(-14 * 3600, 14 * 3600));
+    default:
+        return nearJump(input);
+    }
+}
+
+// An interval length in seconds: mostly one a chart would use, else any.
+int intervalLength(FuzzInput &input)
+{
+    static constexpr int common[] = { 1, 2, 5, 10, 30, 60, 120, 300, 600, 1800, 3600, 7200, 10800,
+        21600, 43200, 86400, 2 * 86400, 7 * 86400, 2419200, 3 * 2419200, 6 * 2419200, 31536000,
+        10 * 31536000, 50 * 31536000 };
+    switch (input.byte() % 3) {
+    case 0:
+        return common[input.byte() % std::size(common)];
+    case 1:
+        return input.intInRange(-1, 20 * 31536000);
+    default:
+        return input.intInRange(INT_MIN, INT_MAX);
     }
 }
 
@@ -100,8 +150,7 @@ void timeScale(FuzzInput &input)
 void dateTimeRounding(FuzzInput &input)
 {
     QDateTime dt = dateTime(input);
-    const int interval = input.boolean() ? input.intInRange(-1, 20 * 31536000)
-                                         : input.intInRange(INT_MIN, INT_MAX);
+    const int interval = intervalLength(input);
     scale().roundDateTime(dt, interval, input.boolean());
     FuzzInput::require(dt.isValid(), "a valid date-time");
 }

@@ -1,5 +1,10 @@
 #include "fuzzinput.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -68,4 +73,22 @@ void FuzzInput::require(bool condition, const char *what)
     std::fprintf(stderr, "fuzz check failed: %s\n", what);
     std::fflush(stderr);
     std::abort();
+}
+
+QString FuzzInput::scratchFile(const QString &name)
+{
+    static const QString memory = QStringLiteral("/dev/shm");
+    static QTemporaryDir folder(QFileInfo(memory).isWritable()
+            ? memory + QStringLiteral("/helicart-fuzz-XXXXXX")
+            : QDir::tempPath() + QStringLiteral("/helicart-fuzz-XXXXXX"));
+    require(folder.isValid(), "a scratch folder");
+    return QDir(folder.path()).filePath(name);
+}
+
+void FuzzInput::writeFile(const QString &fileName, QByteArrayView bytes)
+{
+    QFile file(fileName);
+    require(file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            && file.write(bytes.data(), bytes.size()) == bytes.size() && file.flush(),
+        "input file written");
 }

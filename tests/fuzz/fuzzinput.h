@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +28,12 @@ public:
     // Up to size bytes (fewer at the end).
     QByteArray bytes(qsizetype size);
     QByteArray rest();
+
+    // A file name in a folder of its own that lives as long as the process, in memory where
+    // the machine has a memory file system (writing an input there costs no disk flush).
+    static QString scratchFile(const QString &name);
+    // Replaces the file's content with bytes.
+    static void writeFile(const QString &fileName, QByteArrayView bytes);
 
     // Ends the run with what on the error stream when condition does not hold: the fuzzer
     // keeps the input as a crash, a replay fails.

@@ -5,10 +5,12 @@
 #include <QMetaMethod>
 #include <QPluginLoader>
 #include <QRandomGenerator>
+#include <QTimeZone>
 #include <QtTest>
 
 #include <atomic>
 #include <cmath>
+#include <ctime>
 #include <limits>
 #include <thread>
 #include <vector>
@@ -520,6 +522,62 @@ private slots:
         m_scale->roundDateTime(dt, interval, up);
         QTEST(dt, "rounded");
         QCOMPARE(dt.timeSpec(), Qt::UTC);
+    }
+
+    // Boundaries that a clock put forward skips: the result is the moment of the jump, in the
+    // zone of the date-time, never an invalid date-time. Ljubljana's clocks went from local
+    // mean time to CET at midnight on 1 January 1884, skipping 1 min 56 s. An empty zone is
+    // local time in Ljubljana.
+    void roundDateTimeWhereTheClockJumps_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QString>("dt");
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<bool>("up");
+        QTest::addColumn<QString>("rounded");
+        const int hour = 3600, day = 86400;
+        QTest::newRow("2 h down into the skipped hour, local")
+            << QByteArray() << "2023-03-26T03:30:00" << 2 * hour << false << "2023-03-26T03:00:00";
+        QTest::newRow("2 h down into the skipped hour, zone")
+            << QByteArray("Europe/Ljubljana") << "2023-03-26T03:30:00" << 2 * hour << false
+            << "2023-03-26T03:00:00";
+        QTest::newRow("day down to a skipped midnight")
+            << QByteArray("America/Santiago") << "2023-09-03T10:00:00" << day << false
+            << "2023-09-03T01:00:00";
+        QTest::newRow("6 years down to 1884, local")
+            << QByteArray() << "1887-10-14T11:10:46" << 201974204 << false << "1884-01-01T00:01:56";
+        QTest::newRow("hour down in the repeated hour")
+            << QByteArray("Europe/Ljubljana") << "2023-10-29T02:30:00" << hour << false
+            << "2023-10-29T02:00:00";
+    }
+
+    void roundDateTimeWhereTheClockJumps()
+    {
+        QFETCH(QByteArray, zone);
+        QFETCH(QString, dt);
+        QFETCH(int, interval);
+        QFETCH(bool, up);
+        const bool hadZone = qEnvironmentVariableIsSet("TZ");
+        const QByteArray savedZone = qgetenv("TZ");
+        qputenv("TZ", "Europe/Ljubljana");
+        tzset();
+        const QDateTime given = QDateTime::fromString(dt, Qt::ISODate);
+        QDateTime value = zone.isEmpty() ? QDateTime(given.date(), given.time(), Qt::LocalTime)
+                                         : QDateTime(given.date(), given.time(), QTimeZone(zone));
+        QVERIFY(value.isValid());
+        m_scale->roundDateTime(value, interval, up);
+        const QDateTime rounded = QDateTime::fromString(
+            value.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")), Qt::ISODate);
+        const bool valid = value.isValid();
+        const Qt::TimeSpec spec = value.timeSpec();
+        if (hadZone)
+            qputenv("TZ", savedZone);
+        else
+            qunsetenv("TZ");
+        tzset();
+        QVERIFY(valid);
+        QCOMPARE(spec, zone.isEmpty() ? Qt::LocalTime : Qt::TimeZone);
+        QTEST(rounded.toString(Qt::ISODate), "rounded");
     }
 
     // Many generated ranges: every result must be a usable scale.
