@@ -66,9 +66,11 @@ bool LineReader::seek(qint64 pos)
     m_begin = m_end = 0;
     m_bufferPos = pos;
     m_deviceAtEnd = false;
-    if (m_device->seek(pos))
+    // A sequential device cannot go back; asking it would only earn a warning from Qt.
+    if (!m_device->isSequential() && m_device->seek(pos))
         return true;
     m_deviceAtEnd = true;
+    m_failed = true;
     return false;
 }
 
@@ -85,8 +87,12 @@ void LineReader::fill()
     if (m_end == qsizetype(m_buffer.size()))
         m_buffer.resize(m_buffer.size() * 2);
     const qint64 read = m_device->read(m_buffer.data() + m_end, qint64(m_buffer.size()) - m_end);
-    if (read > 0)
+    if (read > 0) {
         m_end += read;
-    else
-        m_deviceAtEnd = true;
+        return;
+    }
+    // Nothing more: the end of the device, or an error (which is no end of the data).
+    m_deviceAtEnd = true;
+    if (read < 0)
+        m_failed = true;
 }

@@ -20,8 +20,13 @@ public:
 
     explicit LineReader(QIODevice *device, qsizetype bufferSize = defaultBufferSize);
 
-    // True when no byte is left to read.
+    // True when no byte is left to read, or when the device failed.
     bool atEnd();
+
+    // True once a read or a seek of the device has failed (a device that cannot seek, such as
+    // a pipe, fails at the first seek). What was read up to there has been handed out; the
+    // lines end there, and the failure stays set.
+    bool failed() const { return m_failed; }
 
     // The next line without its terminator; empty at the end. The view stays valid until
     // the next call of readLine, atEnd or seek.
@@ -30,7 +35,8 @@ public:
     // Device position of the first byte not yet handed out.
     qint64 pos() const { return m_bufferPos + m_begin; }
 
-    // Moves to device position pos and forgets what was buffered.
+    // Moves to device position pos and forgets what was buffered; false when the device
+    // cannot (which counts as a failure).
     bool seek(qint64 pos);
 
 private:
@@ -42,6 +48,7 @@ private:
     qsizetype m_end = 0; // end of the bytes read into the buffer
     qint64 m_bufferPos = 0; // device position of m_buffer[0]
     bool m_deviceAtEnd = false;
+    bool m_failed = false;
 };
 
 #endif // LINEREADER_H

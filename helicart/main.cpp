@@ -1,5 +1,6 @@
 #include "options.h"
 #include "pluginsearch.h"
+#include "signalguard.h"
 #include "solarrose.h"
 #include "sourcedate.h"
 #include "warnings.h"
@@ -74,6 +75,9 @@ void warnAboutSourceDate(Warnings &warnings)
 
 int main(int argc, char *argv[])
 {
+    // Before anything is written: a run that is stopped leaves no temporary or half-written
+    // file.
+    SignalGuard::install();
     // A batch program on servers without a display: text and painting still need a GUI
     // application object, which the offscreen platform provides anywhere.
     qputenv("QT_QPA_PLATFORM", "offscreen");

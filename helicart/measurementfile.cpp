@@ -136,14 +136,21 @@ QStringList splitFields(QByteArrayView line)
 
 MeasurementFile::MeasurementFile(const QString &fileName, qsizetype bufferSize)
     : m_file(fileName)
-    , m_reader(&m_file, bufferSize)
+    , m_device(&m_file)
+    , m_reader(m_device, bufferSize)
+    , m_headerRows(headerRowCount)
+{ }
+
+MeasurementFile::MeasurementFile(QIODevice *device, qsizetype bufferSize)
+    : m_device(device)
+    , m_reader(m_device, bufferSize)
     , m_headerRows(headerRowCount)
 { }
 
 bool MeasurementFile::open()
 {
     // Unbuffered: the line reader keeps a buffer of its own.
-    return m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    return m_device->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
 void MeasurementFile::readHeader()

@@ -55,10 +55,19 @@ public:
 
     explicit MeasurementFile(
         const QString &fileName, qsizetype bufferSize = LineReader::defaultBufferSize);
+    // Reads device instead of a named file; the device stays the caller's.
+    explicit MeasurementFile(
+        QIODevice *device, qsizetype bufferSize = LineReader::defaultBufferSize);
     Q_DISABLE_COPY(MeasurementFile)
 
     // Opens the file read-only; false when it is missing, unreadable or a folder.
     bool open();
+
+    // True once reading the opened file has failed (an error of the disk or the network, or a
+    // file that cannot be read again from its start, such as a pipe). Each pass then ends at
+    // the failure with what it read so far, which is not the whole file: the caller checks
+    // this after every pass.
+    bool readFailed() const { return m_reader.failed(); }
 
     // Reads the header and remembers where the data lines start. Header lines missing at
     // the end of the file read as empty.
@@ -93,7 +102,8 @@ private:
     void noteEncoding(QByteArrayView line, qint64 lineNumber);
     void noteUnreadableStamp(QByteArrayView line, qint64 lineNumber);
 
-    QFile m_file;
+    QFile m_file; // the named file; unused when a device was given
+    QIODevice *m_device;
     LineReader m_reader;
     QList<QStringList> m_headerRows;
     qint64 m_dataStart = 0;

@@ -4,6 +4,7 @@
 #include "imagetable.h"
 #include "measurementfile.h"
 #include "options.h"
+#include "outputfile.h"
 #include "solarroseinterface.h"
 #include "warnings.h"
 
@@ -12,10 +13,10 @@
 #include <QFont>
 #include <QImage>
 #include <QPluginLoader>
-#include <QSaveFile>
 #include <QTime>
 
 #include <cmath>
+#include <memory>
 
 #include <unistd.h>
 
@@ -47,27 +48,19 @@ SolarRoseInterface *obtainChart()
     return qobject_cast<SolarRoseInterface *>(pluginLoader.instance());
 }
 
-// Writes image as fileName (PNG, from the suffix). A file that cannot be written is lost
-// output: it is reported, and the caller goes on with the other images.
-bool save(const QImage &image, const QString &fileName, QFile *diagnostics)
+// An input that was opened but could not be read to its end: the data are incomplete.
+int reportReadFailure(QFile *diagnostics, const QString &input)
 {
-    if (image.save(fileName))
-        return true;
-    // A line of its own, so that several lost files stay readable one under the other.
-    diagnostics->write(
-        QStringLiteral("Can not write output file: %1.\n").arg(fileName).toLocal8Bit());
-    return false;
+    diagnostics->write(QStringLiteral("Can not read input file: %1.\n").arg(input).toLocal8Bit());
+    return SolarRose::kInputNotOpened;
 }
 
-// Writes bytes as fileName, replacing it only once complete; reported as save reports.
+// Writes bytes as fileName; a file that cannot be written is reported as a lost image is.
 bool saveBytes(const QByteArray &bytes, const QString &fileName, QFile *diagnostics)
 {
-    QSaveFile file(fileName);
-    file.setDirectWriteFallback(false);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    if (OutputFile::write(fileName, bytes))
         return true;
-    diagnostics->write(
-        QStringLiteral("Can not write output file: %1.\n").arg(fileName).toLocal8Bit());
+    diagnostics->write(OutputFile::failureMessage(fileName));
     return false;
 }
 
@@ -91,8 +84,8 @@ void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int 
 }
 
 // Classes first, so that every measurement finds its class; then the column's measurements
-// and the texts made from their counts.
-void feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file, int k,
+// and the texts made from their counts. False when the file could not be read to its end.
+bool feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file, int k,
     const MeasurementFile::TimeRange &range, const Request &request)
 {
     const Options &options = request.options;
@@ -109,6 +102,8 @@ void feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file
         = file.readColumn(k, [chart, shift](const QTime &time, double value) {
               chart->addSolarMeasurement(SolarRose::shiftedTime(time, shift), value);
           });
+    if (file.readFailed())
+        return false;
     // A file without a readable stamp has been told of once for all its columns.
     if (file.findings().readableStamps > 0)
         request.warnings->warn(Warnings::aboutColumn(file.label(k), counts));
@@ -121,6 +116,7 @@ void feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file
     chart->setLegendText(SolarRose::legendText(file.stationText(k), range.earliestTime,
                              range.latestTime, counts.allCount, counts.goodCount, counts.goodShare),
         below);
+    return true;
 }
 
 // The table image of the chart's table data, at the rose's size: the four caption lines make
@@ -149,9 +145,10 @@ bool writeColumn(SolarRoseInterface *chart, int k, QImage &combined, const Reque
     chart->getTableData(&rows);
     bool written = true;
     if (formats & OutputFormats::Png) {
-        written &= save(rose, SolarRose::roseFileName(output, k), request.diagnostics);
+        written &= OutputFile::save(rose, SolarRose::roseFileName(output, k), request.diagnostics);
         const QImage table = tableImage(rows, rose.size());
-        written &= save(table, SolarRose::tableFileName(output, k), request.diagnostics);
+        written
+            &= OutputFile::save(table, SolarRose::tableFileName(output, k), request.diagnostics);
     }
     if (formats & OutputFormats::Tsv) {
         written &= saveBytes(OutputFormats::tableText(rows),
@@ -188,8 +185,13 @@ int SolarRose::run(
 
 int SolarRose::run(QFile *diagnostics, const Options &options)
 {
+    MeasurementFile file(options.input);
+    return run(diagnostics, options, file);
+}
+
+int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &file)
+{
     const QString &input = options.input;
-    MeasurementFile file(input);
     if (!file.open()) {
         // Local 8-bit, so that a name with letters outside Latin-1 reaches the user intact.
         diagnostics->write(QStringLiteral("Can not open input file: %1.").arg(input).toLocal8Bit());
@@ -197,6 +199,8 @@ int SolarRose::run(QFile *diagnostics, const Options &options)
     }
     file.readHeader();
     const MeasurementFile::TimeRange range = file.readTimeRange();
+    if (file.readFailed())
+        return reportReadFailure(diagnostics, input);
     Warnings warnings(diagnostics);
     warnings.warn(Warnings::aboutInput(input, file.findings(), file.parameterCount()));
     const Request request { diagnostics, &warnings, options };
@@ -205,19 +209,21 @@ int SolarRose::run(QFile *diagnostics, const Options &options)
     QImage combined;
     const int count = file.parameterCount();
     for (int k = 0; k < count; ++k) {
-        SolarRoseInterface *chart = obtainChart();
+        std::unique_ptr<SolarRoseInterface> chart(obtainChart());
         if (!chart) {
             reportPluginFailure();
             return kNoChart;
         }
-        describeColumn(chart, file, k, range, request);
-        feedColumn(*this, chart, file, k, range, request);
-        written &= writeColumn(chart, k, combined, request);
-        delete chart;
+        describeColumn(chart.get(), file, k, range, request);
+        // The images of the columns before stay; this one and the combined image would show
+        // only part of the data.
+        if (!feedColumn(*this, chart.get(), file, k, range, request))
+            return reportReadFailure(diagnostics, input);
+        written &= writeColumn(chart.get(), k, combined, request);
     }
     // Without a parameter column there is no rose to combine, and nothing is missing.
     if (count > 0 && (options.formats & OutputFormats::Png))
-        written &= save(combined, combinedFileName(options.output), diagnostics);
+        written &= OutputFile::save(combined, combinedFileName(options.output), diagnostics);
     return written ? 0 : kOutputNotWritten;
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 
 class ImageTable;
+class MeasurementFile;
 class QDateTime;
 class QFile;
 class QImage;
@@ -29,7 +30,8 @@ class SolarRose : public QObject
     Q_OBJECT
 
 public:
-    // Exit statuses of the run (the entry routine has its own for the options).
+    // Exit statuses of the run (the entry routine has its own for the options). The input
+    // that cannot be opened and the input that cannot be read to its end share one.
     static constexpr int kInputNotOpened = -5;
     static constexpr int kOutputNotWritten = -6;
     static constexpr int kNoChart = -10;
@@ -55,8 +57,13 @@ public:
     int run(QFile *diagnostics, QString input, QString output, QString classes, int scaleMax,
         int scaleGrid);
     // The same with every option of the command line; what the run ignores or replaces is
-    // told in warnings on diagnostics ("helicart: warning: ...", one line each).
+    // told in warnings on diagnostics ("helicart: warning: ...", one line each). A read error
+    // after the input was opened ends the run with kInputNotOpened and "Can not read input
+    // file: NAME." and a line feed; the images of the columns read before stay, the combined
+    // image is not written.
     int run(QFile *diagnostics, const Options &options);
+    // The same on file, a reader not opened yet, that stands for options.input.
+    int run(QFile *diagnostics, const Options &options, MeasurementFile &file);
 
     // Gives rose the classes of label from the classes definition file fileName (or the
     // default or built-in ones) and always writes goodPercent and scaleOn; what went wrong

@@ -1,3 +1,4 @@
+#include "failingdevice.h"
 #include "measurementfile.h"
 
 #include <QDateTime>
@@ -177,6 +178,8 @@ private slots:
     void repeatedPasses();
     void unreadable_data();
     void unreadable();
+    void readFailure_data();
+    void readFailure();
     void hugeLines();
     void binaryFile();
     void agreesWithReference_data();
@@ -513,6 +516,58 @@ void TestMeasurementFile::unreadable()
     QFETCH(QString, path);
     MeasurementFile file(m_dir.filePath(path));
     QVERIFY(!file.open());
+}
+
+void TestMeasurementFile::readFailure_data()
+{
+    QTest::addColumn<int>("failingSeek"); // 1: the header pass, 2: the time range, 3: a column
+    QTest::addColumn<int>("failAt"); // data lines the device delivers; -1: 10 bytes of header
+    QTest::addColumn<bool>("sequential");
+    QTest::addColumn<QList<bool>>("failed"); // after the header, the time range, a column
+    QTest::addColumn<int>("dataLines"); // seen by the time range pass
+    QTest::addColumn<int>("allCount"); // of the column pass
+
+    using Failed = QList<bool>;
+    QTest::newRow("no failure") << 99 << 0 << false << Failed { false, false, false } << 4 << 4;
+    QTest::newRow("in the header") << 1 << -1 << false << Failed { true, true, true } << 0 << 0;
+    QTest::newRow("in the time range") << 2 << 1 << false << Failed { false, true, true } << 1 << 1;
+    // An error where the end would be is no end either.
+    QTest::newRow("at the end of the time range")
+        << 2 << 4 << false << Failed { false, true, true } << 4 << 4;
+    QTest::newRow("in a column") << 3 << 2 << false << Failed { false, false, true } << 4 << 2;
+    QTest::newRow("no way back to the start")
+        << 99 << 0 << true << Failed { true, true, true } << 0 << 0;
+}
+
+// A read that fails is no end of the file: the reader says so after the pass, having handed
+// out what came before, and keeps saying so.
+void TestMeasurementFile::readFailure()
+{
+    QFETCH(int, failingSeek);
+    QFETCH(int, failAt);
+    QFETCH(bool, sequential);
+    QFETCH(QList<bool>, failed);
+    QFETCH(int, dataLines);
+    QFETCH(int, allCount);
+    const QByteArray line = "05.07.2012 13:45\t1\t2\n";
+    const QByteArray content = twoColumnHeader + line.repeated(4);
+    const qint64 failPosition = failAt < 0 ? 10 : twoColumnHeader.size() + failAt * line.size();
+    // The buffer size decides how much a failing read could have delivered.
+    for (const qsizetype bufferSize : { qsizetype(5), LineReader::defaultBufferSize }) {
+        FailingDevice device(content, failingSeek, failPosition, sequential);
+        MeasurementFile file(&device, bufferSize);
+        QVERIFY(file.open());
+        file.readHeader();
+        QCOMPARE(file.readFailed(), failed.at(0));
+        QCOMPARE(file.parameterCount(), failed.at(0) ? 0 : 2);
+        file.readTimeRange();
+        QCOMPARE(file.readFailed(), failed.at(1));
+        QCOMPARE(file.findings().dataLines, dataLines);
+        const MeasurementFile::ColumnCounts counts = file.readColumn(1, nullptr);
+        QCOMPARE(counts.allCount, allCount);
+        QCOMPARE(file.readFailed(), failed.at(2));
+        QCOMPARE(device.failures() > 0, failed.at(2) && !sequential);
+    }
 }
 
 void TestMeasurementFile::hugeLines()
