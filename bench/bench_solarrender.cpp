@@ -35,7 +35,7 @@ void drawFixedScale(benchmark::State &state)
         rose.drawImage(image);
         benchmark::DoNotOptimize(image.bits());
     }
-    state.counters["rings"] = rose.ringCount();
+    state.counters["rings"] = rose.frame().scale.ringCount;
 }
 
 } // namespace

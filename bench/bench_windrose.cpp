@@ -67,7 +67,7 @@ void countMeasurements(benchmark::State &state)
             rose.addMeasurement(m.speed, m.direction);
         made += allocations.load(std::memory_order_relaxed) - before;
     }
-    benchmark::DoNotOptimize(rose.countedTotal());
+    benchmark::DoNotOptimize(rose.counts().total());
 
     state.counters["measurements/s"] = benchmark::Counter(
         double(state.iterations()) * double(data.size()), benchmark::Counter::kIsRate);

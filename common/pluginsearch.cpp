@@ -15,32 +15,33 @@ QString PluginSearch::applicationFolder(const QString &appDir)
     return QDir::cleanPath(appDir);
 }
 
-QStringList PluginSearch::candidateFolders(Variant variant)
+QStringList PluginSearch::candidateFolders(const Options &options)
 {
     QStringList folders { QStringLiteral("."), QStringLiteral("plugins"),
         QStringLiteral("../plugins"), QStringLiteral("../external/plugins") };
-    if (variant == Helicart)
+    if (options.twoFoldersUp)
         folders << QStringLiteral("../../plugins");
     folders << QStringLiteral("../../external/plugins");
     return folders;
 }
 
-bool PluginSearch::loadPlugin(const QString &baseName, QPluginLoader *loader, Variant variant)
+bool PluginSearch::loadPlugin(
+    const QString &baseName, QPluginLoader *loader, const Options &options)
 {
     const QString appDir = QCoreApplication::applicationDirPath();
-    if (variant == Compassplot)
+    if (options.traceProgramFolder)
         qDebug() << appDir;
-    return loadPluginFrom(appDir, baseName, loader, variant);
+    return loadPluginFrom(appDir, baseName, loader, options);
 }
 
 bool PluginSearch::loadPluginFrom(
-    const QString &appDir, const QString &baseName, QPluginLoader *loader, Variant variant)
+    const QString &appDir, const QString &baseName, QPluginLoader *loader, const Options &options)
 {
     if (!loader)
         return false;
     const QString base = applicationFolder(appDir);
     const QStringList filter { baseName + QLatin1Char('*') };
-    const QStringList folders = candidateFolders(variant);
+    const QStringList folders = candidateFolders(options);
     for (int step = 0; step < folders.size() && !loader->isLoaded(); ++step) {
         QDir dir(base + QLatin1Char('/') + folders.at(step));
         if (!dir.exists())
@@ -54,7 +55,7 @@ bool PluginSearch::loadPluginFrom(
             loader->setFileName(file.absoluteFilePath());
             if (loader->load())
                 break;
-            if (variant == Helicart && lastStep)
+            if (options.reportLastFolder && lastStep)
                 qDebug() << loader->errorString().toLocal8Bit().constData();
         }
     }

@@ -12,25 +12,33 @@ class QPluginLoader;
 class PluginSearch
 {
 public:
-    // The program searches one folder more than the chart plug-in does ("../../plugins").
-    enum Variant { Helicart, Compassplot };
+    // What a search does beyond the common folders.
+    struct Options
+    {
+        // Also search "../../plugins" (between "../external/plugins" and
+        // "../../external/plugins").
+        bool twoFoldersUp = false;
+        // Write the program's folder to Qt's debug stream before searching.
+        bool traceProgramFolder = false;
+        // Write to Qt's debug stream why a file of the last folder did not load.
+        bool reportLastFolder = false;
+    };
 
     // The folder the search starts from: appDir, moved one level up when its own name is
     // "debug" or "release" (any case).
     static QString applicationFolder(const QString &appDir);
 
     // The candidate folders relative to the application folder, in search order.
-    static QStringList candidateFolders(Variant variant);
+    static QStringList candidateFolders(const Options &options);
 
     // Loads the first file matching baseName + "*" from the candidate folders of the running
     // program into loader. Returns whether the loader is loaded afterwards; an already loaded
     // loader is left as it is.
-    static bool loadPlugin(
-        const QString &baseName, QPluginLoader *loader, Variant variant = Helicart);
+    static bool loadPlugin(const QString &baseName, QPluginLoader *loader, const Options &options);
 
     // As loadPlugin, with an explicit program folder.
-    static bool loadPluginFrom(
-        const QString &appDir, const QString &baseName, QPluginLoader *loader, Variant variant);
+    static bool loadPluginFrom(const QString &appDir, const QString &baseName,
+        QPluginLoader *loader, const Options &options);
 };
 
 #endif // PLUGINSEARCH_H

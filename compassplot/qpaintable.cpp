@@ -9,8 +9,7 @@ QPaintable::QPaintable()
 
 QPaintable::~QPaintable()
 {
-    delete m_image;
-    m_image = nullptr;
+    m_image = QImage();
     // Children are not owned; the list is only let go of.
     while (!m_children.isEmpty()) {
         QPaintable *child = m_children.takeFirst();
@@ -72,11 +71,6 @@ QSize QPaintable::totalSize() const
     return QSize(qMax(own.width(), childWidth), qMax(own.height(), childHeight));
 }
 
-QImage QPaintable::image() const
-{
-    return m_image ? *m_image : QImage();
-}
-
 void QPaintable::setHeight(int height)
 {
     m_height = height;
@@ -85,12 +79,4 @@ void QPaintable::setHeight(int height)
 void QPaintable::setBackground(const QBrush &brush)
 {
     m_background = brush;
-}
-
-void QPaintable::setImage(QImage *image)
-{
-    if (image == m_image)
-        return;
-    delete m_image;
-    m_image = image;
 }

@@ -32,8 +32,9 @@ public:
     // The own size, grown to the summed sizes of the children where those are larger.
     virtual QSize totalSize() const;
 
-    // A copy of the rendered picture; a null image before the first rendering.
-    QImage image() const;
+    // The rendered picture (Qt shares its pixels with the copy); a null image before the first
+    // rendering.
+    QImage image() const { return m_image; }
     void setHeight(int height);
     void setBackground(const QBrush &brush);
     QBrush background() const { return m_background; }
@@ -45,11 +46,13 @@ signals:
     void onPaint(QPainter *painter, const QPoint &offset);
 
 protected:
-    // Replaces the owned image (ownership passes to the paintable); null releases it.
-    void setImage(QImage *image);
-    QImage *imagePointer() const { return m_image; }
+    // Replaces the picture; a null image releases it.
+    void setImage(const QImage &image) { m_image = image; }
+    // The picture itself, for painting on it in place.
+    QImage &canvas() { return m_image; }
 
-    QImage *m_image = nullptr;
+private:
+    QImage m_image;
     QBrush m_background;
     QList<QPaintable *> m_children;
     int m_width = 0;

@@ -1,65 +1,24 @@
 #include "qwindrose.h"
 
+#include "numeric.h"
 #include "pluginsearch.h"
-#include "roselayout.h"
+#include "rosepainter.h"
+#include "rosetable.h"
 #include "scaleadjustment.h"
-#include "sourcedate.h"
 #include "windrose3d.h"
 #include "windroselegend.h"
 
-#include <QDebug>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPluginLoader>
 
 #include <cmath>
 #include <iostream>
-#include <limits>
 
 namespace {
 
 // The scale plug-in's file; the search also tries names that start with it.
 const QString scalePluginFile = QStringLiteral("tickfit.so");
-
-const QChar sigma(0x03A3);
-
-// Class limits at the int range's ends mark classes open towards infinity.
-constexpr double openLowLimit = -2147483647.0;
-constexpr double openHighLimit = 2147483647.0;
-
-// Reads a field as a decimal integer; an empty or unreadable field counts as 0.
-int fieldInt(const QString &field)
-{
-    return field.trimmed().toInt();
-}
-
-double fieldDouble(const QString &field)
-{
-    return field.trimmed().toDouble();
-}
-
-// The parts of a header text "a -> b -> ...", trimmed; they end at the first empty part.
-QStringList headerParts(const QString &text)
-{
-    QStringList parts;
-    if (!text.contains(QLatin1String("->")))
-        return parts;
-    const QStringList pieces = text.split(QLatin1String("->"), Qt::KeepEmptyParts);
-    for (const QString &piece : pieces) {
-        const QString part = piece.trimmed();
-        if (part.isEmpty())
-            break;
-        parts << part;
-    }
-    return parts;
-}
-
-void deleteCounts(const QMap<Interval, ClassCount *> &classes)
-{
-    for (ClassCount *count : classes)
-        delete count;
-}
 
 } // namespace
 
@@ -72,22 +31,19 @@ QWindRose::QWindRose()
         = QStringLiteral("Smer[") + QChar(0x00B0) + QStringLiteral("] \\ Hitrost[m/s]");
     m_texts.firstTime = QDateTime(QDate(2200, 1, 1), QTime(0, 0, 0));
     m_texts.lastTime = QDateTime(QDate(1970, 1, 1), QTime(0, 0, 0));
-    m_style = new Windrose3D;
-    m_gridPen = QPen(QBrush(QColor(0, 0, 0, 255), Qt::SolidPattern), 2.0, Qt::SolidLine,
-        Qt::SquareCap, Qt::BevelJoin);
+    m_style = std::make_unique<Windrose3D>();
     QPaintable::setFont(QFont(QStringLiteral("verdana"), 23, QFont::Bold));
     // The drawing hands the legend its rose when it paints.
-    m_legend = new WindroseLegend(nullptr, 100);
+    m_legend = std::make_unique<WindroseLegend>(nullptr, 100);
     bindScale();
 }
 
 QWindRose::~QWindRose()
 {
-    delete m_style;
-    m_style = nullptr;
-    freeCounts();
-    delete m_legend;
-    m_legend = nullptr;
+    // The style goes first, then the counts, then the legend.
+    m_style.reset();
+    m_counts.clearSectors();
+    m_legend.reset();
 }
 
 bool QWindRose::addInterval(double lowLimitValue, double interval_size, QColor color)
@@ -111,13 +67,13 @@ bool QWindRose::addIntervalRange(
 
 bool QWindRose::setImageHeight(int height)
 {
-    m_imageHeight = height;
+    m_settings.imageHeight = height;
     return true;
 }
 
 bool QWindRose::setDirectionsCount(int directionsCount)
 {
-    m_directionsCount = directionsCount;
+    m_settings.directionsCount = directionsCount;
     m_rebuildNeeded = true;
     return true;
 }
@@ -141,7 +97,7 @@ bool QWindRose::setParameterText(QString parameterText)
 
 bool QWindRose::setUnitText(QString unitText)
 {
-    m_unitText = unitText;
+    m_texts.unitText = unitText;
     return true;
 }
 
@@ -171,20 +127,20 @@ bool QWindRose::setLegendTitle(const QString &title)
 
 bool QWindRose::setLegendPrecision(int precision)
 {
-    m_legendPrecision = precision;
+    m_settings.legendPrecision = precision;
     return true;
 }
 
 bool QWindRose::setDataDrawSizeFactor(double factor)
 {
-    m_dataDrawSizeFactor = factor;
+    m_settings.dataDrawSizeFactor = factor;
     return true;
 }
 
 bool QWindRose::setFixedScale(double max_percent, int segments)
 {
-    m_fixedScaleMaximum = segments > 0 ? max_percent : -1.0;
-    m_fixedScaleSegments = segments;
+    m_settings.fixedScaleMaximum = segments > 0 ? max_percent : -1.0;
+    m_settings.fixedScaleSegments = segments;
     return true;
 }
 
@@ -201,64 +157,68 @@ bool QWindRose::setFixedLegendWidth(int width)
 
 bool QWindRose::setAllDataCount(int allDataCount)
 {
-    m_countedTotal = allDataCount;
+    m_counts.setTotal(allDataCount);
     return true;
 }
 
 bool QWindRose::setEnableBackground(bool enable)
 {
-    m_enableBackground = enable;
+    m_settings.enableBackground = enable;
     return true;
 }
 
 bool QWindRose::setEnableLegend(bool enable)
 {
-    m_enableLegend = enable;
+    m_settings.enableLegend = enable;
     return true;
 }
 
 bool QWindRose::setEnableGrid(bool enable)
 {
-    m_enableGrid = enable;
+    m_settings.enableGrid = enable;
     return true;
 }
 
 int QWindRose::directionsCount() const
 {
-    return static_cast<int>(m_directionsCount);
+    return Numeric::toInt(m_settings.directionsCount);
 }
 
 void QWindRose::setFullCircle(double fullCircle)
 {
-    m_fullCircle = static_cast<int>(fullCircle);
+    m_settings.fullCircle = Numeric::toInt(fullCircle);
 }
 
 void QWindRose::setGridPen(const QPen &pen)
 {
-    m_gridPen = pen;
+    m_settings.gridPen = pen;
 }
 
 void QWindRose::setLabelAngle(double angle)
 {
-    m_labelAngle = angle;
+    m_settings.labelAngle = angle;
 }
 
 int QWindRose::legendPrecision() const
 {
-    return m_legendPrecision;
+    return m_settings.legendPrecision;
 }
 
 double QWindRose::fullCircle() const
 {
-    return m_fullCircle;
+    return m_settings.fullCircle;
 }
 
-void QWindRose::setStyle(WindroseStyle *style)
+void QWindRose::setStyle(std::unique_ptr<WindroseStyle> style)
 {
-    if (style == m_style)
-        return;
-    delete m_style;
-    m_style = style;
+    m_style = std::move(style);
+}
+
+void QWindRose::clearClasses()
+{
+    m_counts.clearSectors();
+    m_intervals.clear();
+    m_classStyles.clear();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -270,51 +230,17 @@ bool QWindRose::addMeasurement(double windSpeed, double windDirection)
         setDefaultIntervals();
     if (m_rebuildNeeded)
         buildSectors(fullCircle());
-    // NaN compares false with every limit, so the ordered lookups below would file it into
-    // the first class. A value without a place on the circle or the scale is not counted.
-    if (!std::isfinite(windSpeed) || !std::isfinite(windDirection))
-        return true;
-    if (ClassCount *count = findCount(windSpeed, windDirection)) {
-        ++count->count;
-        ++m_countedTotal;
-    }
+    // A value without a place on the circle or the scale is not counted; neither is one
+    // outside every sector or class.
+    m_counts.add(windSpeed, windDirection);
     return true;
-}
-
-ClassCount *QWindRose::findCount(double value, double direction) const
-{
-    const Interval probe = Interval::wrapped(
-        direction, m_sectorWidth + direction, m_sectorRangeLow, m_sectorRangeHigh);
-
-    // Sector: the first one whose upper limit lies above the probe's folded lower limit. In
-    // any map of Intervals both limits grow along the key order, so this is a binary search:
-    // a key of unbounded lower limit is less than exactly the sectors ending above it.
-    Interval sectorProbe;
-    sectorProbe.lowLimit = -std::numeric_limits<double>::infinity();
-    sectorProbe.highLimit = probe.lowLimit;
-    const auto sector = m_spokes.upperBound(sectorProbe);
-    if (sector == m_spokes.cend() || !(sector.key().lowLimit < probe.highLimit))
-        return nullptr;
-
-    // Class: a map lookup of the point (value, value). By the Interval ordering it finds the
-    // class with lowLimit < value <= highLimit.
-    const QMap<Interval, ClassCount *> &classes = sector.value();
-    const auto found = classes.find(Interval(value, 0.0));
-    return found == classes.cend() ? nullptr : found.value();
 }
 
 bool QWindRose::clearMeasurements()
 {
-    freeCounts();
-    m_countedTotal = 0;
+    m_counts.clearSectors();
+    m_counts.setTotal(0);
     return true;
-}
-
-void QWindRose::freeCounts()
-{
-    for (const QMap<Interval, ClassCount *> &classes : std::as_const(m_spokes))
-        deleteCounts(classes);
-    m_spokes.clear();
 }
 
 void QWindRose::setDefaultIntervals()
@@ -338,41 +264,19 @@ void QWindRose::setDefaultIntervals()
 void QWindRose::buildSectors(double fullCircle)
 {
     m_rebuildNeeded = false;
-    freeCounts();
+    m_counts.clearSectors();
     if (m_intervals.isEmpty()) {
         qWarning("Prvo je potrebno nastaviti razrede! funkcija -> addIntervalRange");
         return;
     }
-    const double w = fullCircle / m_directionsCount;
+    const double n = m_settings.directionsCount;
+    const double w = fullCircle / n;
     const double h = w * 0.5;
-    m_sectorWidth = w;
-    m_sectorRangeLow = h - w;
-    m_sectorRangeHigh = fullCircle - std::fabs(h - w);
-    for (int k = 0; k < m_directionsCount; ++k) {
+    const RoseCounts::Geometry geometry { w, h - w, fullCircle - std::fabs(h - w) };
+    m_counts.setGeometry(geometry);
+    for (int k = 0; k < n; ++k) {
         const double centre = h + k * w;
-        insertSector(Interval::wrapped(centre - w, w, m_sectorRangeLow, m_sectorRangeHigh));
-    }
-}
-
-void QWindRose::insertSector(const Interval &key)
-{
-    QMap<Interval, ClassCount *> classes;
-    for (const Interval &interval : std::as_const(m_intervals)) {
-        // A class listed twice keeps the record made last; the earlier one is freed.
-        auto existing = classes.find(interval);
-        if (existing != classes.end()) {
-            delete existing.value();
-            existing.value() = new ClassCount;
-        } else {
-            classes.insert(interval, new ClassCount);
-        }
-    }
-    auto existing = m_spokes.find(key);
-    if (existing != m_spokes.end()) {
-        deleteCounts(existing.value());
-        existing.value() = classes;
-    } else {
-        m_spokes.insert(key, classes);
+        insertSector(Interval::wrapped(centre - w, w, geometry.rangeLow, geometry.rangeHigh));
     }
 }
 
@@ -386,85 +290,28 @@ Spoke QWindRose::classStyle(Interval key, ClassCount *count) const
 bool QWindRose::addDataLine(const QStringList &fields, bool header)
 {
     if (header) {
-        const QStringList parts = fields.isEmpty() ? QStringList() : headerParts(fields.first());
-        if (parts.size() == 6) {
-            m_texts.stationText = parts.at(1);
-            m_texts.parameterText
-                = parts.at(2) + QLatin1String(" (") + parts.at(3) + QLatin1Char(')');
-            m_unitText = parts.at(5);
+        DataLine::Header texts;
+        if (DataLine::header(fields, &texts)) {
+            m_texts.stationText = texts.station;
+            m_texts.parameterText = texts.parameter;
+            m_texts.unitText = texts.unit;
         }
         return false;
     }
 
-    ++m_linesRead;
-    if (fields.size() < 2)
+    const DataLine::Record record = DataLine::record(fields);
+    m_lineCounts.count(record.kind);
+    if (record.kind != DataLine::Measurement)
         return false;
-    if (fields.size() < 7) {
-        ++m_shortLines;
-        return false;
-    }
-    // The eighth field is a hexadecimal status: 0x100 and above marks a rejected record.
-    if (fields.size() == 8 && fields.at(7).trimmed().toInt(nullptr, 16) >= 256) {
-        ++m_rejectedLines;
-        return false;
-    }
-    addMeasurement(fieldDouble(fields.at(6)), fieldDouble(fields.at(5)));
-    const QDateTime time(
-        QDate(fieldInt(fields.at(0)), fieldInt(fields.at(1)), fieldInt(fields.at(2))),
-        QTime(fieldInt(fields.at(3)), fieldInt(fields.at(4)), 0));
+    addMeasurement(record.value, record.direction);
     // An impossible date would otherwise sort before every valid one and become firstTime.
-    if (!time.isValid())
+    if (!record.time.isValid())
         return false;
-    if (time < m_texts.firstTime)
-        m_texts.firstTime = time;
-    else if (time > m_texts.lastTime)
-        m_texts.lastTime = time;
+    if (record.time < m_texts.firstTime)
+        m_texts.firstTime = record.time;
+    else if (record.time > m_texts.lastTime)
+        m_texts.lastTime = record.time;
     return true;
-}
-
-double QWindRose::percent(int count) const
-{
-    return m_countedTotal > 0 ? count * 100.0 / m_countedTotal : 0.0;
-}
-
-double QWindRose::classesTotal(const QMap<Interval, ClassCount *> &classes) const
-{
-    // The first (calm) class has no direction and stays out of the sector's length.
-    double total = 0.0;
-    bool first = true;
-    for (const ClassCount *count : classes) {
-        if (!first)
-            total += percent(count->count);
-        first = false;
-    }
-    return total;
-}
-
-double QWindRose::sectorTotal(int k) const
-{
-    if (k < 0 || k >= m_spokes.size())
-        return 0.0;
-    return classesTotal(std::next(m_spokes.cbegin(), k).value());
-}
-
-double QWindRose::maxSectorTotal() const
-{
-    double largest = 0.0;
-    for (const QMap<Interval, ClassCount *> &classes : m_spokes)
-        largest = qMax(largest, classesTotal(classes));
-    return largest;
-}
-
-double QWindRose::classTotal(int i) const
-{
-    double total = 0.0;
-    if (i < 0)
-        return total;
-    for (const QMap<Interval, ClassCount *> &classes : m_spokes) {
-        if (i < classes.size())
-            total += percent(std::next(classes.cbegin(), i).value()->count);
-    }
-    return total;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -474,72 +321,22 @@ bool QWindRose::getTableData(QStringList *data)
 {
     if (!data)
         return false;
-    QStringList lines;
-    for (const QString &text : std::as_const(m_textLines))
-        lines << text;
-    lines << tableHeader();
-
-    const auto number = [](double value) { return QString::number(value, 'f', 2); };
+    const QString header
+        = RoseTable::header(m_texts.speedDirectionText, m_counts, m_settings.legendPrecision);
+    QStringList labels;
     int k = 0;
-    for (auto sector = m_spokes.cbegin(); sector != m_spokes.cend(); ++sector, ++k) {
-        QString line = sectorLabel(sector.key(), k);
-        bool first = true;
-        for (const ClassCount *count : sector.value()) {
-            // The calm class has no direction: its cell stays empty, its share is summed below.
-            line += first ? QStringLiteral("\t\t")
-                          : number(percent(count->count)) + QLatin1Char('\t');
-            first = false;
-        }
-        lines << line + number(sectorTotal(k));
-    }
-
-    QString sum(sigma);
-    const int classCount = m_spokes.isEmpty() ? 0 : int(m_spokes.cbegin().value().size());
-    for (int i = 0; i < classCount; ++i)
-        sum += QLatin1Char('\t') + number(classTotal(i));
-    lines << sum + QLatin1Char('\t');
-
-    *data = lines;
+    for (auto sector = spokes().cbegin(); sector != spokes().cend(); ++sector, ++k)
+        labels << sectorLabel(sector.key(), k);
+    *data = RoseTable::lines(m_textLines, header, labels, m_counts);
     return true;
-}
-
-QString QWindRose::tableHeader() const
-{
-    QString header = m_texts.speedDirectionText;
-    if (!m_spokes.isEmpty()) {
-        const QMap<Interval, ClassCount *> &classes = m_spokes.cbegin().value();
-        const auto limit
-            = [this](double value) { return QString::number(value, 'f', m_legendPrecision); };
-        int index = 0;
-        for (auto it = classes.cbegin(); it != classes.cend(); ++it, ++index) {
-            header += QLatin1Char('\t');
-            if (index == 0)
-                header += QLatin1String(" <= ") + limit(it.key().highLimit);
-            else if (index == classes.size() - 1)
-                header += QLatin1String(" > ") + limit(it.key().lowLimit);
-            else
-                header += intervalLabel(it.key());
-        }
-    }
-    return header + QLatin1Char('\t') + sigma;
 }
 
 QString QWindRose::sectorLabel(const Interval &sector, int index) const
 {
     Q_UNUSED(index);
-    return QString::number(sector.lowLimit, 'f', m_legendPrecision) + QLatin1String(" - ")
-        + QString::number(sector.highLimit, 'f', m_legendPrecision);
-}
-
-QString QWindRose::intervalLabel(const Interval &interval) const
-{
-    const QString low = interval.lowLimit == openLowLimit
-        ? QStringLiteral("-inf")
-        : QString::number(interval.lowLimit, 'f', m_legendPrecision);
-    const QString high = interval.highLimit == openHighLimit
-        ? QStringLiteral("inf")
-        : QString::number(interval.highLimit, 'f', m_legendPrecision);
-    return QLatin1Char('(') + low + QLatin1String(" - ") + high + QLatin1Char(']');
+    const int precision = m_settings.legendPrecision;
+    return QString::number(sector.lowLimit, 'f', precision) + QLatin1String(" - ")
+        + QString::number(sector.highLimit, 'f', precision);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -551,7 +348,9 @@ void QWindRose::bindScale()
     // and the root object belongs to Qt's plug-in machinery for the rest of the process.
     QPluginLoader loader;
     loader.setFileName(scalePluginFile);
-    if (PluginSearch::loadPlugin(scalePluginFile, &loader, PluginSearch::Compassplot)) {
+    PluginSearch::Options search;
+    search.traceProgramFolder = true;
+    if (PluginSearch::loadPlugin(scalePluginFile, &loader, search)) {
         m_scale = qobject_cast<ScaleAdjustment *>(loader.instance());
     } else {
         std::cerr << "Unable to load scale adjustment plugin: " << qPrintable(scalePluginFile)
@@ -561,108 +360,18 @@ void QWindRose::bindScale()
 }
 
 // ---------------------------------------------------------------------------------------
-// Layout and painting
-
-namespace {
-
-constexpr QRgb transparent = 0x00000000;
-constexpr QRgb opaqueWhite = 0xffffffff;
-
-// Pixels from the centre beyond which no segment can show on any image.
-constexpr int maxSegmentReach = 1 << 24;
-
-// Compass directions in screen radians (0 right, clockwise), derived from the rough pi the
-// drawing has always used; south-west sits at 136 degrees.
-constexpr double north = -1.5707963249999999;
-constexpr double northEast = -0.7853981624999999;
-constexpr double east = 0.0;
-constexpr double southEast = 0.7853981624999999;
-constexpr double south = 1.5707963249999999;
-constexpr double southWest = 2.37364778;
-constexpr double northWest = 3.9269908125000006;
-
-// The largest stacked share the scale has to hold: the largest sector total without the first
-// class, or, when only first-class values were counted (a solar rose of night values), the
-// largest first-class share, so that such a chart still gets a scale its bars fit on.
-double dataMaximum(const QWindRose &rose)
-{
-    const double stacked = rose.maxSectorTotal();
-    if (stacked > 0)
-        return stacked;
-    double largest = 0.0;
-    for (const QMap<Interval, ClassCount *> &classes : rose.spokes()) {
-        if (!classes.isEmpty())
-            largest = qMax(largest, rose.percent(classes.first()->count));
-    }
-    return largest;
-}
-
-// The font scaled by factor (in points, or in pixels for a font sized in pixels), at least 1.
-QFont scaledFont(const QFont &font, double factor)
-{
-    QFont scaled(font);
-    if (font.pointSize() > 0)
-        scaled.setPointSize(qMax(1, RoseLayout::toInt(font.pointSize() * factor)));
-    else if (font.pixelSize() > 0)
-        scaled.setPixelSize(qMax(1, RoseLayout::toInt(font.pixelSize() * factor)));
-    return scaled;
-}
-
-QImage *newImage(int width, int height, QRgb fill)
-{
-    auto *image = new QImage(width, height, QImage::Format_ARGB32);
-    image->fill(fill);
-    return image;
-}
-
-void setRenderHints(QPainter *painter)
-{
-    painter->setRenderHint(QPainter::Antialiasing, true);
-    painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
-}
-
-// A ring label: black on a white halo, so it stays readable across rings and bars.
-void drawHaloText(QPainter *painter, const QPoint &at, const QString &text, const QFont &font)
-{
-    QPainterPath path;
-    path.addText(at, font, text);
-    painter->strokePath(path,
-        QPen(
-            QBrush(Qt::white, Qt::SolidPattern), 5.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
-    painter->fillPath(path, QBrush(Qt::black, Qt::SolidPattern));
-    painter->save();
-    painter->setBackgroundMode(Qt::TransparentMode);
-    painter->setPen(QColor(0, 0, 0, 255));
-    painter->drawText(at, text);
-    painter->restore();
-}
-
-// The render time, bottom left: it tells renders of the same chart apart (unless a fixed
-// stamp time is asked for, see SourceDate).
-void drawTimeStamp(QPainter *painter, const QSize &size)
-{
-    QFont stampFont(QStringLiteral("Monospace"));
-    stampFont.setStyleStrategy(QFont::NoAntialias);
-    stampFont.setPixelSize(12);
-    painter->setFont(stampFont);
-    painter->setPen(QColor(0, 0, 0, 255));
-    painter->drawText(QRect(QPoint(2, 0), QPoint(size.width() + 1, size.height() - 1)),
-        Qt::AlignLeft | Qt::AlignBottom,
-        SourceDate::stampTime().toString(QStringLiteral("ddMMyyyy hhmm")));
-}
-
-} // namespace
+// Drawing: everything is measured first, then painted
 
 bool QWindRose::drawImage(QImage &image)
 {
-    if (!(m_directionsCount > 0))
+    if (!(m_settings.directionsCount > 0))
         return false;
     m_legend->setRose(this);
-    m_legend->setHeight(m_imageHeight);
+    m_legend->setHeight(m_settings.imageHeight);
     m_textLines = { m_texts.stationText, m_texts.parameterText, m_texts.intervalText,
         m_texts.statisticsText };
     // The chart paints over the caller's picture, in a format a painter accepts.
-    setImage(image.isNull() ? nullptr : new QImage(image.convertToFormat(QImage::Format_ARGB32)));
+    setImage(image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32));
     render(0);
     image = this->image();
     return true;
@@ -673,307 +382,116 @@ char QWindRose::render(int unused)
     Q_UNUSED(unused);
     if (m_intervals.isEmpty())
         setDefaultIntervals();
-    if (!m_image || m_image->isNull())
-        setImage(newImage(m_imageHeight, m_imageHeight, transparent));
+    const int height = m_settings.imageHeight;
+    if (image().isNull())
+        setImage(RosePainter::blankImage(height, height, RosePainter::transparent));
     setBackground(QBrush(QColor(QStringLiteral("WHITE")), Qt::SolidPattern));
     // An empty size (or a failed allocation) leaves nothing to paint on.
-    if (m_image->isNull())
+    if (image().isNull())
         return 1;
 
-    {
-        QPainter painter(m_image);
-        painter.setBackgroundMode(Qt::TransparentMode);
-        painter.setFont(font());
-        setRenderHints(&painter);
-        const double data = dataMaximum(*this);
-        m_ringScale.minimum = 0.0;
-        m_ringScale.maximum = data > 0 ? data : 10.0;
-        if (m_scale) {
-            int step = RoseLayout::toInt(m_ringScale.ringStep);
-            m_scale->roundLinearScale(
-                m_ringScale.minimum, m_ringScale.maximum, m_ringScale.ringCount, step);
-            m_ringScale.ringStep = step;
-        }
-        drawBackground(&painter);
-        drawGrid(&painter);
-    }
-
-    // The rose keeps the left part; the legend gets a strip on the right.
-    if (m_enableLegend) {
-        QImage *wide = newImage(
-            m_image->width() + m_legend->legendWidth(font()), m_imageHeight, opaqueWhite);
-        if (!wide->isNull()) {
-            QPainter painter(wide);
-            painter.drawImage(0, 0, *m_image);
-        }
-        setImage(wide);
-        if (wide->isNull())
-            return 1;
-    }
-
-    {
-        QPainter painter(m_image);
-        setRenderHints(&painter);
-        drawData(&painter);
-        if (m_enableLegend) {
-            m_legend->setBackground(QBrush(QColor(255, 255, 255, 0), Qt::SolidPattern));
-            m_legend->setShowTitle(true);
-            m_legend->setFont(font());
-            m_legend->paint(&painter);
-        }
-    }
-
-    QImage *composed = newImage(
-        m_image->width(), m_image->height(), m_enableBackground ? opaqueWhite : transparent);
-    {
-        QPainter painter(composed);
-        painter.drawImage(0, 0, *m_image);
-        if (m_enableLegend) {
-            const QImage legendImage = m_legend->image();
-            painter.drawImage(composed->width() - legendImage.width(), 0, legendImage);
-        }
-        drawTimeStamp(&painter, composed->size());
-    }
-    setImage(composed);
+    measureFrame();
+    paintCanvas();
+    if (m_settings.enableLegend && !widen())
+        return 1;
+    paintDataAndLegend();
+    setImage(RosePainter::composed(image(), m_settings.enableLegend ? m_legend->image() : QImage(),
+        m_settings.enableBackground));
     return 1;
+}
+
+void QWindRose::measureFrame()
+{
+    // The grid first: the thicknesses of the data depend on its ring count.
+    m_frame = RoseFrame::measureGrid(*this);
+    if (!m_settings.enableLegend) {
+        RoseFrame::measureData(*this, m_frame);
+        return;
+    }
+    // The data are painted on the image the legend widens, which is imageHeight high: what the
+    // rose measures at before it has an image of its own.
+    const QImage canvas = image();
+    setImage(QImage());
+    RoseFrame::measureData(*this, m_frame);
+    setImage(canvas);
+}
+
+void QWindRose::paintCanvas()
+{
+    QPainter painter(&canvas());
+    painter.setBackgroundMode(Qt::TransparentMode);
+    painter.setFont(font());
+    RosePainter::setRenderHints(&painter);
+    drawBackground(&painter);
+    drawGrid(&painter);
+}
+
+bool QWindRose::widen()
+{
+    // The rose keeps the left part; the legend gets a strip on the right, measured once the
+    // rose's texts are painted (see RosePainter::paintGrid).
+    QImage wide = RosePainter::blankImage(image().width() + m_legend->legendWidth(font()),
+        m_settings.imageHeight, RosePainter::opaqueWhite);
+    if (!wide.isNull()) {
+        QPainter painter(&wide);
+        painter.drawImage(0, 0, image());
+    }
+    setImage(wide);
+    return !wide.isNull();
+}
+
+void QWindRose::paintDataAndLegend()
+{
+    QPainter painter(&canvas());
+    RosePainter::setRenderHints(&painter);
+    drawData(&painter);
+    if (m_settings.enableLegend) {
+        m_legend->setBackground(QBrush(QColor(255, 255, 255, 0), Qt::SolidPattern));
+        m_legend->setShowTitle(true);
+        m_legend->setFont(font());
+        m_legend->paint(&painter);
+    }
+}
+
+int QWindRose::drawingHeight() const
+{
+    // Before the first drawing the rose will get the chart's image height.
+    return image().isNull() ? m_settings.imageHeight : image().height();
 }
 
 double QWindRose::roseDiameter() const
 {
-    // Before the first rendering the rose will get the chart's image height.
-    const int height = m_image && !m_image->isNull() ? m_image->height() : m_imageHeight;
-    return height - 4.0 * QFontMetrics(font()).height();
+    return drawingHeight() - 4.0 * QFontMetrics(font()).height();
 }
 
 double QWindRose::ringRadius(int classIndex) const
 {
-    return RoseLayout::ringRadius(roseDiameter(), m_ringScale.ringCount, classIndex,
-        m_intervals.size(), m_dataDrawSizeFactor);
+    return RoseLayout::ringRadius(roseDiameter(), m_frame.scale.ringCount, classIndex,
+        m_intervals.size(), m_settings.dataDrawSizeFactor);
 }
 
 double QWindRose::outerRingSize() const
 {
-    if (m_spokes.isEmpty())
+    if (spokes().isEmpty())
         return 0.0;
-    return ringRadius(m_spokes.first().size() - 1);
+    return ringRadius(spokes().first().size() - 1);
 }
 
 void QWindRose::drawBackground(QPainter *painter)
 {
-    using RoseLayout::polarPoint;
-    using RoseLayout::toInt;
-    if (!m_enableBackground)
-        return;
-    const QPaintDevice *device = painter->device();
-    painter->setTransform(QTransform::fromTranslate(device->width() / 2, device->height() / 2));
-
-    const QFont bigFont = scaledFont(font(), 1.2);
-    const QFontMetrics big(bigFont);
-    const int inner = toInt(roseDiameter() * 0.5 + 8);
-    const int labelRadius = toInt(big.height() * 0.4 + inner);
-    const int r = labelRadius + 10;
-    const int half = big.height() / 2;
-
-    painter->setFont(bigFont);
-    int w = big.horizontalAdvance(QStringLiteral("N"));
-    painter->drawText(polarPoint(north, r) + QPoint(-w / 2, 0), QStringLiteral("N"));
-    w = big.horizontalAdvance(QStringLiteral("S"));
-    painter->drawText(polarPoint(south, r) + QPoint(-w / 2, half), QStringLiteral("S"));
-    const QPoint e = polarPoint(east, r);
-    w = big.horizontalAdvance(QStringLiteral("E"));
-    painter->drawText(QPoint(toInt(e.x() - w * 0.25), e.y() + half / 2), QStringLiteral("E"));
-    w = big.horizontalAdvance(QStringLiteral("W"));
-    painter->drawText(QPoint(toInt(-(w * 0.75 + e.x())), e.y() + half / 2), QStringLiteral("W"));
-
-    painter->setFont(font());
-    const QFontMetrics normal(font());
-    const int h = normal.height();
-    painter->drawText(polarPoint(northEast, r), QStringLiteral("NE"));
-    w = normal.horizontalAdvance(QStringLiteral("SE"));
-    painter->drawText(polarPoint(southEast, r) + QPoint(w / -4, h / 2), QStringLiteral("SE"));
-    const QPoint sw = polarPoint(southWest, r + 10);
-    w = normal.horizontalAdvance(QStringLiteral("SW"));
-    painter->drawText(QPoint(toInt(sw.x() - w * 0.8), sw.y() + h / 2), QStringLiteral("SW"));
-    const QPoint nw = polarPoint(northWest, r);
-    w = normal.horizontalAdvance(QStringLiteral("NW"));
-    painter->drawText(QPoint(toInt(nw.x() - w * 0.8), nw.y()), QStringLiteral("NW"));
-
-    // Guide ticks every 45 degrees between the rings and the letters; the counter's rounding
-    // gives 17 ticks, so 45 degrees is drawn three times and the others twice.
-    painter->setFont(scaledFont(painter->font(), 0.4));
-    int counter = 0;
-    do {
-        painter->rotate(45);
-        painter->drawLine(labelRadius, 0, inner, 0);
-        counter = toInt(counter + 22.5);
-    } while (counter <= 360);
-    painter->resetTransform();
+    if (m_settings.enableBackground)
+        RosePainter::paintCompass(painter, font(), roseDiameter());
 }
 
 void QWindRose::drawGrid(QPainter *painter)
 {
-    const QFontMetrics metrics(font());
-    const int diameter = RoseLayout::toInt(roseDiameter());
-    const int h = metrics.height();
-    m_holeRadius = metrics.horizontalAdvance(QStringLiteral("MM%")) / 2 + 5;
-
-    // The rings of a fixed scale keep apart over the radial room they share (from the hole
-    // outward with the scale plug-in, from the centre without it).
-    const int ringRoom = m_scale ? diameter / 2 - m_holeRadius : diameter / 2;
-    m_ringScale = RoseLayout::withRingGap(
-        RoseLayout::ringScale(m_ringScale.minimum, m_ringScale.maximum, dataMaximum(*this),
-            m_fixedScaleMaximum, m_fixedScaleSegments),
-        ringRoom);
-
-    const QString centreText = QString::number(classTotal(0), 'f', 0) + QStringLiteral("%");
-    const QPaintDevice *device = painter->device();
-    painter->setTransform(QTransform::fromTranslate(device->width() / 2, device->height() / 2));
-    painter->setFont(font());
-    if (m_enableBackground)
-        painter->drawText(QPoint(-(metrics.horizontalAdvance(centreText) / 2), h / 4), centreText);
-
-    painter->setBackgroundMode(Qt::OpaqueMode);
-    painter->setPen(m_gridPen);
-    if (m_scale) {
-        const QVector<RoseLayout::Ring> rings
-            = RoseLayout::pluginRings(*m_scale, m_ringScale, diameter, m_holeRadius);
-        drawPlacedRings(painter, rings, ringLabels(rings, QString()));
-    } else {
-        const QVector<RoseLayout::Ring> rings = RoseLayout::builtInRings(m_ringScale, diameter);
-        drawBuiltInRings(painter, rings, ringLabels(rings, QStringLiteral("%")));
-    }
-    painter->resetTransform();
-}
-
-QVector<QWindRose::RingLabel> QWindRose::ringLabels(
-    const QVector<RoseLayout::Ring> &rings, const QString &suffix) const
-{
-    const QFontMetrics metrics(font());
-    const int h = metrics.height();
-    const int decimals = RoseLayout::ringDecimals(m_ringScale);
-    QVector<RingLabel> labels(rings.size());
-    QVector<QRect> ink(rings.size());
-    for (int i = 0; i < rings.size(); ++i) {
-        const RoseLayout::Ring &ring = rings.at(i);
-        if (!ring.labelled)
-            continue;
-        RingLabel &label = labels[i];
-        label.text = RoseLayout::ringLabel(ring.value, decimals) + suffix;
-        label.radius = ring.labelRadius - metrics.horizontalAdvance(label.text) / 4;
-        const QPoint p = RoseLayout::labelPoint(m_labelAngle, label.radius);
-        label.baseline = QPoint(p.x(), p.y() + h / 3);
-        ink[i] = metrics.tightBoundingRect(label.text).translated(label.baseline);
-    }
-    // The many rings a fixed scale may ask for keep only the labels that can be read; the few
-    // of an automatic scale are all labelled.
-    if (!m_ringScale.exact)
-        return labels;
-    const QVector<bool> legible = RoseLayout::legibleLabels(ink);
-    for (int i = 0; i < labels.size(); ++i) {
-        if (!legible.at(i))
-            labels[i].text.clear();
-    }
-    return labels;
-}
-
-void QWindRose::drawPlacedRings(QPainter *painter, const QVector<RoseLayout::Ring> &rings,
-    const QVector<RingLabel> &labels) const
-{
-    const int h = QFontMetrics(font()).height();
-    const bool labelled = m_enableBackground && m_enableGrid;
-    for (int i = 0; i < rings.size(); ++i) {
-        painter->save();
-        if (m_enableBackground)
-            painter->drawEllipse(rings.at(i).bounds);
-        const RingLabel &label = labels.at(i);
-        if (labelled && !label.text.isEmpty()) {
-            drawHaloText(painter, label.baseline, label.text, font());
-            // The outermost ring's value carries the unit.
-            if (i == 0) {
-                const QPoint u = RoseLayout::labelPoint(m_labelAngle, label.radius + h);
-                drawHaloText(
-                    painter, QPoint(u.x() - h / 3, u.y() + h / 3), QStringLiteral("%"), font());
-            }
-        }
-        painter->restore();
-    }
-}
-
-void QWindRose::drawBuiltInRings(QPainter *painter, const QVector<RoseLayout::Ring> &rings,
-    const QVector<RingLabel> &labels) const
-{
-    for (int i = 0; i < rings.size(); ++i) {
-        painter->save();
-        painter->drawEllipse(rings.at(i).bounds);
-        if (!labels.at(i).text.isEmpty())
-            painter->drawText(labels.at(i).baseline, labels.at(i).text);
-        painter->restore();
-    }
+    RosePainter::paintGrid(painter, m_frame,
+        { font(), m_settings.gridPen, m_settings.enableBackground, m_settings.enableGrid,
+            m_settings.labelAngle });
 }
 
 void QWindRose::drawData(QPainter *painter)
 {
-    using RoseLayout::toInt;
-    const double diameter = roseDiameter();
     if (m_style)
-        m_style->radius = diameter;
-    if (m_spokes.isEmpty() || m_spokes.first().isEmpty() || m_countedTotal == 0 || !m_style)
-        return;
-    const double step = 360.0 / m_spokes.size();
-    const QPaintDevice *device = painter->device();
-    const int h = device->height();
-
-    // The rose occupies the square at the left even when the image was widened for the legend;
-    // the first sector (north) points up.
-    QTransform frame = QTransform::fromTranslate(h / 2 - 1, h / 2);
-    frame.rotate(m_rotation - 90);
-    painter->setTransform(frame);
-    m_style->centre = QPoint(device->width() / 2, device->height() / 2);
-
-    const RoseLayout::Scale &s = m_ringScale;
-    const int scaleLength = toInt(diameter * 0.5 - m_holeRadius);
-    const double data = dataMaximum(*this);
-    // The bars of a fixed scale stop at its outer ring, and so do those of the built-in rule
-    // (they start at the hole, so the largest stack could run past the outermost ring); an
-    // automatic scale with the plug-in is drawn as it always was.
-    int reach = maxSegmentReach;
-    if (!m_scale)
-        reach = toInt(diameter) / 2;
-    else if (s.exact)
-        reach = m_holeRadius + RoseLayout::pluginSegmentLength(*m_scale, s, scaleLength, s.maximum);
-
-    for (const QMap<Interval, ClassCount *> &classes : std::as_const(m_spokes)) {
-        double pos = m_holeRadius;
-        int j = 0;
-        for (auto it = classes.cbegin(); it != classes.cend(); ++it, ++j) {
-            const double thickness = ringRadius(j);
-            const Spoke style = classStyle(it.key(), it.value());
-            painter->setPen(style.brush.color());
-            int len = 0;
-            int shift = 0;
-            const double p = percent(it.value()->count);
-            if (m_countedTotal > 0 && p != 0) {
-                if (m_scale) {
-                    len = RoseLayout::pluginSegmentLength(
-                        *m_scale, s, scaleLength, p * style.length);
-                    if (style.offset > 0)
-                        shift = RoseLayout::pluginSegmentLength(
-                            *m_scale, s, scaleLength, style.offset);
-                } else {
-                    len = RoseLayout::builtInSegmentLength(p, diameter, s.ringCount, data);
-                }
-            }
-            // A segment far beyond the image stays beyond it; the bound keeps its start plus
-            // its length in int range for the style.
-            const int start = qBound(-maxSegmentReach, toInt(shift + pos + 1), maxSegmentReach);
-            const int shown = RoseLayout::clippedSegmentLength(
-                start, qBound(-maxSegmentReach, len, maxSegmentReach), reach);
-            if (shown != 0)
-                m_style->draw(painter, QPoint(start, 0), QSize(shown, toInt(thickness)),
-                    style.brush, style.width);
-            // A shift moves only its own segment; the next one starts where this one ends.
-            pos += len;
-        }
-        painter->rotate(step);
-    }
+        RosePainter::paintData(painter, m_frame, *m_style, m_settings.rotation);
 }

@@ -1,10 +1,12 @@
 #ifndef QWINDROSE_H
 #define QWINDROSE_H
 
-#include "classcount.h"
+#include "dataline.h"
 #include "interval.h"
 #include "qpaintable.h"
-#include "roselayout.h"
+#include "rosecounts.h"
+#include "roseframe.h"
+#include "rosesettings.h"
 #include "spoke.h"
 #include "windroseinterface.h"
 
@@ -14,6 +16,8 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+
+#include <memory>
 
 class ScaleAdjustment;
 class WindroseLegend;
@@ -28,10 +32,10 @@ class QWindRose : public QPaintable, public WindRoseInterface
     Q_INTERFACES(WindRoseInterface)
     Q_DISABLE_COPY(QWindRose)
 public:
-    // The caption texts of the chart.
+    // The texts of the chart.
     struct RoseTexts
     {
-        QString speedDirectionText;
+        QString speedDirectionText; // the table's corner
         QString legendTitle;
         QString stationText;
         QString parameterText;
@@ -39,9 +43,10 @@ public:
         QDateTime lastTime;
         QString statisticsText;
         QString intervalText;
+        QString unitText;
     };
 
-    using SectorMap = QMap<Interval, QMap<Interval, ClassCount *>>;
+    using SectorMap = RoseCounts::SectorMap;
 
     QWindRose();
     ~QWindRose() override;
@@ -79,12 +84,12 @@ public:
     virtual char render(int unused);
     // The drawing parameters of a class; a default Spoke when there are none.
     virtual Spoke classStyle(Interval key, ClassCount *count) const;
-    // Parses one header or data record of the "->" text format.
+    // Parses one header or data record of the "->" text format (see DataLine).
     virtual bool addDataLine(const QStringList &fields, bool header);
     virtual void setDefaultIntervals();
     // The table's row label of a sector.
     virtual QString sectorLabel(const Interval &sector, int index) const;
-    // Diameter in pixels available to the rings.
+    // Diameter in pixels available to the rings, for the image being drawn.
     virtual double roseDiameter() const;
     // Thickness in pixels of the segments of class index classIndex.
     virtual double ringRadius(int classIndex) const;
@@ -93,9 +98,10 @@ public:
     virtual double fullCircle() const;
     // Compass letters and guide ticks.
     virtual void drawBackground(QPainter *painter);
-    // Scale rings, their labels and the first class's share in the centre.
+    // Scale rings, their labels and the first class's share in the centre, as the drawing
+    // under way measured them.
     virtual void drawGrid(QPainter *painter);
-    // The stacked class segments of every sector.
+    // The stacked class segments of every sector, as the drawing under way measured them.
     virtual void drawData(QPainter *painter);
 
     // Helpers for subclasses.
@@ -105,122 +111,64 @@ public:
     void setLabelAngle(double angle);
     int legendPrecision() const;
 
-    // Derived values. Percentages are relative to the counted total (0 when it is 0).
-    double percent(int count) const;
-    // Sum of the percentages of the k-th sector's classes except its first (calm) class.
-    double sectorTotal(int k) const;
-    double maxSectorTotal() const;
-    // Sum over all sectors of the percentage of the i-th class.
-    double classTotal(int i) const;
-    // "(" low " - " high "]", with -inf / inf for the open limits.
-    QString intervalLabel(const Interval &interval) const;
-
     // Read access for the legend, the solar rose and tests.
-    const SectorMap &spokes() const { return m_spokes; }
+    const RoseCounts &counts() const { return m_counts; }
+    const SectorMap &spokes() const { return m_counts.sectors(); }
     const QList<Interval> &intervals() const { return m_intervals; }
     const QMap<Interval, Spoke> &classStyles() const { return m_classStyles; }
     const RoseTexts &texts() const { return m_texts; }
-    QString unitText() const { return m_unitText; }
+    const RoseSettings &settings() const { return m_settings; }
+    // The caption lines of the table, as the last drawing set them.
     QVector<QString> textLines() const { return m_textLines; }
-    WindroseLegend *legend() const { return m_legend; }
-    WindroseStyle *style() const { return m_style; }
+    const DataLine::Counts &lineCounts() const { return m_lineCounts; }
+    WindroseLegend *legend() const { return m_legend.get(); }
+    WindroseStyle *style() const { return m_style.get(); }
     ScaleAdjustment *scale() const { return m_scale; }
-    int imageHeight() const { return m_imageHeight; }
-    int countedTotal() const { return m_countedTotal; }
-    int ringCount() const { return m_ringScale.ringCount; }
-    double ringStep() const { return m_ringScale.ringStep; }
-    int holeRadius() const { return m_holeRadius; }
-    double scaleMinimum() const { return m_ringScale.minimum; }
-    double scaleMaximum() const { return m_ringScale.maximum; }
-    // The scale of the rings as the last drawing fixed it.
-    const RoseLayout::Scale &ringScale() const { return m_ringScale; }
-    double fixedScaleMaximum() const { return m_fixedScaleMaximum; }
-    int fixedScaleSegments() const { return m_fixedScaleSegments; }
-    double sectorWidth() const { return m_sectorWidth; }
-    double sectorRangeLow() const { return m_sectorRangeLow; }
-    double sectorRangeHigh() const { return m_sectorRangeHigh; }
-    double dataDrawSizeFactor() const { return m_dataDrawSizeFactor; }
     bool rebuildNeeded() const { return m_rebuildNeeded; }
-    bool enableBackground() const { return m_enableBackground; }
-    bool enableLegend() const { return m_enableLegend; }
-    bool enableGrid() const { return m_enableGrid; }
-    QPen gridPen() const { return m_gridPen; }
-    double labelAngle() const { return m_labelAngle; }
-    double rotation() const { return m_rotation; }
-    int linesRead() const { return m_linesRead; }
-    int shortLines() const { return m_shortLines; }
-    int rejectedLines() const { return m_rejectedLines; }
+    // What the last drawing measured (its ring scale is what ringRadius works with).
+    const RoseFrame &frame() const { return m_frame; }
 
 protected:
     // Replaces the segment style; the chart owns it.
-    void setStyle(WindroseStyle *style);
+    void setStyle(std::unique_ptr<WindroseStyle> style);
+    // Binds another scale (null: the built-in rules); the chart does not own it.
+    void setScale(ScaleAdjustment *scale) { m_scale = scale; }
     void setRebuildNeeded(bool needed) { m_rebuildNeeded = needed; }
     void setSpeedDirectionTextMember(const QString &text) { m_texts.speedDirectionText = text; }
-    // Deletes every ClassCount and empties the sector map.
-    void freeCounts();
-    // Binds the scale plug-in; null when it cannot be found.
+    // Forgets every class with its drawing parameters, and the sectors with their counts.
+    void clearClasses();
+    // The sector layout: forget the sectors, say where they lie, add each with a fresh count
+    // per class.
+    void clearSectors() { m_counts.clearSectors(); }
+    void setSectorGeometry(const RoseCounts::Geometry &geometry) { m_counts.setGeometry(geometry); }
+    void insertSector(const Interval &key) { m_counts.insertSector(key, m_intervals); }
+    // Height of the image being drawn, or of the image to come before the first drawing.
+    int drawingHeight() const;
+
+private:
     void bindScale();
-    // Adds the sector key with a fresh zeroed count per class, replacing (and freeing) the
-    // counts of an equal key.
-    void insertSector(const Interval &key);
-    // The count record a measurement belongs to, or null when it falls outside every sector
-    // or class. Allocates nothing.
-    ClassCount *findCount(double value, double direction) const;
-    // Sum of the percentages of all classes but the first.
-    double classesTotal(const QMap<Interval, ClassCount *> &classes) const;
-    // The table's header line: corner text, class cells and the sum sign.
-    QString tableHeader() const;
-    // A ring's label: its text (empty when the ring shows none), the distance from the centre
-    // it is measured at, and its baseline origin.
-    struct RingLabel
-    {
-        QString text;
-        int radius = 0;
-        QPoint baseline;
-    };
-    // The labels of the rings, the value followed by suffix; of closely packed rings only those
-    // that do not cover each other.
-    QVector<RingLabel> ringLabels(
-        const QVector<RoseLayout::Ring> &rings, const QString &suffix) const;
-    // The rings of the scale plug-in (drawn only with the background, labelled with the grid
-    // too) and of the built-in rule (always drawn and labelled).
-    void drawPlacedRings(QPainter *painter, const QVector<RoseLayout::Ring> &rings,
-        const QVector<RingLabel> &labels) const;
-    void drawBuiltInRings(QPainter *painter, const QVector<RoseLayout::Ring> &rings,
-        const QVector<RingLabel> &labels) const;
+    // Measures the drawing under way into m_frame: the grid at the chart's image, the data at
+    // the image they are painted on.
+    void measureFrame();
+    // Background and grid on the chart's image.
+    void paintCanvas();
+    // The chart's image on a wider one with room for the legend, which becomes the chart's
+    // image; false when there is no such image.
+    bool widen();
+    void paintDataAndLegend();
 
     RoseTexts m_texts;
-    SectorMap m_spokes;
-    WindroseLegend *m_legend = nullptr;
+    RoseCounts m_counts;
+    std::unique_ptr<WindroseLegend> m_legend;
     ScaleAdjustment *m_scale = nullptr;
-    RoseLayout::Scale m_ringScale;
-    int m_holeRadius = 0;
+    RoseFrame m_frame;
     QMap<Interval, Spoke> m_classStyles;
     QList<Interval> m_intervals;
-    double m_sectorWidth = 0.0;
-    double m_directionsCount = 16;
-    double m_sectorRangeLow = 0.0;
-    double m_sectorRangeHigh = 0.0;
-    WindroseStyle *m_style = nullptr;
-    double m_dataDrawSizeFactor = 2.5;
+    RoseSettings m_settings;
+    std::unique_ptr<WindroseStyle> m_style;
     bool m_rebuildNeeded = true;
-    bool m_enableBackground = true;
-    bool m_enableLegend = true;
-    bool m_enableGrid = true;
-    QPen m_gridPen;
-    double m_labelAngle = 65.0;
-    double m_rotation = 0.0;
-    int m_imageHeight = 480;
-    int m_linesRead = 0;
-    int m_countedTotal = 0;
-    int m_shortLines = 0;
-    int m_rejectedLines = 0;
-    int m_fullCircle = 360;
+    DataLine::Counts m_lineCounts;
     QVector<QString> m_textLines;
-    QString m_unitText;
-    int m_legendPrecision = 2;
-    double m_fixedScaleMaximum = 20.0;
-    int m_fixedScaleSegments = 4;
 };
 
 #endif // QWINDROSE_H

@@ -1,13 +1,15 @@
 #include "roselayout.h"
 
+#include "numeric.h"
 #include "scaleadjustment.h"
 
 #include <QtGlobal>
 
 #include <cmath>
-#include <limits>
 
 namespace RoseLayout {
+
+using Numeric::toInt;
 
 namespace {
 
@@ -79,17 +81,6 @@ Scale withRingGap(Scale s, int length)
     return s;
 }
 
-int toInt(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= static_cast<double>(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (value <= static_cast<double>(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(value);
-}
-
 QPoint polarPoint(double angle, double distance)
 {
     return QPoint(toInt(std::cos(angle) * distance), toInt(std::sin(angle) * distance));
@@ -97,7 +88,7 @@ QPoint polarPoint(double angle, double distance)
 
 QPoint labelPoint(double angleDegrees, double distance)
 {
-    return polarPoint(angleDegrees * roughPi / 180.0, distance);
+    return polarPoint(roughRadians(angleDegrees), distance);
 }
 
 double barArea(double diameter, int ringCount)
@@ -189,6 +180,36 @@ QVector<Ring> builtInRings(const Scale &s, int diameter)
     return rings;
 }
 
+QVector<RingLabel> ringLabels(const QVector<Ring> &rings, const Scale &s, const QString &suffix,
+    const QFontMetrics &metrics, double labelAngle)
+{
+    const int h = metrics.height();
+    const int decimals = ringDecimals(s);
+    QVector<RingLabel> labels(rings.size());
+    QVector<QRect> ink(rings.size());
+    for (int i = 0; i < rings.size(); ++i) {
+        const Ring &ring = rings.at(i);
+        if (!ring.labelled)
+            continue;
+        RingLabel &label = labels[i];
+        label.text = ringLabel(ring.value, decimals) + suffix;
+        label.radius = ring.labelRadius - metrics.horizontalAdvance(label.text) / 4;
+        const QPoint p = labelPoint(labelAngle, label.radius);
+        label.baseline = QPoint(p.x(), p.y() + h / 3);
+        ink[i] = metrics.tightBoundingRect(label.text).translated(label.baseline);
+    }
+    // The many rings a fixed scale may ask for keep only the labels that can be read; the few
+    // of an automatic scale are all labelled.
+    if (!s.exact)
+        return labels;
+    const QVector<bool> legible = legibleLabels(ink);
+    for (int i = 0; i < labels.size(); ++i) {
+        if (!legible.at(i))
+            labels[i].text.clear();
+    }
+    return labels;
+}
+
 QVector<bool> legibleLabels(const QVector<QRect> &ink)
 {
     QVector<bool> drawn(ink.size(), false);
@@ -227,6 +248,50 @@ int clippedSegmentLength(int start, int length, int reach)
     if (start >= reach)
         return 0;
     return qMin(length, reach - start);
+}
+
+SegmentRule segmentRule(
+    ScaleAdjustment *scale, const Scale &rings, int holeRadius, double diameter, double dataMaximum)
+{
+    SegmentRule rule;
+    rule.scale = scale;
+    rule.rings = rings;
+    rule.holeRadius = holeRadius;
+    rule.diameter = diameter;
+    rule.dataMaximum = dataMaximum;
+    rule.scaleLength = toInt(diameter * 0.5 - holeRadius);
+    if (!scale)
+        rule.reach = toInt(diameter) / 2;
+    else if (rings.exact)
+        rule.reach
+            = holeRadius + pluginSegmentLength(*scale, rings, rule.scaleLength, rings.maximum);
+    return rule;
+}
+
+SegmentPlace placeSegment(
+    const SegmentRule &rule, double position, double percent, double lengthFactor, double offset)
+{
+    int length = 0;
+    int shift = 0;
+    if (percent != 0) {
+        if (rule.scale) {
+            length = pluginSegmentLength(
+                *rule.scale, rule.rings, rule.scaleLength, percent * lengthFactor);
+            if (offset > 0)
+                shift = pluginSegmentLength(*rule.scale, rule.rings, rule.scaleLength, offset);
+        } else {
+            length = builtInSegmentLength(
+                percent, rule.diameter, rule.rings.ringCount, rule.dataMaximum);
+        }
+    }
+    // A segment far beyond the image stays beyond it; the bound keeps its start plus its
+    // length in int range for the style.
+    SegmentPlace place;
+    place.start = qBound(-maxSegmentReach, toInt(shift + position + 1), maxSegmentReach);
+    place.shown = clippedSegmentLength(
+        place.start, qBound(-maxSegmentReach, length, maxSegmentReach), rule.reach);
+    place.advance = length;
+    return place;
 }
 
 QPoint LegendRows::symbolOrigin() const

@@ -1,6 +1,7 @@
 #ifndef ROSELAYOUT_H
 #define ROSELAYOUT_H
 
+#include <QFontMetrics>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -13,13 +14,16 @@ class ScaleAdjustment;
 // Nothing here touches a painter, so every number can be checked on its own.
 namespace RoseLayout {
 
-// Truncates toward zero like a C cast, but gives 0 for NaN and saturates at the int limits:
-// every computed coordinate of the drawing goes through it, so no non-finite or oversized
-// value is ever converted to an integer.
-int toInt(double value);
+// Every computed coordinate of the drawing is converted to an integer by Numeric::toInt.
 
 // pi as the drawing has always used it; the compass and label angles derive from it.
 constexpr double roughPi = 3.14159265;
+
+// An angle in degrees in the radians of roughPi.
+constexpr double roughRadians(double degrees)
+{
+    return degrees * roughPi / 180.0;
+}
 
 // The point at angle (radians, screen coordinates: 0 points right, positive turns
 // clockwise) and distance, each coordinate truncated toward zero.
@@ -100,6 +104,21 @@ QVector<Ring> pluginRings(ScaleAdjustment &scale, const Scale &s, int diameter, 
 // diameter down by ceil(diameter / ringCount).
 QVector<Ring> builtInRings(const Scale &s, int diameter);
 
+// A ring's label: its text (empty when the ring shows none), the distance from the centre it
+// is measured at, and its baseline origin.
+struct RingLabel
+{
+    QString text;
+    int radius = 0;
+    QPoint baseline;
+};
+
+// The labels of rings in metrics' font, written along labelAngle (degrees): the value with the
+// scale's decimals followed by suffix; of the closely packed rings of a fixed scale only those
+// that keep clear of each other.
+QVector<RingLabel> ringLabels(const QVector<Ring> &rings, const Scale &s, const QString &suffix,
+    const QFontMetrics &metrics, double labelAngle);
+
 // Which of the labels (their ink rectangles, outermost ring first; an empty rectangle for a ring
 // without label) are drawn: the first one, then each one whose ink keeps clear of the last drawn
 // one's.
@@ -117,6 +136,42 @@ int pluginSegmentLength(ScaleAdjustment &scale, const Scale &s, int length, doub
 // The length of a segment that starts start pixels from the centre, cut where it would pass
 // reach (the outer ring): 0 when it starts at or beyond reach.
 int clippedSegmentLength(int start, int length, int reach);
+
+// Pixels from the centre beyond which no segment can show on any image.
+constexpr int maxSegmentReach = 1 << 24;
+
+// How the data segments of a rose are placed along their sector's axis: from the hole outward,
+// sized by the scale plug-in (scale not null) or by the built-in rule.
+struct SegmentRule
+{
+    ScaleAdjustment *scale = nullptr;
+    Scale rings;
+    int holeRadius = 0;
+    double diameter = 0.0; // of the rose the data are drawn on
+    double dataMaximum = 0.0; // the largest stacked share
+    int scaleLength = 0; // the bars' room on the plug-in's scale
+    // Where the bars stop: at the outer ring of a fixed scale and of the built-in rule (whose
+    // bars start at the hole, so the largest stack could run past it); an automatic scale of
+    // the plug-in lets them run as they always have.
+    int reach = maxSegmentReach;
+};
+
+SegmentRule segmentRule(ScaleAdjustment *scale, const Scale &rings, int holeRadius, double diameter,
+    double dataMaximum);
+
+// A segment on its axis: where it starts, how much of it shows (0: nothing), and how far the
+// next segment of the sector moves out (the full length, even of a cut or shifted segment).
+struct SegmentPlace
+{
+    int start = 0;
+    int shown = 0;
+    int advance = 0;
+};
+
+// The segment of a class with share percent whose predecessors end at position; lengthFactor
+// stretches it, an offset above 0 shifts it outward (on the plug-in's scale only).
+SegmentPlace placeSegment(
+    const SegmentRule &rule, double position, double percent, double lengthFactor, double offset);
 
 // The rows of a legend, in pixels. The rows are laid out in a frame whose origin is the
 // middle of the first class's symbol line; y grows upward for the bands.

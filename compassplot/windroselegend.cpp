@@ -1,5 +1,6 @@
 #include "windroselegend.h"
 
+#include "numeric.h"
 #include "qwindrose.h"
 #include "roselayout.h"
 #include "windrosestyle.h"
@@ -112,7 +113,8 @@ WindroseLegend::Layout WindroseLegend::plainLayout(const QFont &font) const
     const int lh = QFontMetrics(font).height();
     layout.rows = RoseLayout::legendRows(lh, m_rose->texts().legendTitle.count(QLatin1Char('\n')),
         m_rose->intervals().size(), textColumnWidth(font, RoseLayout::legendSymbolSize(lh)),
-        height(), RoseLayout::barArea(m_rose->roseDiameter(), m_rose->ringCount()), m_showTitle);
+        height(), RoseLayout::barArea(m_rose->roseDiameter(), m_rose->frame().scale.ringCount),
+        m_showTitle);
     layout.cells = RoseLayout::legendCells(layout.rows, titleHeight(layout));
     return layout;
 }
@@ -202,25 +204,33 @@ bool WindroseLegend::draw(QPainter *painter)
 
     const Layout layout = this->layout();
     const RoseLayout::LegendRows &rows = layout.rows;
-    const QFont &font = layout.font;
-    const int half = rows.half;
-    const int sw = rows.symbolSize;
-    const int hImg = rows.imageHeight;
-    const QList<Interval> classes = m_rose->intervals();
-
     // A fresh transparent image each time; the text column gets the background brush.
-    auto *image = new QImage(qMax(rows.imageWidth, 0), qMax(hImg, 0), QImage::Format_ARGB32);
-    image->fill(0);
-    setImage(image);
-    if (image->isNull())
+    setImage(QImage(qMax(rows.imageWidth, 0), qMax(rows.imageHeight, 0), QImage::Format_ARGB32));
+    canvas().fill(0);
+    if (canvas().isNull())
         return true;
-    QPainter p(image);
+    QPainter p(&canvas());
     p.setBackgroundMode(Qt::TransparentMode);
-    p.fillRect(QRect(0, 0, rows.textWidth + 10, hImg), background());
+    p.fillRect(QRect(0, 0, rows.textWidth + 10, rows.imageHeight), background());
 
     if (m_showTitle)
         m_titleLineHeight = rows.lineHeight;
 
+    drawRows(&p, layout);
+    m_legendWidth = m_fixedWidth > 0 ? m_fixedWidth : canvas().width();
+    drawFreeText(&p, layout.cells.freeText, layout.font);
+    p.end();
+    return true;
+}
+
+void WindroseLegend::drawRows(QPainter *painter, const Layout &layout) const
+{
+    QPainter &p = *painter;
+    const RoseLayout::LegendRows &rows = layout.rows;
+    const QFont &font = layout.font;
+    const int half = rows.half;
+    const int sw = rows.symbolSize;
+    const QList<Interval> classes = m_rose->intervals();
     p.save();
     const QTransform t0
         = QTransform::fromTranslate(rows.symbolOrigin().x(), rows.symbolOrigin().y());
@@ -250,12 +260,6 @@ bool WindroseLegend::draw(QPainter *painter)
         p.drawText(layout.cells.title, Qt::AlignHCenter, m_rose->texts().legendTitle);
     }
     p.restore();
-
-    m_legendWidth = m_fixedWidth > 0 ? m_fixedWidth : image->width();
-
-    drawFreeText(&p, layout.cells.freeText, font);
-    p.end();
-    return true;
 }
 
 void WindroseLegend::drawLabel(
@@ -277,7 +281,7 @@ void WindroseLegend::drawRow(
 
     p->save();
     p->setTransform(barFrame);
-    const int thickness = RoseLayout::toInt(m_rose->ringRadius(classIndex - 1));
+    const int thickness = Numeric::toInt(m_rose->ringRadius(classIndex - 1));
     const Interval key = m_rose->intervals().at(classIndex);
     const Spoke style = m_rose->classStyle(key, nullptr);
     if (style.brush.style() == Qt::SolidPattern)

@@ -78,6 +78,8 @@ private:
     QString middleLabel(const Interval &c) const;
     QString number(double limit) const;
     void drawLabel(QPainter *p, const QString &text, const QRect &rect, const QFont &font) const;
+    // The symbol, the class rows and the title.
+    void drawRows(QPainter *painter, const Layout &layout) const;
     // Paints the label and the bar of class classIndex (1 ... classCount - 1).
     void drawRow(
         QPainter *p, int classIndex, const Layout &layout, const QTransform &barFrame) const;

@@ -1,3 +1,4 @@
+#include "exitstatus.h"
 #include "options.h"
 #include "pluginsearch.h"
 #include "signalguard.h"
@@ -31,18 +32,18 @@ int answer(const QString &text)
 {
     QFile out;
     if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-        return -1;
+        return ExitStatus::NoStream;
     out.write(text.toLocal8Bit());
     out.close();
-    return 0;
+    return ExitStatus::Success;
 }
 
-// Installs the translator of language (lives until the process ends): from the working
-// directory first, then from the translations folder beside the program, where an installed
-// tree keeps them. False when neither has it; the run then goes on untranslated.
+// Installs the translator of language (the application owns it): from the working directory
+// first, then from the translations folder beside the program, where an installed tree keeps
+// them. False when neither has it; the run then goes on untranslated.
 bool installTranslator(QGuiApplication &app, const QString &language, QString *folder)
 {
-    auto *translator = new QTranslator;
+    auto *translator = new QTranslator(&app);
     *folder = QCoreApplication::applicationDirPath() + QStringLiteral("/translations");
     const bool loaded = translator->load(language) || translator->load(language, *folder);
     app.installTranslator(translator);
@@ -71,6 +72,15 @@ void warnAboutSourceDate(Warnings &warnings)
                           QString::number(SourceDate::kLatest)));
 }
 
+// The program also looks two folders up, and tells why a file of the last folder failed.
+PluginSearch::Options chartSearch()
+{
+    PluginSearch::Options search;
+    search.twoFoldersUp = true;
+    search.reportLastFolder = true;
+    return search;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -91,13 +101,13 @@ int main(int argc, char *argv[])
 
     QFile diagnostics;
     if (!diagnostics.open(STDERR_FILENO, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-        return -1;
+        return ExitStatus::NoStream;
 
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 2) {
         for (const QByteArray &line : Options::usageLines())
             diagnostics.write(line);
-        return finish(&diagnostics, -1);
+        return finish(&diagnostics, ExitStatus::NoOption);
     }
 
     const Options options = Options::parse(arguments.mid(1));
@@ -123,13 +133,14 @@ int main(int argc, char *argv[])
     }
     warnAboutSourceDate(warnings);
 
-    if (!PluginSearch::loadPlugin(
-            QStringLiteral("compassplot"), &pluginLoader, PluginSearch::Helicart)) {
+    // The chart plug-in stays loaded until the process ends.
+    QPluginLoader chartLoader;
+    if (!PluginSearch::loadPlugin(QStringLiteral("compassplot"), &chartLoader, chartSearch())) {
         SolarRose::reportPluginFailure();
-        return finish(&diagnostics, SolarRose::kNoChart);
+        return finish(&diagnostics, ExitStatus::NoChart);
     }
 
-    SolarRose solarRose;
+    SolarRose solarRose(chartLoader);
     const int status = solarRose.run(&diagnostics, options);
     return finish(&diagnostics, status);
 }

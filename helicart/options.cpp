@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "exitstatus.h"
 #include "warnings.h"
 
 #include <QtGlobal>
@@ -328,15 +329,15 @@ int Options::check(QString *message) const
 {
     if (input.isEmpty()) {
         *message = QStringLiteral("Input file name not set.");
-        return -2;
+        return ExitStatus::InputNotSet;
     }
     if (output.isEmpty()) {
         *message = QStringLiteral("Output file name not set.");
-        return -3;
+        return ExitStatus::OutputNotSet;
     }
     if (classes.isEmpty()) {
         *message = QStringLiteral("Classes file name not set.");
-        return -4;
+        return ExitStatus::ClassesNotSet;
     }
-    return 0;
+    return ExitStatus::Success;
 }

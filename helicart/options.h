@@ -46,8 +46,9 @@ struct Options
     // What --version writes: the program's version and the Qt version it runs on.
     static QString versionText();
 
-    // 0 when the required options are set; otherwise the exit status of the first check
-    // that fails (-2 input, -3 output, -4 classes) with its message in *message.
+    // ExitStatus::Success when the required options are set; otherwise the exit status of the
+    // first check that fails (InputNotSet, OutputNotSet, ClassesNotSet) with its message in
+    // *message.
     int check(QString *message) const;
 
     // Whether name equals option, ignoring the case of ASCII letters only: no other

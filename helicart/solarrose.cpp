@@ -1,6 +1,7 @@
 #include "solarrose.h"
 
 #include "classesdefinition.h"
+#include "exitstatus.h"
 #include "imagetable.h"
 #include "measurementfile.h"
 #include "options.h"
@@ -19,8 +20,6 @@
 #include <memory>
 
 #include <unistd.h>
-
-QPluginLoader pluginLoader;
 
 namespace {
 
@@ -43,16 +42,16 @@ QString unknownShare(double goodShare)
 }
 
 // A fresh chart: the plug-in makes a new instance once the previous one has been destroyed.
-SolarRoseInterface *obtainChart()
+SolarRoseInterface *obtainChart(QPluginLoader &loader)
 {
-    return qobject_cast<SolarRoseInterface *>(pluginLoader.instance());
+    return qobject_cast<SolarRoseInterface *>(loader.instance());
 }
 
 // An input that was opened but could not be read to its end: the data are incomplete.
 int reportReadFailure(QFile *diagnostics, const QString &input)
 {
     diagnostics->write(QStringLiteral("Can not read input file: %1.\n").arg(input).toLocal8Bit());
-    return SolarRose::kInputNotOpened;
+    return ExitStatus::InputNotRead;
 }
 
 // Writes bytes as fileName; a file that cannot be written is reported as a lost image is.
@@ -170,6 +169,10 @@ bool writeColumn(SolarRoseInterface *chart, int k, QImage &combined, const Reque
 
 } // namespace
 
+SolarRose::SolarRose(QPluginLoader &chartLoader)
+    : m_chartLoader(chartLoader)
+{ }
+
 int SolarRose::run(
     QFile *diagnostics, QString input, QString output, QString classes, int scaleMax, int scaleGrid)
 {
@@ -195,7 +198,7 @@ int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &
     if (!file.open()) {
         // Local 8-bit, so that a name with letters outside Latin-1 reaches the user intact.
         diagnostics->write(QStringLiteral("Can not open input file: %1.").arg(input).toLocal8Bit());
-        return kInputNotOpened;
+        return ExitStatus::InputNotRead;
     }
     file.readHeader();
     const MeasurementFile::TimeRange range = file.readTimeRange();
@@ -209,10 +212,10 @@ int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &
     QImage combined;
     const int count = file.parameterCount();
     for (int k = 0; k < count; ++k) {
-        std::unique_ptr<SolarRoseInterface> chart(obtainChart());
+        std::unique_ptr<SolarRoseInterface> chart(obtainChart(m_chartLoader));
         if (!chart) {
             reportPluginFailure();
-            return kNoChart;
+            return ExitStatus::NoChart;
         }
         describeColumn(chart.get(), file, k, range, request);
         // The images of the columns before stay; this one and the combined image would show
@@ -224,7 +227,7 @@ int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &
     // Without a parameter column there is no rose to combine, and nothing is missing.
     if (count > 0 && (options.formats & OutputFormats::Png))
         written &= OutputFile::save(combined, combinedFileName(options.output), diagnostics);
-    return written ? 0 : kOutputNotWritten;
+    return written ? ExitStatus::Success : ExitStatus::OutputNotWritten;
 }
 
 void SolarRose::loadClasses(const QString &fileName, const QString &label, SolarRoseInterface *rose,

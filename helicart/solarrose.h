@@ -18,10 +18,6 @@ class QTime;
 class SolarRoseInterface;
 struct Options;
 
-// The process-wide loader of the chart plug-in: the entry routine loads it, the run asks it
-// for a chart per parameter column. It outlives the entry routine and is never unloaded.
-extern QPluginLoader pluginLoader;
-
 // One run of the program: turns a measurement file into a rose image and a table image per
 // parameter column, and one image of all roses painted over each other. The class is the
 // translation context "SolarRose" of the run's texts.
@@ -30,12 +26,6 @@ class SolarRose : public QObject
     Q_OBJECT
 
 public:
-    // Exit statuses of the run (the entry routine has its own for the options). The input
-    // that cannot be opened and the input that cannot be read to its end share one.
-    static constexpr int kInputNotOpened = -5;
-    static constexpr int kOutputNotWritten = -6;
-    static constexpr int kNoChart = -10;
-
     // Precision handed to the chart at most. A double holds no more decimals than these: more
     // would show only binary noise, and a freak value field of millions of digits would ask
     // for number texts of millions of characters.
@@ -46,19 +36,21 @@ public:
     static constexpr int kTableFontSize = 12;
     static constexpr int kMinTableFontSize = 6;
 
-    SolarRose() = default;
+    // The run asks chartLoader, which the caller has loaded and keeps, for a chart per
+    // parameter column.
+    explicit SolarRose(QPluginLoader &chartLoader);
 
     // Reads input and renders its parameter columns into files named by the output prefix.
-    // Returns 0 after a complete run; kInputNotOpened when input cannot be opened, and
-    // kOutputNotWritten when an image could not be written (each reported on diagnostics,
-    // the run going on with the other images); kNoChart when the plug-in hands out no solar
-    // rose (reported on the standard output stream). scaleMax and scaleGrid are -1 when not
-    // given.
+    // Returns ExitStatus::Success after a complete run; InputNotRead when input cannot be
+    // opened, and OutputNotWritten when an image could not be written (each reported on
+    // diagnostics, the run going on with the other images); NoChart when the plug-in hands out
+    // no solar rose (reported on the standard output stream). scaleMax and scaleGrid are -1 when
+    // not given.
     int run(QFile *diagnostics, QString input, QString output, QString classes, int scaleMax,
         int scaleGrid);
     // The same with every option of the command line; what the run ignores or replaces is
     // told in warnings on diagnostics ("helicart: warning: ...", one line each). A read error
-    // after the input was opened ends the run with kInputNotOpened and "Can not read input
+    // after the input was opened ends the run with InputNotRead and "Can not read input
     // file: NAME." and a line feed; the images of the columns read before stay, the combined
     // image is not written.
     int run(QFile *diagnostics, const Options &options);
@@ -109,6 +101,9 @@ public:
         const QString &prefix, int k, OutputFormats::Format format = OutputFormats::Png);
     static QString combinedFileName(
         const QString &prefix, OutputFormats::Format format = OutputFormats::Png);
+
+private:
+    QPluginLoader &m_chartLoader;
 };
 
 #endif // SOLARROSE_H

@@ -39,7 +39,7 @@ declare -A flags=(
 export QT_QPA_PLATFORM=offscreen
 # Leaks count as findings, except memory that fontconfig keeps for the fonts Qt caches.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-export LSAN_OPTIONS=suppressions=$root/tests/fuzz/lsan.supp:print_suppressions=0
+export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 status=0

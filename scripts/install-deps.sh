@@ -13,6 +13,7 @@ packages=(
     dpkg-dev groff-base  # the Debian package's dependencies (dpkg-shlibdeps), its manual page check
     python3
     clang libclang-rt-14-dev tzdata
+    clang-tidy  # the function size check of scripts/size-check.sh
 )
 
 missing=()

@@ -1,12 +1,12 @@
 #include "scalerounding.h"
 
 #include "digittext.h"
+#include "numeric.h"
 
 #include <QString>
 
 #include <algorithm>
 #include <cfloat>
-#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -259,9 +259,7 @@ bool fitsFloat(double v)
 
 int truncatedToInt(double v)
 {
-    if (!std::isfinite(v))
-        return 0;
-    return int(std::clamp(std::trunc(v), double(INT_MIN), double(INT_MAX)));
+    return Numeric::finiteToInt(v);
 }
 
 void roundLogarithmicScale(

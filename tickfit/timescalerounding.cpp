@@ -1,11 +1,12 @@
 #include "timescalerounding.h"
 
+#include "numeric.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QTimeZone>
 
 #include <algorithm>
-#include <climits>
 
 namespace {
 
@@ -19,9 +20,9 @@ constexpr char kYearsFormat[] = "yyyy";
 // Spans up to this many seconds are shown second by second, unrounded.
 constexpr qint64 kUnroundedSpan = 30;
 
-constexpr int kMinute = 60;
-constexpr int kHour = 3600;
-constexpr int kDay = 86400;
+constexpr int kMinute = Numeric::secondsPerMinute;
+constexpr int kHour = Numeric::secondsPerHour;
+constexpr int kDay = Numeric::secondsPerDay;
 // Calendar units of roundDateTime, counted in fixed lengths.
 constexpr int kMonth = 28 * kDay;
 constexpr int kYear = 365 * kDay;
@@ -75,11 +76,6 @@ int fieldValue(const QTime &t, Field field)
         return t.hour();
     }
     return 0;
-}
-
-int saturatedInt(qint64 v)
-{
-    return int(std::clamp<qint64>(v, INT_MIN, INT_MAX));
 }
 
 void clearSecondsUp(QDateTime &dt)
@@ -136,7 +132,8 @@ void roundOnLadder(QDateTime &begin, QDateTime &end, qint64 span, const LadderRo
     moveEndUp(end, row);
     begin = end.addSecs(-span);
     moveBeginDown(begin, row);
-    gridCount = saturatedInt(begin.secsTo(end) / (qint64(row.step) * unitSeconds(row.field)));
+    gridCount
+        = Numeric::clampToInt(begin.secsTo(end) / (qint64(row.step) * unitSeconds(row.field)));
     gridLength = row.step;
     fmt = QString::fromLatin1(row.fmt);
 }
@@ -156,13 +153,13 @@ void roundToMonthsOrYears(
         begin = begin.addMonths(1 - begin.date().month());
         if (end.date().month() >= 2)
             end = end.addMonths(1 - end.date().month()).addYears(1);
-        gridCount = saturatedInt(qint64(end.date().year()) - begin.date().year());
+        gridCount = Numeric::clampToInt(qint64(end.date().year()) - begin.date().year());
         fmt = QString::fromLatin1(kYearsFormat);
         return;
     }
     const qint64 alignedMonths = (qint64(end.date().year()) - begin.date().year()) * 12
         + end.date().month() - begin.date().month();
-    gridCount = saturatedInt(alignedMonths);
+    gridCount = Numeric::clampToInt(alignedMonths);
     fmt = QString::fromLatin1(kMonthsFormat);
 }
 
@@ -181,12 +178,12 @@ void roundOnCalendar(
     const qint64 days = months * 30 - b.day() + e.day();
     gridLength = 1;
     if (days <= 30) {
-        gridCount = saturatedInt(begin.daysTo(end));
+        gridCount = Numeric::clampToInt(begin.daysTo(end));
         fmt = QString::fromLatin1(kDaysFormat);
     } else if (days <= 59) {
         if (begin.daysTo(end) % 2 != 0)
             begin = begin.addDays(-1);
-        gridCount = saturatedInt(begin.daysTo(end) / 2);
+        gridCount = Numeric::clampToInt(begin.daysTo(end) / 2);
         gridLength = 2;
         fmt = QString::fromLatin1(kDaysFormat);
     } else {
@@ -318,7 +315,7 @@ void roundTimeScale(QDateTime &begin, QDateTime &end, int &gridCount, int &gridL
     }
     const qint64 span = begin.secsTo(end);
     if (span <= kUnroundedSpan) {
-        gridCount = saturatedInt(span);
+        gridCount = Numeric::clampToInt(span);
         gridLength = 1;
         fmt = QString::fromLatin1(kSecondsFormat);
         return;

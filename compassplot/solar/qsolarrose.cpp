@@ -1,6 +1,7 @@
 #include "qsolarrose.h"
 
 #include "hoursectors.h"
+#include "numeric.h"
 #include "scaleadjustment.h"
 #include "solardial.h"
 #include "solarroselight3d.h"
@@ -39,7 +40,7 @@ QColor intervalColour(int index)
 }
 
 // The limits of the open classes below and above the generated ones.
-constexpr double openLimit = 2147483647.0;
+constexpr double openLimit = Numeric::openClassLimit;
 
 // Renders the picture into rect, placed relative to point in the base coordinates; false
 // (and nothing drawn) when the picture could not be read.
@@ -55,6 +56,50 @@ bool renderPicture(QPainter *painter, const QTransform &base, const QPoint &poin
     return true;
 }
 
+// Light at noon (top), dark at midnight (bottom), with the data on a white disc of radius r0.
+void paintDayShade(QPainter *painter, int r0)
+{
+    const int width = painter->device()->width();
+    const int height = painter->device()->height();
+    const int cx = width / 2;
+    const int cy = height / 2;
+    QConicalGradient dayShade(cx, cy, 90);
+    dayShade.setColorAt(0, QColor(255, 252, 200, 255));
+    dayShade.setColorAt(0.5, QColor(131, 130, 129, 255));
+    dayShade.setColorAt(1, QColor(255, 252, 200, 255));
+    painter->save();
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(QBrush(dayShade));
+    painter->drawEllipse(QRect(5, 5, width - 10, height - 10));
+    painter->setBrush(QBrush(Qt::white, Qt::SolidPattern));
+    painter->drawEllipse(QRect(cx - r0, cy - r0, 2 * r0, 2 * r0));
+    painter->restore();
+}
+
+// The sun at noon, the moon at midnight and the logo, r from the centre; the large logo with
+// the grid on. The raster logo stands in when the vector one cannot be read.
+void paintPictures(QPainter *painter, const QTransform &base, int r, const QSize &box, bool grid)
+{
+    QSvgRenderer sun(QStringLiteral(":/solarRoseImages/sun.svg"));
+    renderPicture(painter, base, SolarDial::picturePoint(SolarDial::sunAngle, r), sun,
+        SolarDial::sunRect(box));
+    QSvgRenderer moon(QStringLiteral(":/solarRoseImages/moon.svg"));
+    renderPicture(painter, base, SolarDial::picturePoint(SolarDial::moonAngle, r), moon,
+        SolarDial::moonRect(box));
+    QSvgRenderer logo(QStringLiteral(":/solarRoseImages/ORVELA.svg"));
+    if (renderPicture(painter, base, SolarDial::picturePoint(SolarDial::logoAngleFor(grid), r),
+            logo, SolarDial::logoRect(logo.defaultSize(), grid)))
+        return;
+    const QImage raster(QStringLiteral(":/solarRoseImages/ORVELA.png"));
+    if (raster.isNull())
+        return;
+    painter->save();
+    const QPoint at = SolarDial::picturePoint(SolarDial::gridLogoAngle, r);
+    painter->setTransform(QTransform(base).translate(at.x(), at.y()));
+    painter->drawImage(SolarDial::rasterLogoRect(raster.size()).topLeft(), raster);
+    painter->restore();
+}
+
 } // namespace
 
 QSolarRose::QSolarRose()
@@ -65,7 +110,7 @@ QSolarRose::QSolarRose()
     setDataDrawSizeFactor(1.0);
     setSpeedDirectionTextMember(
         QStringLiteral("Ura[") + hourFormat + QStringLiteral("] \\ Sončno sevanje[W/m2]"));
-    setStyle(new SolarRoseLight3D(QPoint(0, 0), 1.0));
+    setStyle(std::make_unique<SolarRoseLight3D>(QPoint(0, 0), 1.0));
     setLegendPrecision(1);
     setFixedScale(-1.0, -1);
     setFullCircle(360);
@@ -218,20 +263,19 @@ bool QSolarRose::addSolarMeasurement(const QTime &time, double value)
 double QSolarRose::timeToAngle(const QTime &time) const
 {
     const double n = directionsCount();
-    const double seconds = time.hour() * 3600 + time.minute() * 60 + time.second();
-    return seconds / (86400.0 / n) * (fullCircle() / n) + 180.0;
+    const double seconds = time.hour() * Numeric::secondsPerHour
+        + time.minute() * Numeric::secondsPerMinute + time.second();
+    return seconds / (double(Numeric::secondsPerDay) / n) * (fullCircle() / n) + 180.0;
 }
 
 bool QSolarRose::setIntervals(double min, double max, int segments_count, bool limits)
 {
-    freeCounts();
-    m_intervals.clear();
-    m_classStyles.clear();
-    if (!m_scale)
+    clearClasses();
+    if (!scale())
         return false;
 
     int step = 0;
-    m_scale->roundLinearScale(min, max, segments_count, step);
+    scale()->roundLinearScale(min, max, segments_count, step);
     if (limits)
         addInterval(-openLimit, min + openLimit, intervalColour(0));
     double lo = min;
@@ -261,9 +305,9 @@ bool QSolarRose::drawImage(QImage &image)
         Qt::SquareCap, Qt::BevelJoin));
     if (rebuildNeeded())
         buildSectors(fullCircle());
-    m_legend->setFont(font());
-    m_legend->setShowTitle(true);
-    m_legend->setPrecision(legendPrecision());
+    legend()->setFont(font());
+    legend()->setShowTitle(true);
+    legend()->setPrecision(legendPrecision());
     return QWindRose::drawImage(image);
 }
 
@@ -306,22 +350,22 @@ void QSolarRose::buildSectors(double fullCircle)
 {
     setRebuildNeeded(false);
     // The sectors of an earlier layout (another count of hours) must not linger beside the
-    // new ones, and their counters would be lost to the map otherwise.
-    freeCounts();
+    // new ones.
+    clearSectors();
 
     const int n = directionsCount();
     if (n <= 0)
         return;
     const double w = fullCircle / n;
-    m_sectorWidth = w;
     // The folding window is the turn the sectors cover, so that every sector is one hour (or
     // one n-th of the day) wide.
-    m_sectorRangeLow = HourSectors::windowLow(w);
-    m_sectorRangeHigh = HourSectors::windowHigh(w);
+    const RoseCounts::Geometry geometry { w, HourSectors::windowLow(w),
+        HourSectors::windowHigh(w) };
+    setSectorGeometry(geometry);
 
     double start = HourSectors::windowLow(w);
     for (int k = 0; k < n; ++k) {
-        insertSector(Interval::wrapped(start, w, m_sectorRangeLow, m_sectorRangeHigh));
+        insertSector(Interval::wrapped(start, w, geometry.rangeLow, geometry.rangeHigh));
         start = start + w;
     }
 }
@@ -330,7 +374,7 @@ QString QSolarRose::sectorLabel(const Interval &sector, int index) const
 {
     Q_UNUSED(sector);
     const int n = directionsCount();
-    const int secondsPerSector = n > 0 ? 86400 / n : 0;
+    const int secondsPerSector = n > 0 ? Numeric::secondsPerDay / n : 0;
     return QTime(12, 0, 0).addSecs(index * secondsPerSector).toString(hourFormat);
 }
 
@@ -341,103 +385,64 @@ QSize QSolarRose::labelBoxSize() const
 {
     const QFontMetrics metrics(font());
     const int w18 = metrics.horizontalAdvance(QTime(18, 0).toString(hourFormat));
-    const int height = static_cast<int>(w18 * 1.2);
-    return QSize(static_cast<int>(height * 1.5), height);
+    const int height = Numeric::toInt(w18 * 1.2);
+    return QSize(Numeric::toInt(height * 1.5), height);
 }
 
 double QSolarRose::roseDiameter() const
 {
-    return chartImageHeight() - (2 * labelBoxSize().height() + 20);
+    return drawingHeight() - (2 * labelBoxSize().height() + 20);
 }
 
 double QSolarRose::ringRadius(int classIndex) const
 {
     const double d = roseDiameter();
-    const int rings = ringCount() > 0 ? ringCount() : 1;
-    const int sectors = m_spokes.size() < 2 ? 1 : static_cast<int>(m_spokes.size());
-    return (d - d / rings) * (classIndex + 2) * 0.18 * (1.0 / sectors) * dataDrawSizeFactor();
+    const int ringCount = frame().scale.ringCount;
+    const int rings = ringCount > 0 ? ringCount : 1;
+    const int sectorCount = spokes().size();
+    const int sectors = sectorCount < 2 ? 1 : sectorCount;
+    return (d - d / rings) * (classIndex + 2) * 0.18 * (1.0 / sectors)
+        * settings().dataDrawSizeFactor;
 }
 
 double QSolarRose::outerRingSize() const
 {
-    if (m_spokes.isEmpty())
+    if (spokes().isEmpty())
         return 0.0;
-    return 2 * ringRadius(static_cast<int>(m_spokes.first().size()) - 1);
-}
-
-int QSolarRose::chartImageHeight() const
-{
-    const QImage *image = imagePointer();
-    if (image && !image->isNull())
-        return image->height();
-    return imageHeight();
+    return 2 * ringRadius(int(spokes().first().size()) - 1);
 }
 
 void QSolarRose::drawBackground(QPainter *painter)
 {
-    if (!enableBackground())
+    if (!settings().enableBackground || directionsCount() <= 0)
         return;
-
-    const int n = directionsCount();
-    if (n <= 0)
-        return;
-    const int width = painter->device()->width();
-    const int height = painter->device()->height();
-    const int cx = width / 2;
-    const int cy = height / 2;
-    const double step = 6.283185307179586 / n;
-    double b = 4.71238898038469;
-    const int secondsPerSector = 86400 / n;
-    const QSize box = labelBoxSize();
+    const QPaintDevice *device = painter->device();
+    const QTransform base = QTransform::fromTranslate(device->width() / 2, device->height() / 2);
     const double d = roseDiameter();
-
-    const QFont normalFont = font();
-    QFont boldFont = normalFont;
+    QFont boldFont = font();
     boldFont.setWeight(QFont::Bold);
     const int half00
         = QFontMetrics(boldFont).horizontalAdvance(QTime(0, 0).toString(hourFormat)) / 2;
-    const int r = static_cast<int>(d * 0.5 + half00);
-    const int r0 = static_cast<int>(d * 0.5);
+    // The pictures and the hour labels stand around the white disc of the data.
+    const int r = Numeric::toInt(d * 0.5 + half00);
 
-    // Light at noon (top), dark at midnight (bottom), with the data on a white disc.
-    QConicalGradient dayShade(cx, cy, 90);
-    dayShade.setColorAt(0, QColor(255, 252, 200, 255));
-    dayShade.setColorAt(0.5, QColor(131, 130, 129, 255));
-    dayShade.setColorAt(1, QColor(255, 252, 200, 255));
-    painter->save();
-    painter->setPen(Qt::NoPen);
-    painter->setBrush(QBrush(dayShade));
-    painter->drawEllipse(QRect(5, 5, width - 10, height - 10));
-    painter->setBrush(QBrush(Qt::white, Qt::SolidPattern));
-    painter->drawEllipse(QRect(cx - r0, cy - r0, 2 * r0, 2 * r0));
-    painter->restore();
-
-    const QTransform base = QTransform::fromTranslate(cx, cy);
+    paintDayShade(painter, Numeric::toInt(d * 0.5));
     painter->setTransform(base);
-    painter->setFont(normalFont);
+    painter->setFont(font());
+    paintPictures(painter, base, r, labelBoxSize(), settings().enableGrid);
+    paintHourLabels(painter, base, r, boldFont);
+}
 
-    QSvgRenderer sun(QStringLiteral(":/solarRoseImages/sun.svg"));
-    renderPicture(painter, base, SolarDial::picturePoint(SolarDial::sunAngle, r), sun,
-        SolarDial::sunRect(box));
-    QSvgRenderer moon(QStringLiteral(":/solarRoseImages/moon.svg"));
-    renderPicture(painter, base, SolarDial::picturePoint(SolarDial::moonAngle, r), moon,
-        SolarDial::moonRect(box));
-    QSvgRenderer logo(QStringLiteral(":/solarRoseImages/ORVELA.svg"));
-    const bool grid = enableGrid();
-    if (!renderPicture(painter, base, SolarDial::picturePoint(SolarDial::logoAngleFor(grid), r),
-            logo, SolarDial::logoRect(logo.defaultSize(), grid))) {
-        const QImage raster(QStringLiteral(":/solarRoseImages/ORVELA.png"));
-        if (!raster.isNull()) {
-            painter->save();
-            const QPoint at = SolarDial::picturePoint(SolarDial::gridLogoAngle, r);
-            painter->setTransform(QTransform(base).translate(at.x(), at.y()));
-            painter->drawImage(SolarDial::rasterLogoRect(raster.size()).topLeft(), raster);
-            painter->restore();
-        }
-    }
-
+void QSolarRose::paintHourLabels(
+    QPainter *painter, const QTransform &base, int r, const QFont &boldFont) const
+{
+    const int n = directionsCount();
+    const double step = SolarDial::fullTurn / n;
+    const int secondsPerSector = Numeric::secondsPerDay / n;
+    const QFont normalFont = font();
     const QTime midnight(0, 0, 0);
     const QTime noon(12, 0, 0);
+    double b = SolarDial::midnightLabelAngle;
     for (int k = 0; k < n; ++k) {
         const QTime t = midnight.addSecs(k * secondsPerSector);
         const QFont &labelFont = k % 6 == 0 ? boldFont : normalFont;

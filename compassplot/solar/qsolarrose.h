@@ -73,8 +73,9 @@ public:
     QMap<int, QString> hourLabelOverrides() const { return m_hourLabelOverrides; }
 
 private:
-    // Height of the image being drawn, or of the image to come before the first drawing.
-    int chartImageHeight() const;
+    // The hour labels, r from the centre of base, every sixth bold.
+    void paintHourLabels(
+        QPainter *painter, const QTransform &base, int r, const QFont &boldFont) const;
 
     QMap<int, QString> m_hourLabelOverrides;
 };

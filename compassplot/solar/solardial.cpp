@@ -14,23 +14,22 @@ int SolarDial::hourSectorCount(int count, bool *exact)
             *exact = true;
         return count;
     }
-    int perSector = static_cast<int>(24.0 / count);
+    int perSector = Numeric::toInt(24.0 / count);
     if (perSector < 1)
         perSector = 1;
-    return static_cast<int>(24.0 / perSector);
+    return Numeric::toInt(24.0 / perSector);
 }
 
 QPoint SolarDial::picturePoint(double angle, int radius)
 {
     return QPoint(
-        static_cast<int>(std::cos(angle) * -radius), static_cast<int>(std::sin(angle) * -radius));
+        Numeric::toInt(std::cos(angle) * -radius), Numeric::toInt(std::sin(angle) * -radius));
 }
 
 QPoint SolarDial::hourLabelPoint(double b, int radius)
 {
     const double distance = 1.02 * radius;
-    return QPoint(
-        static_cast<int>(std::cos(b) * distance), static_cast<int>(std::sin(b) * -distance));
+    return QPoint(Numeric::toInt(std::cos(b) * distance), Numeric::toInt(std::sin(b) * -distance));
 }
 
 QRect SolarDial::sunRect(const QSize &box)

@@ -1,6 +1,8 @@
 #ifndef SOLARDIAL_H
 #define SOLARDIAL_H
 
+#include "numeric.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -12,10 +14,14 @@
 class SolarDial
 {
 public:
-    static constexpr double sunAngle = 1.5707963267948966; // 90 degrees
-    static constexpr double moonAngle = 4.71238898038469; // 270 degrees
-    static constexpr double logoAngle = 4.066617157146788; // 233 degrees
-    static constexpr double gridLogoAngle = 4.276056667386108; // 245 degrees
+    static constexpr double sunAngle = Numeric::radians(90);
+    static constexpr double moonAngle = Numeric::radians(270);
+    static constexpr double logoAngle = Numeric::radians(233);
+    static constexpr double gridLogoAngle = Numeric::radians(245);
+
+    // The hour labels go round once, the first (00) at the bottom; see hourLabelPoint.
+    static constexpr double fullTurn = Numeric::radians(360);
+    static constexpr double midnightLabelAngle = Numeric::radians(270);
 
     // The number of hour sectors that divides a day evenly and is nearest to count from
     // above: 5 gives 6, 7 gives 8, 9 to 11 give 12, 13 and more give 24. exact tells whether

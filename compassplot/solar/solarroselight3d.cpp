@@ -1,5 +1,7 @@
 #include "solarroselight3d.h"
 
+#include "numeric.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -49,7 +51,7 @@ QPainterPath SolarRoseLight3D::wedgePath(int inner, QSize extent, double width)
     // A wedge that reaches no radius has no sweep to speak of.
     if (outer <= 0)
         return path;
-    const double sweep = std::tan(std::fabs(width) * extent.height() / outer) * 57.29577951308232;
+    const double sweep = Numeric::degrees(std::tan(std::fabs(width) * extent.height() / outer));
     const double turn = width > 0 ? sweep : -sweep;
 
     path.moveTo(inner, 0);

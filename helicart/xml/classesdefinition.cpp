@@ -1,5 +1,6 @@
 #include "classesdefinition.h"
 
+#include "numeric.h"
 #include "solarroseinterface.h"
 #include "xmldocument.h"
 
@@ -26,7 +27,7 @@ struct BuiltInClass
     const char *color;
 };
 
-// The last class reaches 2147483647, the largest 32-bit integer.
+// The last class is open upward: it reaches the open class limit.
 constexpr BuiltInClass kBuiltInClasses[] = {
     { -100, 100, "#0000ff" },
     { 0, 100, "#7a7a7a" },
@@ -35,7 +36,7 @@ constexpr BuiltInClass kBuiltInClasses[] = {
     { 300, 200, "#ffff00" },
     { 500, 300, "#ff0000" },
     { 800, 300, "#591400" },
-    { 1100, 2147482547, "#e400ff" },
+    { 1100, Numeric::openClassLimit - 1100, "#e400ff" },
 };
 
 // A missing element or one without text takes the default; a text that is no number is 0.

@@ -1,10 +1,11 @@
 #include "xmldocument.h"
 
+#include "entitytext.h"
+#include "quieterrors.h"
+
 #include <QFile>
-#include <QHash>
 #include <QStringList>
 
-#include <libxml/entities.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xpath.h>
@@ -20,9 +21,6 @@ namespace {
 // libxml2 must not write to the standard error stream.
 constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
-// libxml2 already rejects entity reference loops; this only bounds the recursion.
-constexpr int kMaxEntityDepth = 64;
-
 const xmlChar *utf8(const QByteArray &bytes)
 {
     return reinterpret_cast<const xmlChar *>(bytes.constData());
@@ -32,60 +30,6 @@ QString fromUtf8(const xmlChar *text)
 {
     return text ? QString::fromUtf8(reinterpret_cast<const char *>(text)) : QString();
 }
-
-// libxml2's messages end with a line feed.
-QString fromUtf8Message(const char *text)
-{
-    return QString::fromUtf8(text ? text : "").trimmed();
-}
-
-void ignoreError(void *, xmlErrorPtr) { }
-
-void ignoreGenericError(void *, const char *, ...) { }
-
-// Keeps the first error of a parse as "line N: message", the form a person looks for in the
-// file.
-void keepFirstError(void *context, xmlErrorPtr error)
-{
-    auto *kept = static_cast<QString *>(context);
-    if (!error || !kept->isEmpty() || error->level < XML_ERR_ERROR)
-        return;
-    const QString message = fromUtf8Message(error->message);
-    *kept = error->line > 0 ? QStringLiteral("line %1: %2").arg(error->line).arg(message) : message;
-}
-
-// Failures are our results, never text: libxml2 would otherwise write its I/O and parse errors
-// to the standard error stream, where the program keeps its own one-line messages. The
-// handlers are process-wide, so they are swapped only for the duration of a call. Given a
-// string, the first error is kept there instead of being dropped.
-class QuietErrors
-{
-public:
-    explicit QuietErrors(QString *firstError = nullptr)
-        : m_generic(xmlGenericError)
-        , m_genericContext(xmlGenericErrorContext)
-        , m_structured(xmlStructuredError)
-        , m_structuredContext(xmlStructuredErrorContext)
-    {
-        xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
-        if (firstError)
-            xmlSetStructuredErrorFunc(firstError, keepFirstError);
-        else
-            xmlSetStructuredErrorFunc(nullptr, ignoreError);
-    }
-    ~QuietErrors()
-    {
-        xmlSetGenericErrorFunc(m_genericContext, m_generic);
-        xmlSetStructuredErrorFunc(m_structuredContext, m_structured);
-    }
-    Q_DISABLE_COPY(QuietErrors)
-
-private:
-    xmlGenericErrorFunc m_generic;
-    void *m_genericContext;
-    xmlStructuredErrorFunc m_structured;
-    void *m_structuredContext;
-};
 
 struct XPathObjectFree
 {
@@ -105,103 +49,6 @@ XPathObject evaluate(xmlXPathContextPtr context, const QString &xpath)
     context->node = contextNode;
     return result;
 }
-
-// Entities whose replacement text a node's text includes. External entities are never loaded
-// and so never contribute.
-xmlEntityPtr textEntity(xmlDocPtr doc, xmlNodePtr reference)
-{
-    xmlEntityPtr entity = xmlGetDocEntity(doc, reference->name);
-    if (entity
-        && (entity->etype == XML_INTERNAL_GENERAL_ENTITY
-            || entity->etype == XML_INTERNAL_PREDEFINED_ENTITY))
-        return entity;
-    return nullptr;
-}
-
-// The own text of a node: its text and CDATA children and the replacement text of its entity
-// references, as xmlNodeListGetString gives it, but appended in linear time.
-void appendText(QByteArray &out, xmlDocPtr doc, xmlNodePtr list, int depth)
-{
-    for (xmlNodePtr node = list; node; node = node->next) {
-        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-            out.append(reinterpret_cast<const char *>(node->content));
-        } else if (node->type == XML_ENTITY_REF_NODE && depth < kMaxEntityDepth) {
-            xmlEntityPtr entity = textEntity(doc, node);
-            if (!entity)
-                continue;
-            if (entity->etype == XML_INTERNAL_PREDEFINED_ENTITY)
-                out.append(reinterpret_cast<const char *>(entity->content));
-            else
-                appendText(out, doc, entity->children, depth + 1);
-        }
-    }
-}
-
-// Measures how much replacement text the entity references of a document stand for. A few
-// hundred bytes of entities referenced many times pass libxml2's own checks (which guard
-// nested expansion only) and would expand to gigabytes when the texts are read.
-class ExpansionMeter
-{
-public:
-    explicit ExpansionMeter(xmlDocPtr doc)
-        : m_doc(doc)
-    { }
-
-    bool exceeds(qint64 limit)
-    {
-        m_limit = limit;
-        m_total = 0;
-        walk(reinterpret_cast<xmlNodePtr>(m_doc));
-        return m_total > m_limit;
-    }
-
-private:
-    void walk(xmlNodePtr parent)
-    {
-        for (xmlNodePtr node = parent->children; node && m_total <= m_limit; node = node->next) {
-            if (node->type == XML_ENTITY_REF_NODE) {
-                m_total += referenceSize(node, 0);
-            } else if (node->type == XML_ELEMENT_NODE) {
-                for (xmlAttrPtr attribute = node->properties; attribute;
-                     attribute = attribute->next)
-                    for (xmlNodePtr value = attribute->children; value; value = value->next)
-                        if (value->type == XML_ENTITY_REF_NODE)
-                            m_total += referenceSize(value, 0);
-                walk(node);
-            }
-        }
-    }
-
-    qint64 referenceSize(xmlNodePtr reference, int depth)
-    {
-        xmlEntityPtr entity = textEntity(m_doc, reference);
-        if (!entity)
-            return 0;
-        if (depth >= kMaxEntityDepth)
-            return m_limit + 1;
-        auto known = m_sizes.constFind(entity);
-        if (known != m_sizes.constEnd())
-            return *known;
-        qint64 size = 0;
-        if (entity->etype == XML_INTERNAL_PREDEFINED_ENTITY) {
-            size = xmlStrlen(entity->content);
-        } else {
-            for (xmlNodePtr node = entity->children; node && size <= m_limit; node = node->next) {
-                if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE)
-                    size += xmlStrlen(node->content);
-                else if (node->type == XML_ENTITY_REF_NODE)
-                    size += referenceSize(node, depth + 1);
-            }
-        }
-        m_sizes.insert(entity, size);
-        return size;
-    }
-
-    xmlDocPtr m_doc;
-    QHash<xmlEntityPtr, qint64> m_sizes;
-    qint64 m_limit = 0;
-    qint64 m_total = 0;
-};
 
 bool isDocumentNode(const xmlNode *node)
 {
@@ -257,7 +104,7 @@ bool XMLDocument::adopt(xmlDocPtr doc, const QString &fileName)
             m_error = QStringLiteral("the document cannot be read");
         return false;
     }
-    if (ExpansionMeter(doc).exceeds(kMaxEntityExpansion)) {
+    if (EntityText::exceeds(doc, kMaxEntityExpansion)) {
         xmlFreeDoc(doc);
         m_error = QStringLiteral("its entities expand to more than %1 bytes of text")
                       .arg(kMaxEntityExpansion);
@@ -268,7 +115,7 @@ bool XMLDocument::adopt(xmlDocPtr doc, const QString &fileName)
         xmlFreeDoc(doc);
         return false;
     }
-    context->error = ignoreError;
+    context->error = QuietErrors::ignore;
     // Relative expressions of a fresh document start at the document node.
     context->node = reinterpret_cast<xmlNodePtr>(doc);
     m_doc = doc;
@@ -415,7 +262,7 @@ QString XMLDocument::text(const QString &xpath, bool *ok)
     if (!node || isDocumentNode(node))
         return QString();
     QByteArray bytes;
-    appendText(bytes, m_doc, node->children, 0);
+    EntityText::append(bytes, m_doc, node->children);
     if (bytes.isEmpty())
         return QString();
     if (ok)

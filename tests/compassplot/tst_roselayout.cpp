@@ -12,8 +12,6 @@ class TestRoseLayout : public QObject
 {
     Q_OBJECT
 private slots:
-    void toIntNeverConvertsNonFinite_data();
-    void toIntNeverConvertsNonFinite();
     void ringScale_data();
     void ringScale();
     void builtInRings_data();
@@ -22,6 +20,8 @@ private slots:
     void hugeScaleValuesSaturate();
     void builtInSegmentLength_data();
     void builtInSegmentLength();
+    void placeSegment_data();
+    void placeSegment();
     void ringLabels_data();
     void ringLabels();
     void legibleLabels_data();
@@ -33,28 +33,6 @@ private slots:
     void legendRows_data();
     void legendRows();
 };
-
-void TestRoseLayout::toIntNeverConvertsNonFinite_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<int>("expected");
-    const int big = std::numeric_limits<int>::max();
-    const int small = std::numeric_limits<int>::min();
-    QTest::newRow("truncates up") << 2.9 << 2;
-    QTest::newRow("truncates down") << -2.9 << -2;
-    QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << 0;
-    QTest::newRow("inf") << std::numeric_limits<double>::infinity() << big;
-    QTest::newRow("-inf") << -std::numeric_limits<double>::infinity() << small;
-    QTest::newRow("huge") << 1e300 << big;
-    QTest::newRow("-huge") << -1e300 << small;
-}
-
-void TestRoseLayout::toIntNeverConvertsNonFinite()
-{
-    QFETCH(double, value);
-    QFETCH(int, expected);
-    QCOMPARE(toInt(value), expected);
-}
 
 void TestRoseLayout::ringScale_data()
 {
@@ -214,6 +192,65 @@ void TestRoseLayout::builtInSegmentLength()
     QFETCH(int, ringCount);
     QFETCH(double, dataMaximum);
     QTEST(RoseLayout::builtInSegmentLength(percent, 388.0, ringCount, dataMaximum), "expected");
+}
+
+// A rose of diameter 388 with a hole of 40: 154 pixels of scale from the hole outward, the fake
+// plug-in placing 7.7 pixels per percent on a scale up to 20 %; the built-in rule stops the bars
+// at 194, as does a fixed scale of the plug-in (at 40 + 154).
+void TestRoseLayout::placeSegment_data()
+{
+    QTest::addColumn<bool>("plugin");
+    QTest::addColumn<bool>("fixed");
+    QTest::addColumn<double>("position");
+    QTest::addColumn<double>("percent");
+    QTest::addColumn<double>("lengthFactor");
+    QTest::addColumn<double>("offset");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<int>("advance");
+
+    QTest::newRow("plug-in") << true << false << 40.0 << 10.0 << 1.0 << -1.0 << 41 << 77 << 77;
+    QTest::newRow("plug-in, stretched")
+        << true << false << 40.0 << 10.0 << 2.0 << -1.0 << 41 << 154 << 154;
+    // The shift (38.5 rounded away from zero) moves the segment, not the next one.
+    QTest::newRow("plug-in, shifted")
+        << true << false << 40.0 << 10.0 << 1.0 << 5.0 << 80 << 77 << 77;
+    QTest::newRow("plug-in, past the scale")
+        << true << false << 117.0 << 25.0 << 1.0 << -1.0 << 118 << 193 << 193;
+    QTest::newRow("fixed scale, cut at the outer ring")
+        << true << true << 40.0 << 25.0 << 1.0 << -1.0 << 41 << 153 << 193;
+    QTest::newRow("fixed scale, beyond the outer ring")
+        << true << true << 200.0 << 5.0 << 1.0 << -1.0 << 201 << 0 << 39;
+    QTest::newRow("no share") << true << false << 40.0 << 0.0 << 1.0 << 5.0 << 41 << 0 << 0;
+    QTest::newRow("built-in") << false << false << 40.0 << 30.0 << 1.0 << -1.0 << 41 << 85 << 85;
+    QTest::newRow("built-in, cut at the outer ring")
+        << false << false << 150.0 << 51.0 << 1.0 << -1.0 << 151 << 43 << 145;
+    QTest::newRow("built-in, offset ignored")
+        << false << false << 40.0 << 30.0 << 1.0 << 5.0 << 41 << 85 << 85;
+    QTest::newRow("far beyond the image")
+        << false << false << 1e12 << 30.0 << 1.0 << -1.0 << maxSegmentReach << 0 << 85;
+}
+
+void TestRoseLayout::placeSegment()
+{
+    QFETCH(bool, plugin);
+    QFETCH(bool, fixed);
+    QFETCH(double, position);
+    QFETCH(double, percent);
+    QFETCH(double, lengthFactor);
+    QFETCH(double, offset);
+    FakeScale fake;
+    Scale rings;
+    rings.maximum = 20.0;
+    rings.ringCount = 4;
+    rings.exact = fixed;
+    const SegmentRule rule = segmentRule(plugin ? &fake : nullptr, rings, 40, 388.0, 50.0);
+    QCOMPARE(rule.scaleLength, 154);
+    const SegmentPlace place
+        = RoseLayout::placeSegment(rule, position, percent, lengthFactor, offset);
+    QTEST(place.start, "start");
+    QTEST(place.shown, "shown");
+    QTEST(place.advance, "advance");
 }
 
 void TestRoseLayout::ringLabels_data()

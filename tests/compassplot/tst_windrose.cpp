@@ -4,6 +4,7 @@
 #include "qpaintable.h"
 #include "qwindrose.h"
 #include "roseprobe.h"
+#include "rosetable.h"
 #include "scaleadjustment.h"
 #include "testsupport.h"
 #include "windrose3d.h"
@@ -29,8 +30,14 @@ const QString defaultCorner = QStringLiteral("Smer[") + QChar(0x00B0) + "] \\ Hi
 class TestRose : public QWindRose
 {
 public:
-    void dropClasses() { m_intervals.clear(); }
-    void setTextLines(const QVector<QString> &lines) { m_textLines = lines; }
+    // The classes go; the sectors stay, without classes.
+    void dropClasses()
+    {
+        const QList<Interval> sectors = spokes().keys();
+        clearClasses();
+        for (const Interval &sector : sectors)
+            insertSector(sector);
+    }
 };
 
 using RoseProbe::countedAt;
@@ -131,19 +138,20 @@ void TestWindRose::constructorDefaults()
     QVERIFY(rose.intervals().isEmpty());
     QVERIFY(rose.classStyles().isEmpty());
     QVERIFY(rose.rebuildNeeded());
-    QCOMPARE(rose.fixedScaleMaximum(), 20.0);
-    QCOMPARE(rose.fixedScaleSegments(), 4);
-    QCOMPARE(rose.dataDrawSizeFactor(), 2.5);
-    QCOMPARE(rose.labelAngle(), 65.0);
-    QCOMPARE(rose.rotation(), 0.0);
-    QVERIFY(rose.enableBackground() && rose.enableLegend() && rose.enableGrid());
+    QCOMPARE(rose.settings().fixedScaleMaximum, 20.0);
+    QCOMPARE(rose.settings().fixedScaleSegments, 4);
+    QCOMPARE(rose.settings().dataDrawSizeFactor, 2.5);
+    QCOMPARE(rose.settings().labelAngle, 65.0);
+    QCOMPARE(rose.settings().rotation, 0.0);
+    QVERIFY(rose.settings().enableBackground && rose.settings().enableLegend
+        && rose.settings().enableGrid);
 
     const QFont font = rose.font();
     QCOMPARE(font.family(), QStringLiteral("verdana"));
     QCOMPARE(font.pointSize(), 23);
     QCOMPARE(font.weight(), QFont::Bold);
 
-    const QPen pen = rose.gridPen();
+    const QPen pen = rose.settings().gridPen;
     QCOMPARE(pen.color(), QColor(0, 0, 0, 255));
     QCOMPARE(pen.brush().style(), Qt::SolidPattern);
     QCOMPARE(pen.widthF(), 2.0);
@@ -175,8 +183,8 @@ void TestWindRose::fixedScale()
     QFETCH(double, storedMaximum);
     QWindRose rose;
     QVERIFY(rose.setFixedScale(maximum, segments));
-    QCOMPARE(rose.fixedScaleMaximum(), storedMaximum);
-    QCOMPARE(rose.fixedScaleSegments(), segments);
+    QCOMPARE(rose.settings().fixedScaleMaximum, storedMaximum);
+    QCOMPARE(rose.settings().fixedScaleSegments, segments);
 }
 
 void TestWindRose::sectorLayout_data()
@@ -206,9 +214,9 @@ void TestWindRose::sectorLayout()
     QCOMPARE(rose.spokes().size(), directions);
     QCOMPARE(rose.spokes().firstKey(), first);
     QCOMPARE(rose.spokes().lastKey(), last);
-    QTEST(rose.sectorRangeLow(), "rangeLow");
-    QTEST(rose.sectorRangeHigh(), "rangeHigh");
-    QCOMPARE(rose.sectorWidth(), 360.0 / directions);
+    QTEST(rose.counts().geometry().rangeLow, "rangeLow");
+    QTEST(rose.counts().geometry().rangeHigh, "rangeHigh");
+    QCOMPARE(rose.counts().geometry().width, 360.0 / directions);
     QVERIFY(!rose.rebuildNeeded());
     // Every sector starts with its own zeroed record per default class.
     for (const auto &classes : rose.spokes())
@@ -261,7 +269,7 @@ void TestWindRose::measurementFalls()
     QCOMPARE(rose.spokes().size(), 16);
     QCOMPARE(countedAt(rose), qMakePair(sector, classIndex));
     const int counted = sector >= 0 ? 1 : 0;
-    QCOMPARE(rose.countedTotal(), counted);
+    QCOMPARE(rose.counts().total(), counted);
     QCOMPARE(totalOfCounts(rose), counted);
 }
 
@@ -291,7 +299,7 @@ void TestWindRose::classListedTwice()
     QCOMPARE(rose.classStyle(Interval(0, 1), nullptr), Spoke(QBrush(Qt::blue), 3.0));
     rose.addMeasurement(0.5, 0);
     QCOMPARE(rose.spokes().first().size(), 1);
-    QCOMPARE(rose.countedTotal(), 1);
+    QCOMPARE(rose.counts().total(), 1);
     // An unknown class draws with the defaults.
     QCOMPARE(rose.classStyle(Interval(4, 1), nullptr), Spoke());
 }
@@ -313,41 +321,41 @@ void TestWindRose::rebuildDropsCounts()
     QWindRose rose;
     for (int i = 0; i < 3; ++i)
         rose.addMeasurement(2.5, 90);
-    QCOMPARE(rose.countedTotal(), 3);
+    QCOMPARE(rose.counts().total(), 3);
     QVERIFY(change(rose));
     QVERIFY(rose.rebuildNeeded());
     // Nothing changes until the next measurement rebuilds the sectors.
     QCOMPARE(totalOfCounts(rose), 3);
     rose.addMeasurement(-5, 0); // rebuilds, counts nothing
     QCOMPARE(totalOfCounts(rose), 0);
-    QCOMPARE(rose.countedTotal(), 3);
+    QCOMPARE(rose.counts().total(), 3);
     rose.addMeasurement(2.5, 90);
     QCOMPARE(totalOfCounts(rose), 1);
-    QCOMPARE(rose.countedTotal(), 4);
+    QCOMPARE(rose.counts().total(), 4);
 }
 
 void TestWindRose::clearMeasurements()
 {
     TestRose rose;
     rose.addDataLine({ "2012", "5", "17", "13", "40", "225", "3.4" }, false);
-    QCOMPARE(rose.countedTotal(), 1);
+    QCOMPARE(rose.counts().total(), 1);
     QVERIFY(rose.clearMeasurements());
     QVERIFY(rose.spokes().isEmpty());
-    QCOMPARE(rose.countedTotal(), 0);
+    QCOMPARE(rose.counts().total(), 0);
     QCOMPARE(rose.intervals().size(), 7);
     QCOMPARE(rose.classStyles().size(), 7);
-    QCOMPARE(rose.linesRead(), 1);
+    QCOMPARE(rose.lineCounts().read, 1);
     QCOMPARE(rose.texts().firstTime, QDateTime(QDate(2012, 5, 17), QTime(13, 40)));
 
     // Without a rebuild request there are no sectors to count into.
     QVERIFY(!rose.rebuildNeeded());
     QVERIFY(rose.addMeasurement(3.4, 225));
     QVERIFY(rose.spokes().isEmpty());
-    QCOMPARE(rose.countedTotal(), 0);
+    QCOMPARE(rose.counts().total(), 0);
 
     rose.setDirectionsCount(16);
     rose.addMeasurement(3.4, 225);
-    QCOMPARE(rose.countedTotal(), 1);
+    QCOMPARE(rose.counts().total(), 1);
     QCOMPARE(countedAt(rose), qMakePair(10, 4));
 }
 
@@ -369,38 +377,38 @@ void TestWindRose::sectorsWithoutClasses()
 void TestWindRose::derivedShares()
 {
     QWindRose rose;
-    QCOMPARE(rose.percent(3), 0.0); // nothing counted
-    QCOMPARE(rose.maxSectorTotal(), 0.0);
-    QCOMPARE(rose.sectorTotal(0), 0.0);
+    QCOMPARE(rose.counts().percent(3), 0.0); // nothing counted
+    QCOMPARE(rose.counts().maxSectorTotal(), 0.0);
+    QCOMPARE(rose.counts().sectorTotal(0), 0.0);
 
     rose.setDirectionsCount(4);
     rose.addMeasurement(0, 0); // calm, north
     rose.addMeasurement(0.5, 0); // north
     rose.addMeasurement(1.5, 0); // north
     rose.addMeasurement(12, 90); // east
-    QCOMPARE(rose.percent(1), 25.0);
-    QCOMPARE(rose.sectorTotal(0), 50.0); // calm left out
-    QCOMPARE(rose.sectorTotal(1), 25.0);
-    QCOMPARE(rose.sectorTotal(4), 0.0);
-    QCOMPARE(rose.sectorTotal(-1), 0.0);
-    QCOMPARE(rose.maxSectorTotal(), 50.0);
-    QCOMPARE(rose.classTotal(0), 25.0);
-    QCOMPARE(rose.classTotal(1), 25.0);
-    QCOMPARE(rose.classTotal(6), 25.0);
-    QCOMPARE(rose.classTotal(3), 0.0);
-    QCOMPARE(rose.classTotal(7), 0.0);
+    QCOMPARE(rose.counts().percent(1), 25.0);
+    QCOMPARE(rose.counts().sectorTotal(0), 50.0); // calm left out
+    QCOMPARE(rose.counts().sectorTotal(1), 25.0);
+    QCOMPARE(rose.counts().sectorTotal(4), 0.0);
+    QCOMPARE(rose.counts().sectorTotal(-1), 0.0);
+    QCOMPARE(rose.counts().maxSectorTotal(), 50.0);
+    QCOMPARE(rose.counts().classTotal(0), 25.0);
+    QCOMPARE(rose.counts().classTotal(1), 25.0);
+    QCOMPARE(rose.counts().classTotal(6), 25.0);
+    QCOMPARE(rose.counts().classTotal(3), 0.0);
+    QCOMPARE(rose.counts().classTotal(7), 0.0);
 
     // Shares of all records, counted or not.
     rose.setAllDataCount(8);
-    QCOMPARE(rose.sectorTotal(0), 25.0);
-    QCOMPARE(rose.classTotal(0), 12.5);
+    QCOMPARE(rose.counts().sectorTotal(0), 25.0);
+    QCOMPARE(rose.counts().classTotal(0), 12.5);
 
     // A sector with a single class has no total.
     QWindRose single;
     single.addIntervalRange(0, 1, QBrush(Qt::red));
     single.addMeasurement(0.5, 0);
-    QCOMPARE(single.sectorTotal(0), 0.0);
-    QCOMPARE(single.classTotal(0), 100.0);
+    QCOMPARE(single.counts().sectorTotal(0), 0.0);
+    QCOMPARE(single.counts().classTotal(0), 100.0);
 }
 
 void TestWindRose::addDataLine_data()
@@ -438,9 +446,9 @@ void TestWindRose::addDataLine()
     QFETCH(Hit, hit);
     QWindRose rose;
     QCOMPARE(rose.addDataLine(fields, false), result);
-    QCOMPARE(rose.linesRead(), 1);
-    QTEST(rose.shortLines(), "shortLines");
-    QTEST(rose.rejectedLines(), "rejectedLines");
+    QCOMPARE(rose.lineCounts().read, 1);
+    QTEST(rose.lineCounts().shortLines, "shortLines");
+    QTEST(rose.lineCounts().rejected, "rejectedLines");
     QCOMPARE(countedAt(rose), hit);
     // Only a record that produced a time moves the time range.
     const QDateTime first = result ? QDateTime(QDate(2012, 5, 17), QTime(13, 40))
@@ -462,7 +470,7 @@ void TestWindRose::recordTimes()
     QVERIFY(record("17", "0"));
     QCOMPARE(rose.texts().firstTime, QDateTime(QDate(2012, 5, 16), QTime(8, 0)));
     QCOMPARE(rose.texts().lastTime, QDateTime(QDate(2012, 5, 18), QTime(6, 0)));
-    QCOMPARE(rose.linesRead(), 4);
+    QCOMPARE(rose.lineCounts().read, 4);
 }
 
 void TestWindRose::headerLine_data()
@@ -496,8 +504,8 @@ void TestWindRose::headerLine()
     QVERIFY(!rose.addDataLine(fields, true));
     QCOMPARE(rose.texts().stationText, taken ? QStringLiteral("Ljubljana") : QString());
     QCOMPARE(rose.texts().parameterText, taken ? QStringLiteral("Veter (10 m)") : QString());
-    QCOMPARE(rose.unitText(), taken ? QStringLiteral("m/s") : QString());
-    QCOMPARE(rose.linesRead(), 0);
+    QCOMPARE(rose.texts().unitText, taken ? QStringLiteral("m/s") : QString());
+    QCOMPARE(rose.lineCounts().read, 0);
 }
 
 void TestWindRose::tableLines()
@@ -508,7 +516,12 @@ void TestWindRose::tableLines()
     rose.addMeasurement(3.4, 225);
     rose.addMeasurement(12, 90);
     rose.addMeasurement(20000, 90); // not counted
-    rose.setTextLines({ "station", "parameter", "interval", "statistics" });
+    rose.setStationText("station");
+    rose.setParameterText("parameter");
+    rose.setIntervalText("interval");
+    rose.setStatisticsText("statistics");
+    QImage image; // the drawing takes the caption lines
+    QVERIFY(rose.drawImage(image));
 
     QStringList table { "left over" };
     QVERIFY(rose.getTableData(&table));
@@ -589,9 +602,7 @@ void TestWindRose::intervalLabel()
 {
     QFETCH(Interval, interval);
     QFETCH(int, precision);
-    QWindRose rose;
-    rose.setLegendPrecision(precision);
-    QTEST(rose.intervalLabel(interval), "label");
+    QTEST(RoseTable::intervalLabel(interval, precision), "label");
 }
 
 void TestWindRose::metaObjectContract()
@@ -666,7 +677,7 @@ void TestWindRose::invokeByName_data()
                Q_ARG(QBrush, QBrush(Qt::red)))
         << true << EFFECT(hasOnlyClass(rose, Spoke(QBrush(Qt::red), 1, -1, 1)));
     QTest::newRow("setImageHeight") << CALL_ARGS("setImageHeight", Q_ARG(int, 320)) << true
-                                    << EFFECT(rose.imageHeight() == 320);
+                                    << EFFECT(rose.settings().imageHeight == 320);
     QTest::newRow("setDirectionsCount") << CALL_ARGS("setDirectionsCount",
         Q_ARG(int, 8)) << true << EFFECT(rose.directionsCount() == 8 && rose.rebuildNeeded());
     QTest::newRow("setFont") << CALL_ARGS("setFont", Q_ARG(QFont, QFont("Monospace", 11))) << true
@@ -676,7 +687,7 @@ void TestWindRose::invokeByName_data()
     QTest::newRow("setParameterText") << CALL_ARGS("setParameterText", Q_ARG(QString, "p")) << true
                                       << EFFECT(rose.texts().parameterText == "p");
     QTest::newRow("setUnitText") << CALL_ARGS("setUnitText", Q_ARG(QString, "u")) << true
-                                 << EFFECT(rose.unitText() == "u");
+                                 << EFFECT(rose.texts().unitText == "u");
     QTest::newRow("setIntervalText") << CALL_ARGS("setIntervalText", Q_ARG(QString, "i")) << true
                                      << EFFECT(rose.texts().intervalText == "i");
     QTest::newRow("setStatisticsText") << CALL_ARGS("setStatisticsText", Q_ARG(QString, "t"))
@@ -684,7 +695,7 @@ void TestWindRose::invokeByName_data()
     QTest::newRow("setSpeedDirectionText") << CALL_ARGS("setSpeedDirectionText",
         Q_ARG(QString, "c")) << true << EFFECT(rose.texts().speedDirectionText == "c");
     QTest::newRow("addMeasurement") << CALL_ARGS("addMeasurement", Q_ARG(double, 2.5),
-        Q_ARG(double, 90)) << true << EFFECT(rose.countedTotal() == 1);
+        Q_ARG(double, 90)) << true << EFFECT(rose.counts().total() == 1);
     // With no sectors to draw the chart refuses, keeps no image and leaves the caller's alone.
     QTest::newRow("drawImage refused") << Invoke([](QObject *o, bool *r) {
         QMetaObject::invokeMethod(o, "setDirectionsCount", Q_ARG(int, 0));
@@ -708,27 +719,28 @@ void TestWindRose::invokeByName_data()
     QTest::newRow("clearMeasurements") << Invoke([](QObject *o, bool *r) {
         QMetaObject::invokeMethod(o, "addMeasurement", Q_ARG(double, 2.5), Q_ARG(double, 90));
         return QMetaObject::invokeMethod(o, "clearMeasurements", Q_RETURN_ARG(bool, *r));
-    }) << true << EFFECT(rose.countedTotal() == 0 && rose.spokes().isEmpty());
+    }) << true << EFFECT(rose.counts().total() == 0 && rose.spokes().isEmpty());
     QTest::newRow("setLegendPrecision") << CALL_ARGS("setLegendPrecision", Q_ARG(int, 4)) << true
                                         << EFFECT(rose.legendPrecision() == 4);
-    QTest::newRow("setDataDrawSizeFactor") << CALL_ARGS("setDataDrawSizeFactor", Q_ARG(double, 1.5))
-                                           << true << EFFECT(rose.dataDrawSizeFactor() == 1.5);
+    QTest::newRow("setDataDrawSizeFactor") << CALL_ARGS("setDataDrawSizeFactor",
+        Q_ARG(double, 1.5)) << true << EFFECT(rose.settings().dataDrawSizeFactor == 1.5);
     QTest::newRow("setFixedScale")
         << CALL_ARGS("setFixedScale", Q_ARG(double, 30), Q_ARG(int, 3)) << true
-        << EFFECT(rose.fixedScaleMaximum() == 30 && rose.fixedScaleSegments() == 3);
+        << EFFECT(
+               rose.settings().fixedScaleMaximum == 30 && rose.settings().fixedScaleSegments == 3);
     QTest::newRow("setLegendText")
         << CALL_ARGS("setLegendText", Q_ARG(QString, "note"), Q_ARG(bool, true)) << true
         << EFFECT(rose.legend()->legendText() == "note" && rose.legend()->warning());
     QTest::newRow("setFixedLegendWidth") << CALL_ARGS("setFixedLegendWidth", Q_ARG(int, 150))
                                          << true << EFFECT(rose.legend()->fixedWidth() == 150);
     QTest::newRow("setAllDataCount") << CALL_ARGS("setAllDataCount", Q_ARG(int, 40)) << true
-                                     << EFFECT(rose.countedTotal() == 40);
+                                     << EFFECT(rose.counts().total() == 40);
     QTest::newRow("setEnableBackground") << CALL_ARGS("setEnableBackground", Q_ARG(bool, false))
-                                         << true << EFFECT(!rose.enableBackground());
-    QTest::newRow("setEnableLegend")
-        << CALL_ARGS("setEnableLegend", Q_ARG(bool, false)) << true << EFFECT(!rose.enableLegend());
-    QTest::newRow("setEnableGrid")
-        << CALL_ARGS("setEnableGrid", Q_ARG(bool, false)) << true << EFFECT(!rose.enableGrid());
+                                         << true << EFFECT(!rose.settings().enableBackground);
+    QTest::newRow("setEnableLegend") << CALL_ARGS("setEnableLegend", Q_ARG(bool, false)) << true
+                                     << EFFECT(!rose.settings().enableLegend);
+    QTest::newRow("setEnableGrid") << CALL_ARGS("setEnableGrid", Q_ARG(bool, false)) << true
+                                   << EFFECT(!rose.settings().enableGrid);
 #undef CALL_ARGS
 #undef EFFECT
 }

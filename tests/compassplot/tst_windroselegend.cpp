@@ -44,7 +44,7 @@ RoseLayout::LegendRows expectedRows(QWindRose &rose, bool showTitle)
     return RoseLayout::legendRows(metrics.height(),
         rose.texts().legendTitle.count(QLatin1Char('\n')), rose.intervals().size(),
         rose.legend()->textColumnWidth(rose.font(), symbol), 480,
-        RoseLayout::barArea(rose.roseDiameter(), rose.ringCount()), showTitle);
+        RoseLayout::barArea(rose.roseDiameter(), rose.frame().scale.ringCount), showTitle);
 }
 
 // The free text of a rose's legend: station, time range and counts, its first lines lines.
@@ -66,7 +66,7 @@ WindroseLegend *preparedLegend(
     rose.setLegendText(text, false);
     WindroseLegend *legend = rose.legend();
     legend->setRose(&rose);
-    legend->setHeight(rose.imageHeight());
+    legend->setHeight(rose.settings().imageHeight);
     legend->setFont(rose.font());
     legend->setShowTitle(true);
     legend->setPrecision(1);
@@ -360,7 +360,7 @@ void TestWindRoseLegend::textsNeverOverlap()
     const WindroseLegend::Layout layout = legend->layout();
     const QVector<QRect> rects = measuredTexts(*legend, layout, title, text);
     for (int i = 0; i < rects.size(); ++i) {
-        QVERIFY2(rects.at(i).top() >= 0 && rects.at(i).bottom() < rose->imageHeight(),
+        QVERIFY2(rects.at(i).top() >= 0 && rects.at(i).bottom() < rose->settings().imageHeight,
             qPrintable(QStringLiteral("text %1 outside the image").arg(i)));
         for (int j = i + 1; j < rects.size(); ++j)
             QVERIFY2(!rects.at(i).intersects(rects.at(j)),
@@ -381,7 +381,7 @@ void TestWindRoseLegend::fittedLegendIsDrawnAsLaidOut()
     QVERIFY(legend->paint(nullptr));
     const QImage image = legend->image();
     TestSupport::saveOutput(image, QStringLiteral("windroselegend-fitted.png"));
-    QCOMPARE(image.size(), QSize(layout.rows.imageWidth, rose.imageHeight()));
+    QCOMPARE(image.size(), QSize(layout.rows.imageWidth, rose.settings().imageHeight));
 
     const QVector<QRect> rects = measuredTexts(*legend, layout, title, freeText(6));
     const QRect freeBox = rects.at(0);

@@ -265,9 +265,9 @@ void TestWindRosePaint::fixedScaleRings()
     rose.setFixedScale(maximum, segments);
     rose.setEnableLegend(false);
     const QImage image = draw(rose, rowName());
-    QCOMPARE(rose.ringCount(), segments);
-    QCOMPARE(rose.ringStep(), maximum / segments);
-    QCOMPARE(rose.scaleMaximum(), maximum);
+    QCOMPARE(rose.frame().scale.ringCount, segments);
+    QCOMPARE(rose.frame().scale.ringStep, maximum / segments);
+    QCOMPARE(rose.frame().scale.maximum, maximum);
 
     // The rings from the maximum down to 0 in equal steps, probed at west where no sector has
     // data.
@@ -276,7 +276,7 @@ void TestWindRosePaint::fixedScaleRings()
     QList<int> radii;
     for (int i = 0; i <= segments; ++i) {
         const double value = maximum - i * maximum / segments;
-        QCOMPARE(RoseLayout::ringValue(rose.ringScale(), i), value);
+        QCOMPARE(RoseLayout::ringValue(rose.frame().scale, i), value);
         if (mode == BuiltIn)
             radii << (d - i * int(std::ceil(double(d) / segments))) / 2;
         else
@@ -316,14 +316,15 @@ void TestWindRosePaint::manyRingsKeepApart()
     const int d = expectedDiameter(rose.font());
     const int hole = expectedHoleRadius(rose.font());
     const int room = mode == BuiltIn ? d / 2 : d / 2 - hole;
-    QCOMPARE(rose.ringCount(), room / RoseLayout::minRingSpacing);
-    QCOMPARE(rose.ringStep(), 6.0 / rose.ringCount());
+    QCOMPARE(rose.frame().scale.ringCount, room / RoseLayout::minRingSpacing);
+    QCOMPARE(rose.frame().scale.ringStep, 6.0 / rose.frame().scale.ringCount);
 
     QList<int> radii;
-    for (int i = 0; i <= rose.ringCount(); ++i) {
-        const double value = RoseLayout::ringValue(rose.ringScale(), i);
-        radii << (mode == BuiltIn ? (d - i * int(std::ceil(double(d) / rose.ringCount()))) / 2
-                                  : hole + fake.at(room, value, 0, 6));
+    for (int i = 0; i <= rose.frame().scale.ringCount; ++i) {
+        const double value = RoseLayout::ringValue(rose.frame().scale, i);
+        radii << (mode == BuiltIn
+                ? (d - i * int(std::ceil(double(d) / rose.frame().scale.ringCount))) / 2
+                : hole + fake.at(room, value, 0, 6));
     }
     for (int i = 0; i + 1 < radii.size() && radii.at(i + 1) > hole; ++i) {
         QVERIFY(radii.at(i) - radii.at(i + 1) >= RoseLayout::minRingSpacing - 1);
@@ -371,7 +372,7 @@ void TestWindRosePaint::barsStopAtTheOuterRing()
     const int d = expectedDiameter(rose.font());
     const int hole = expectedHoleRadius(rose.font());
     const int length = d / 2 - hole;
-    const double top = rose.scaleMaximum();
+    const double top = rose.frame().scale.maximum;
     const int outerRing = mode == BuiltIn ? d / 2 : hole + fake.at(length, top, 0, top);
     const int outermost
         = qMax(outermostNorth(image, yellow, hole), outermostNorth(image, red, hole));
@@ -402,9 +403,9 @@ void TestWindRosePaint::noDataDrawsTheSmallScale()
     rose.setFixedScale(0, 0);
     const QImage image = draw(rose, rowName());
     QCOMPARE(image.height(), 480);
-    QCOMPARE(rose.ringCount(), 5);
-    QCOMPARE(rose.ringStep(), 1);
-    QCOMPARE(rose.scaleMaximum(), 5.0);
+    QCOMPARE(rose.frame().scale.ringCount, 5);
+    QCOMPARE(rose.frame().scale.ringStep, 1);
+    QCOMPARE(rose.frame().scale.maximum, 5.0);
     // No segment: nothing coloured along the north axis.
     const int d = expectedDiameter(rose.font());
     for (int u = expectedHoleRadius(rose.font()); u < d / 2; ++u)
@@ -428,8 +429,8 @@ void TestWindRosePaint::segmentsAlongSectorAxes()
     rose.setEnableLegend(false);
     const QImage image = draw(rose, rowName());
     // Largest stacked share 50 % gives the scale 0 to 52 with 4 rings.
-    QCOMPARE(rose.scaleMaximum(), 52.0);
-    QCOMPARE(rose.ringCount(), 4);
+    QCOMPARE(rose.frame().scale.maximum, 52.0);
+    QCOMPARE(rose.frame().scale.ringCount, 4);
 
     const double d = expectedDiameter(rose.font());
     const int hole = expectedHoleRadius(rose.font());
@@ -487,9 +488,9 @@ void TestWindRosePaint::shareRoundedToTenKeepsItsScale()
     rose.setFixedScale(0, 0);
     rose.setEnableLegend(false);
     const QImage image = draw(rose, rowName());
-    QCOMPARE(rose.scaleMaximum(), 12.5);
-    QCOMPARE(rose.ringCount(), 4);
-    QCOMPARE(rose.ringStep(), 3);
+    QCOMPARE(rose.frame().scale.maximum, 12.5);
+    QCOMPARE(rose.frame().scale.ringCount, 4);
+    QCOMPARE(rose.frame().scale.ringStep, 3);
 
     const int d = expectedDiameter(rose.font());
     const int outermost = outermostNorth(image, red, expectedHoleRadius(rose.font()));
@@ -584,7 +585,7 @@ void TestWindRosePaint::firstClassOnlyStaysInside()
     useScale(rose, fake, mode);
     addMany(rose, 12, 0.1, 0);
     addMany(rose, 4, 0.1, 90);
-    QCOMPARE(rose.maxSectorTotal(), 0.0);
+    QCOMPARE(rose.counts().maxSectorTotal(), 0.0);
     rose.setFixedScale(100, fixedSegments); // 0 segments: the automatic scale
     rose.setEnableLegend(false);
     const QImage image = draw(rose, rowName());
@@ -596,7 +597,7 @@ void TestWindRosePaint::firstClassOnlyStaysInside()
     QCOMPARE(outermost > 0, segmentDrawn);
     // No further than the largest stack of any chart reaches (the built-in rule gives it half
     // the bar area), and inside the compass ring.
-    const int reach = hole + 1 + int(RoseLayout::barArea(d, rose.ringCount()) / 2);
+    const int reach = hole + 1 + int(RoseLayout::barArea(d, rose.frame().scale.ringCount) / 2);
     QVERIFY2(outermost <= qMax(reach, d / 2), qPrintable(QString::number(outermost)));
     QVERIFY(outermost < int(d * 0.5 + 8) + 10);
 }

@@ -7,26 +7,6 @@
 
 namespace EndToEnd {
 
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool copyFile(const QString &from, const QString &to)
-{
-    QDir().mkpath(QFileInfo(to).absolutePath());
-    QFile::remove(to);
-    return QFile::copy(from, to);
-}
-
 QByteArray measurementFile(
     const QStringList &labels, const QStringList &units, const QStringList &dataLines)
 {

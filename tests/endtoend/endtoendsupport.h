@@ -5,13 +5,14 @@
 #include <QString>
 #include <QStringList>
 
+#include "testsupport.h"
+
 // Helpers of the tests that run the built program.
 namespace EndToEnd {
 
-bool writeFile(const QString &path, const QByteArray &content);
-QByteArray readFile(const QString &path);
-// Copies from to to, replacing what is there and making the folders on the way.
-bool copyFile(const QString &from, const QString &to);
+using TestSupport::copyFile;
+using TestSupport::readFile;
+using TestSupport::writeFile;
 
 // A measurement file in the row layout: one column per label, all at one station.
 QByteArray measurementFile(

@@ -43,12 +43,6 @@ const QByteArray kClasses = R"(<?xml version="1.0" encoding="UTF-8"?>
 </skyvaneClasses>
 )";
 
-// The time stamp of a rose image, bottom left: the one part that differs between renders.
-QRect timeStampArea(const QImage &image)
-{
-    return QRect(0, image.height() - 16, 130, 16);
-}
-
 // Pixels within tolerance of colour in area.
 int pixelsNear(const QImage &image, const QRect &area, QColor colour, int tolerance)
 {
@@ -88,7 +82,7 @@ int dialRingDifferences(const QImage &a, const QImage &b, int disc, int toleranc
 {
     const int size = a.height();
     const QPoint centre(size / 2, size / 2);
-    const QRect stamp = timeStampArea(a);
+    const QRect stamp = TestSupport::timeStampArea(a);
     int differing = 0;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
@@ -563,7 +557,9 @@ void TestEndToEnd::exampleRepeatable()
     for (int i = 0; i < names.size(); ++i) {
         const QImage after = exampleImage(names.at(i));
         QVERIFY2(!after.isNull(), qPrintable(names.at(i)));
-        QCOMPARE(TestSupport::differingPixels(before.at(i), after, 0, timeStampArea(after)), 0);
+        QCOMPARE(
+            TestSupport::differingPixels(before.at(i), after, 0, TestSupport::timeStampArea(after)),
+            0);
     }
 }
 
@@ -585,7 +581,7 @@ void TestEndToEnd::exampleFixedScaleStaysInTheDial()
     }
     // Inside the disc the scale shows: the bars and rings differ.
     QVERIFY(TestSupport::differingPixels(exampleImage("out/stationS000.png"), automatic.first(), 8,
-                timeStampArea(automatic.first()))
+                TestSupport::timeStampArea(automatic.first()))
         > 1000);
 }
 
@@ -625,7 +621,7 @@ void TestEndToEnd::exampleSlovenian()
     const QImage plainTitle = plainTable.copy(title);
     QVERIFY(TestSupport::differingPixels(plainTitle, table.copy(title), 0) > 0);
     // The legend's free text is translated too.
-    QVERIFY(TestSupport::differingPixels(plainRose, rose, 0, timeStampArea(rose)) > 0);
+    QVERIFY(TestSupport::differingPixels(plainRose, rose, 0, TestSupport::timeStampArea(rose)) > 0);
 }
 
 void TestEndToEnd::exampleImageHeight_data()

@@ -163,6 +163,7 @@ private:
     Result finish(QProcess *process);
 
     std::unique_ptr<QTemporaryDir> m_work;
+    QPluginLoader m_chartLoader;
 };
 
 void TestFailures::initTestCase()
@@ -171,8 +172,8 @@ void TestFailures::initTestCase()
     qputenv("SOURCE_DATE_EPOCH", "0");
     // The plug-ins' search trace stays off, as in the program.
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
-    pluginLoader.setFileName(QStringLiteral(HELICART_PLUGIN_DIR "/compassplot.so"));
-    QVERIFY2(pluginLoader.load(), qPrintable(pluginLoader.errorString()));
+    m_chartLoader.setFileName(QStringLiteral(HELICART_PLUGIN_DIR "/compassplot.so"));
+    QVERIFY2(m_chartLoader.load(), qPrintable(m_chartLoader.errorString()));
 }
 
 void TestFailures::init()
@@ -365,7 +366,7 @@ void TestFailures::readErrorDuringRun()
     options.classes = work("helicartClasses.xml");
     QFile diagnostics(work("diagnostics.txt"));
     QVERIFY(diagnostics.open(QIODevice::WriteOnly));
-    SolarRose run;
+    SolarRose run(m_chartLoader);
     QCOMPARE(run.run(&diagnostics, options, file), status);
     diagnostics.close();
     QCOMPARE(readFile(work("diagnostics.txt")),

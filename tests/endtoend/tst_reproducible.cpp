@@ -56,12 +56,6 @@ void setVariable(const char *name, const QByteArray &value)
         qputenv(name, value);
 }
 
-// The run's time stamp, bottom left of a rose and of the combined image.
-QRect timeStampArea(const QImage &image)
-{
-    return QRect(0, image.height() - 16, 130, 16);
-}
-
 } // namespace
 
 class TestReproducible : public QObject
@@ -182,7 +176,9 @@ void TestReproducible::stamp()
         const QImage image = QImage::fromData(bytes);
         const QImage reference = QImage::fromData(file.value());
         TestSupport::saveOutput(image, TestSupport::rowName() + "_" + file.key());
-        QCOMPARE(TestSupport::differingPixels(image, reference, 0, timeStampArea(image)), 0);
+        QCOMPARE(
+            TestSupport::differingPixels(image, reference, 0, TestSupport::timeStampArea(image)),
+            0);
         QVERIFY2(TestSupport::differingPixels(image, reference, 0) > 0, qPrintable(file.key()));
     }
 }

@@ -1,12 +1,10 @@
 #include "options.h"
-#include "pluginsearch.h"
 #include "testsupport.h"
 #include "warnings.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QPluginLoader>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -22,24 +20,6 @@ const QByteArray usageText
       " --scaleMax=5\t\t\t                ... scale maximum value\r\n"
       " --scaleGrid=1\t\t\t\t\t        ... number of scale grids\r\n"
       " --language=SLO\t\t\t\t        ... translations of texts\r\n";
-
-bool makeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-bool copyFile(const QString &from, const QString &to)
-{
-    QDir().mkpath(QFileInfo(to).path());
-    return QFile::copy(from, to);
-}
-
-QString canonical(const QString &path)
-{
-    return QFileInfo(path).canonicalFilePath();
-}
 
 } // namespace
 
@@ -58,14 +38,6 @@ private slots:
     void helpListsEveryOption();
     void escaped_data();
     void escaped();
-    void applicationFolder_data();
-    void applicationFolder();
-    void candidateFolders();
-    void pluginSearch_data();
-    void pluginSearch();
-    void pluginSearchAlreadyLoaded();
-    void pluginSearchReportsLastStep();
-    void pluginSearchReportsProgramFolder();
     void program_data();
     void program();
 
@@ -85,15 +57,15 @@ void TestFrontend::initTestCase()
     // beside the original.
     m_withoutPlugin = m_dir.filePath(QStringLiteral("noplugin/a/b/c/helicart"));
     m_withPlugin = m_dir.filePath(QStringLiteral("withplugin/bin/release/helicart"));
-    QVERIFY(copyFile(program, m_withoutPlugin));
-    QVERIFY(copyFile(program, m_withPlugin));
-    QVERIFY(copyFile(QStringLiteral(FRONTEND_TEST_PLUGIN),
+    QVERIFY(TestSupport::copyFile(program, m_withoutPlugin));
+    QVERIFY(TestSupport::copyFile(program, m_withPlugin));
+    QVERIFY(TestSupport::copyFile(QStringLiteral(FRONTEND_TEST_PLUGIN),
         m_dir.filePath(QStringLiteral("withplugin/bin/plugins/compassplot.so"))));
 
     m_workDir = m_dir.filePath(QStringLiteral("work"));
-    QVERIFY(makeFile(m_workDir + QStringLiteral("/header.txt"),
+    QVERIFY(TestSupport::writeFile(m_workDir + QStringLiteral("/header.txt"),
         "1\n2\n3\nTime\n5\nTime\n7\nTime\n05.07.2012 13:45\n"));
-    QVERIFY(makeFile(m_workDir + QStringLiteral("/empty.txt"), QByteArray()));
+    QVERIFY(TestSupport::writeFile(m_workDir + QStringLiteral("/empty.txt"), QByteArray()));
     QVERIFY(QDir(m_workDir).mkdir(QStringLiteral("folder")));
 }
 
@@ -290,146 +262,6 @@ void TestFrontend::escaped()
 {
     QFETCH(QString, text);
     QTEST(Warnings::escaped(text), "expected");
-}
-
-void TestFrontend::applicationFolder_data()
-{
-    QTest::addColumn<QString>("appDir");
-    QTest::addColumn<QString>("expected");
-    const auto row = [](const char *name, const char *appDir, const char *expected) {
-        QTest::newRow(name) << QString(appDir) << QString(expected);
-    };
-    row("release", "/x/bin/release", "/x/bin");
-    row("Release", "/x/bin/Release", "/x/bin");
-    row("DEBUG", "/x/bin/DEBUG", "/x/bin");
-    row("other name", "/x/bin", "/x/bin");
-    row("name that only begins so", "/x/debugging", "/x/debugging");
-    row("only the last folder", "/x/release/bin", "/x/release/bin");
-}
-
-void TestFrontend::applicationFolder()
-{
-    QFETCH(QString, appDir);
-    QTEST(PluginSearch::applicationFolder(appDir), "expected");
-}
-
-void TestFrontend::candidateFolders()
-{
-    const QStringList common { ".", "plugins", "../plugins", "../external/plugins" };
-    const QStringList helicart = common + QStringList { "../../plugins", "../../external/plugins" };
-    const QStringList compassplot = common + QStringList { "../../external/plugins" };
-    QCOMPARE(PluginSearch::candidateFolders(PluginSearch::Helicart), helicart);
-    QCOMPARE(PluginSearch::candidateFolders(PluginSearch::Compassplot), compassplot);
-}
-
-void TestFrontend::pluginSearch_data()
-{
-    QTest::addColumn<QStringList>("plugins"); // copies of a loadable plug-in
-    QTest::addColumn<QStringList>("others"); // files that are no plug-in
-    QTest::addColumn<QString>("appDir");
-    QTest::addColumn<int>("variant");
-    QTest::addColumn<QString>("expected"); // the file loaded; empty: none
-
-    const int helicart = PluginSearch::Helicart;
-    const int compassplot = PluginSearch::Compassplot;
-    QTest::newRow("from a release folder")
-        << QStringList { "bin/plugins/compassplot.so" } << QStringList { "bin/release/x" }
-        << "bin/release" << helicart << "bin/plugins/compassplot.so";
-    QTest::newRow("from a Debug folder")
-        << QStringList { "bin/plugins/compassplot.so" } << QStringList { "bin/Debug/x" }
-        << "bin/Debug" << compassplot << "bin/plugins/compassplot.so";
-    QTest::newRow("beside the program first")
-        << QStringList { "bin/compassplot.so", "bin/plugins/compassplot.so" } << QStringList()
-        << "bin" << helicart << "bin/compassplot.so";
-    QTest::newRow("../plugins") << QStringList { "a/plugins/compassplot.so" }
-                                << QStringList { "a/bin/x" } << "a/bin" << helicart
-                                << "a/plugins/compassplot.so";
-    QTest::newRow("../external/plugins")
-        << QStringList { "a/external/plugins/compassplot.so" } << QStringList { "a/bin/x" }
-        << "a/bin" << compassplot << "a/external/plugins/compassplot.so";
-    QTest::newRow("../../plugins in the program's search")
-        << QStringList { "a/plugins/compassplot.so" }
-        << QStringList { "a/b/bin/x", "a/b/external/plugins/other.so" } << "a/b/bin" << helicart
-        << "a/plugins/compassplot.so";
-    QTest::newRow("../../plugins not in the chart plug-in's search")
-        << QStringList { "a/plugins/compassplot.so" } << QStringList { "a/b/bin/x" } << "a/b/bin"
-        << compassplot << "";
-    QTest::newRow("../../external/plugins")
-        << QStringList { "a/external/plugins/compassplot.so" } << QStringList { "a/b/bin/x" }
-        << "a/b/bin" << compassplot << "a/external/plugins/compassplot.so";
-    QTest::newRow("files that are no plug-in are skipped")
-        << QStringList { "bin/plugins/compassplot.so" }
-        << QStringList { "bin/compassplot.so", "bin/compassplot.lib",
-               "bin/plugins/compassplot.txt" }
-        << "bin" << helicart << "bin/plugins/compassplot.so";
-    QTest::newRow("names in any case") << QStringList { "bin/CompassPlot.so" } << QStringList()
-                                       << "bin" << helicart << "bin/CompassPlot.so";
-    QTest::newRow("other names") << QStringList { "bin/libcompassplot.so", "bin/compass.so" }
-                                 << QStringList() << "bin" << helicart << "";
-    QTest::newRow("nothing anywhere")
-        << QStringList() << QStringList { "bin/x" } << "bin" << helicart << "";
-}
-
-void TestFrontend::pluginSearch()
-{
-    QFETCH(QStringList, plugins);
-    QFETCH(QStringList, others);
-    QFETCH(QString, appDir);
-    QFETCH(int, variant);
-    QFETCH(QString, expected);
-
-    QTemporaryDir root;
-    QVERIFY(root.isValid());
-    for (const QString &path : plugins)
-        QVERIFY(copyFile(QStringLiteral(FRONTEND_TEST_PLUGIN), root.filePath(path)));
-    for (const QString &path : others)
-        QVERIFY(makeFile(root.filePath(path), "not a plug-in"));
-
-    QPluginLoader loader;
-    const bool loaded = PluginSearch::loadPluginFrom(root.filePath(appDir),
-        QStringLiteral("compassplot"), &loader, PluginSearch::Variant(variant));
-    QCOMPARE(loaded, !expected.isEmpty());
-    QCOMPARE(loader.isLoaded(), loaded);
-    if (loaded)
-        QCOMPARE(canonical(loader.fileName()), canonical(root.filePath(expected)));
-}
-
-void TestFrontend::pluginSearchAlreadyLoaded()
-{
-    QTemporaryDir first, second;
-    QVERIFY(copyFile(
-        QStringLiteral(FRONTEND_TEST_PLUGIN), first.filePath(QStringLiteral("compassplot.so"))));
-    QVERIFY(copyFile(
-        QStringLiteral(FRONTEND_TEST_PLUGIN), second.filePath(QStringLiteral("compassplot.so"))));
-    QPluginLoader loader(first.filePath(QStringLiteral("compassplot.so")));
-    QVERIFY(loader.load());
-    const QString fileName = loader.fileName();
-    QVERIFY(PluginSearch::loadPluginFrom(
-        second.path(), QStringLiteral("compassplot"), &loader, PluginSearch::Helicart));
-    QCOMPARE(loader.fileName(), fileName);
-}
-
-void TestFrontend::pluginSearchReportsLastStep()
-{
-    // Only the program's search, and only in its last folder, tells why a file did not load.
-    QTemporaryDir root;
-    QVERIFY(makeFile(root.filePath(QStringLiteral("a/external/plugins/compassplot.so")), "x"));
-    QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("a/b/bin"))));
-    QPluginLoader loader;
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("compassplot\\.so")));
-    QVERIFY(!PluginSearch::loadPluginFrom(root.filePath(QStringLiteral("a/b/bin")),
-        QStringLiteral("compassplot"), &loader, PluginSearch::Helicart));
-    QVERIFY(!loader.isLoaded());
-}
-
-void TestFrontend::pluginSearchReportsProgramFolder()
-{
-    QPluginLoader loader;
-    const QString quoted
-        = QLatin1Char('"') + QCoreApplication::applicationDirPath() + QLatin1Char('"');
-    QTest::ignoreMessage(QtDebugMsg, qPrintable(quoted));
-    QVERIFY(!PluginSearch::loadPlugin(
-        QStringLiteral("nosuchplugin"), &loader, PluginSearch::Compassplot));
 }
 
 void TestFrontend::program_data()

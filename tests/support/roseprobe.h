@@ -21,7 +21,7 @@ namespace RoseProbe {
 template <typename Chart> class ScaleBound : public Chart
 {
 public:
-    void useScale(ScaleAdjustment *scale) { this->m_scale = scale; }
+    void useScale(ScaleAdjustment *scale) { this->setScale(scale); }
 };
 
 // Sector and class (both in key order) of the first counter that holds a count; (-1, -1)

@@ -1,6 +1,9 @@
 #include "testsupport.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 namespace TestSupport {
@@ -48,6 +51,28 @@ int differingPixels(const QImage &a, const QImage &b, int tolerance, const QRect
         }
     }
     return count;
+}
+
+QRect timeStampArea(const QImage &image)
+{
+    return QRect(0, image.height() - 16, 130, 16);
+}
+
+QByteArray pixelChecksum(const QImage &image, const QRect &mask)
+{
+    QImage pixels = image.convertToFormat(QImage::Format_ARGB32);
+    const QRect masked = mask.intersected(pixels.rect());
+    for (int y = masked.top(); y <= masked.bottom(); ++y) {
+        for (int x = masked.left(); x <= masked.right(); ++x)
+            pixels.setPixel(x, y, 0);
+    }
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QByteArray::number(pixels.width()) + 'x' + QByteArray::number(pixels.height()));
+    for (int y = 0; y < pixels.height(); ++y) {
+        hash.addData(QByteArrayView(reinterpret_cast<const char *>(pixels.constScanLine(y)),
+            qsizetype(pixels.width()) * 4));
+    }
+    return hash.result().toHex();
 }
 
 int darkestGray(const QImage &image, const QPoint &p, int radius)
@@ -99,6 +124,26 @@ int runProgram(const QString &program, const QStringList &arguments, const QStri
     if (process.exitStatus() != QProcess::NormalExit)
         return -1002;
     return process.exitCode() & 0xff;
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool copyFile(const QString &from, const QString &to)
+{
+    QDir().mkpath(QFileInfo(to).absolutePath());
+    QFile::remove(to);
+    return QFile::copy(from, to);
 }
 
 } // namespace TestSupport

@@ -26,6 +26,14 @@ bool colorNear(QColor a, QColor b, int tolerance);
 // Images of different sizes differ everywhere: the result is then -1.
 int differingPixels(const QImage &a, const QImage &b, int tolerance, const QRect &mask = QRect());
 
+// Where the render time is written in a rose image and in the combined image: bottom left.
+QRect timeStampArea(const QImage &image);
+
+// SHA-256 (hex) of the pixels of image as 32-bit ARGB, row by row, with the pixels of mask set
+// to transparent black; the size is part of the sum. Two images share a sum exactly when they
+// are pixel-equal outside mask.
+QByteArray pixelChecksum(const QImage &image, const QRect &mask = QRect());
+
 // Number of pixels of area (clipped to the image), outside except, whose colour satisfies
 // predicate.
 template <typename Predicate>
@@ -47,6 +55,13 @@ int darkestGray(const QImage &image, const QPoint &p, int radius);
 
 // The running test function and data row, fit for a file name.
 QString rowName();
+
+// Writes content to path, making the folders on the way.
+bool writeFile(const QString &path, const QByteArray &content);
+// The whole content of path; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+// Copies from to to, replacing what is there and making the folders on the way.
+bool copyFile(const QString &from, const QString &to);
 
 // Runs program with arguments in workDir; returns the exit status (the low byte the shell
 // sees), with the standard output and error streams in *out and *err.

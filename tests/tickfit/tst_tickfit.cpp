@@ -2,7 +2,6 @@
 #include "scaleadjustment.h"
 #include "scalerounding.h"
 
-#include <QMetaMethod>
 #include <QPluginLoader>
 #include <QRandomGenerator>
 #include <QTimeZone>
@@ -73,68 +72,6 @@ private slots:
         QVERIFY(m_object);
         m_scale = qobject_cast<ScaleAdjustment *>(m_object);
         QVERIFY(m_scale);
-    }
-
-    void interfaceIsReachableByNameAndIdentifier()
-    {
-        QCOMPARE(m_object->metaObject()->className(), "Tickfit");
-        void *byName = m_object->qt_metacast("ScaleAdjustment");
-        QVERIFY(byName);
-        QCOMPARE(byName, m_object->qt_metacast(ScaleAdjustment_iid));
-        QCOMPARE(byName, static_cast<void *>(m_scale));
-        QCOMPARE(m_loader.instance(), m_object);
-    }
-
-    void slotsKeepTheirOrder()
-    {
-        const QMetaObject *mo = m_object->metaObject();
-        QStringList slotList;
-        for (int i = mo->methodOffset(); i < mo->methodCount(); ++i) {
-            const QMetaMethod m = mo->method(i);
-            if (m.methodType() == QMetaMethod::Slot)
-                slotList << QString::fromLatin1(
-                    m.methodSignature() + " " + m.parameterNames().join(','));
-        }
-        const QString position = "position,scaleLength,value,minimumValue,maximumValue";
-        const QString timePosition = "position,scaleLength,dt,begin,end";
-        const QStringList expected {
-            "roundLinearScale(double&,double&,int&,int&) "
-            "minimumValue,maximumValue,gridCount,gridLength",
-            "roundLogaritmicScale(double&,double&,int&,int&) "
-            "minimumValue,maximumValue,gridCount,gridLength",
-            "roundTimeScale(QDateTime&,QDateTime&,int&,int&,QString&) "
-            "begin,end,gridCount,gridLength,fmt",
-            "roundDateTime(QDateTime&,int,bool) dt,intervalLength,up",
-            "positionOnLinearScale(int&,int,double,double,double,bool) " + position
-                + ",ignoreLimits",
-            "positionOnLinearScale(int&,int,double,double,double) " + position,
-            "positionOnLogaritmicScale(int&,int,double,double,double,bool) " + position
-                + ",ignoreLimits",
-            "positionOnLogaritmicScale(int&,int,double,double,double) " + position,
-            "positionOnTimeScale(int&,int,QDateTime,QDateTime,QDateTime,bool) " + timePosition
-                + ",ignoreLimits",
-            "positionOnTimeScale(int&,int,QDateTime,QDateTime,QDateTime) " + timePosition,
-        };
-        QCOMPARE(slotList, expected);
-    }
-
-    void slotsCanBeInvokedByName()
-    {
-        int position = -99;
-        QVERIFY(QMetaObject::invokeMethod(m_object, "positionOnLinearScale", Q_ARG(int &, position),
-            Q_ARG(int, 200), Q_ARG(double, 101.0), Q_ARG(double, 0.0), Q_ARG(double, 100.0)));
-        QCOMPARE(position, -1); // the short form keeps the limits
-        QVERIFY(QMetaObject::invokeMethod(m_object, "positionOnLinearScale", Q_ARG(int &, position),
-            Q_ARG(int, 200), Q_ARG(double, 101.0), Q_ARG(double, 0.0), Q_ARG(double, 100.0),
-            Q_ARG(bool, true)));
-        QCOMPARE(position, 202);
-
-        double minimum = 0, maximum = 37;
-        int gridCount = 0, gridLength = 0;
-        QVERIFY(QMetaObject::invokeMethod(m_object, "roundLinearScale", Q_ARG(double &, minimum),
-            Q_ARG(double &, maximum), Q_ARG(int &, gridCount), Q_ARG(int &, gridLength)));
-        QCOMPARE(maximum, 40.0);
-        QCOMPARE(gridCount, 8);
     }
 
     void roundLinearScale_data()

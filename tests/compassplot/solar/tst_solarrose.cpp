@@ -167,7 +167,7 @@ QRect unitSignArea(const QSolarRose &rose, const QPoint &centre)
 {
     const int h = QFontMetrics(rose.font()).height();
     const double u = rose.roseDiameter() / 2 + h;
-    const double a = rose.labelAngle() * M_PI / 180;
+    const double a = rose.settings().labelAngle * M_PI / 180;
     const QPoint origin
         = centre + QPoint(int(std::cos(a) * u) - h / 3, int(std::sin(a) * u) + h / 3);
     return QRect(origin.x() - 8, origin.y() - h - 8, h + 16, h + 16);
@@ -237,19 +237,19 @@ private slots:
 void TestSolarRose::constructionDefaults()
 {
     QSolarRose rose;
-    QCOMPARE(rose.imageHeight(), 520);
+    QCOMPARE(rose.settings().imageHeight, 520);
     QCOMPARE(rose.directionsCount(), 24);
-    QCOMPARE(rose.dataDrawSizeFactor(), 1.0);
+    QCOMPARE(rose.settings().dataDrawSizeFactor, 1.0);
     QCOMPARE(rose.texts().speedDirectionText, QString::fromUtf8("Ura[hh] \\ Sončno sevanje[W/m2]"));
     QVERIFY(dynamic_cast<SolarRoseLight3D *>(rose.style()));
     QCOMPARE(rose.legendPrecision(), 1);
-    QCOMPARE(rose.fixedScaleMaximum(), -1.0);
-    QCOMPARE(rose.fixedScaleSegments(), -1);
+    QCOMPARE(rose.settings().fixedScaleMaximum, -1.0);
+    QCOMPARE(rose.settings().fixedScaleSegments, -1);
     QCOMPARE(rose.fullCircle(), 360.0);
-    QCOMPARE(rose.labelAngle(), 55.0);
+    QCOMPARE(rose.settings().labelAngle, 55.0);
     QVERIFY(rose.rebuildNeeded());
     QCOMPARE(rose.texts().legendTitle, QString::fromUtf8("Globalno\nsončno sevanje\n[W/m2]"));
-    QCOMPARE(rose.unitText(), QStringLiteral("W/m2"));
+    QCOMPARE(rose.texts().unitText, QStringLiteral("W/m2"));
     QCOMPARE(rose.font().pointSize(), 26);
     QVERIFY(rose.hourLabelOverrides().isEmpty());
 }
@@ -356,7 +356,7 @@ void TestSolarRose::metaCallAppliesSolarRules()
     QVERIFY(QMetaObject::invokeMethod(&rose, "addSolarMeasurement", Q_RETURN_ARG(bool, result),
         Q_ARG(QTime, QTime(12, 0)), Q_ARG(double, 5.0)));
     QVERIFY(result);
-    QCOMPARE(rose.countedTotal(), 1);
+    QCOMPARE(rose.counts().total(), 1);
 }
 
 void TestSolarRose::castsByName()
@@ -387,10 +387,10 @@ void TestSolarRose::gridOverridesLabels()
     QVERIFY(rose.setEnableGrid(true));
     QCOMPARE(rose.hourLabelOverrides().keys(), QList<int>({ 21, 22 }));
     QVERIFY(rose.hourLabelOverrides().value(21).isEmpty());
-    QVERIFY(rose.enableGrid());
+    QVERIFY(rose.settings().enableGrid);
     QVERIFY(rose.setEnableGrid(false));
     QVERIFY(rose.hourLabelOverrides().isEmpty());
-    QVERIFY(!rose.enableGrid());
+    QVERIFY(!rose.settings().enableGrid);
 }
 
 void TestSolarRose::hourBinning_data()
@@ -435,7 +435,7 @@ void TestSolarRose::hourBinning()
     QSolarRose rose;
     QVERIFY(rose.addSolarMeasurement(time, value));
     QCOMPARE(countedAt(rose), qMakePair(sector, classIndex));
-    QCOMPARE(rose.countedTotal(), sector < 0 ? 0 : 1);
+    QCOMPARE(rose.counts().total(), sector < 0 ? 0 : 1);
     if (sector >= 0) {
         const Interval key = std::next(rose.spokes().cbegin(), sector).key();
         QCOMPARE(rose.sectorLabel(key, sector), rowLabels(rose).value(sector));
@@ -447,7 +447,7 @@ void TestSolarRose::invalidTimeIsNotCounted()
     QSolarRose rose;
     QVERIFY(rose.addSolarMeasurement(QTime(), 250));
     QVERIFY(rose.addSolarMeasurement(QTime(25, 0), 250));
-    QCOMPARE(rose.countedTotal(), 0);
+    QCOMPARE(rose.counts().total(), 0);
     QCOMPARE(rose.spokes().size(), 24);
 }
 
@@ -487,7 +487,7 @@ void TestSolarRose::evenHours()
     QVERIFY(rose.setDirectionsCount(sectors));
     for (int minute = 0; minute < 24 * 60; ++minute)
         rose.addSolarMeasurement(QTime(0, 0).addSecs(minute * 60), 250);
-    QCOMPARE(rose.countedTotal(), 24 * 60);
+    QCOMPARE(rose.counts().total(), 24 * 60);
     QImage image;
     QVERIFY(rose.drawImage(image));
 
@@ -564,10 +564,10 @@ void TestSolarRose::sectorLayout()
     rose.buildSectors(rose.fullCircle());
     QVERIFY(!rose.rebuildNeeded());
     QCOMPARE(rose.spokes().size(), 24);
-    QCOMPARE(rose.sectorWidth(), 15.0);
+    QCOMPARE(rose.counts().geometry().width, 15.0);
     // Angles are folded into the turn the sectors cover.
-    QCOMPARE(rose.sectorRangeLow(), -14.5);
-    QCOMPARE(rose.sectorRangeHigh(), 345.5);
+    QCOMPARE(rose.counts().geometry().rangeLow, -14.5);
+    QCOMPARE(rose.counts().geometry().rangeHigh, 345.5);
     double start = -14.5;
     for (auto it = rose.spokes().cbegin(); it != rose.spokes().cend(); ++it) {
         QCOMPARE(it.key(), Interval(start, 15.0));
@@ -703,7 +703,7 @@ void TestSolarRose::setIntervalsThroughScalePlugin()
     QVERIFY(classes.at(classes.size() - 2).highLimit >= 1000);
 
     rose.addSolarMeasurement(QTime(12, 0), 250);
-    QCOMPARE(rose.countedTotal(), 1);
+    QCOMPARE(rose.counts().total(), 1);
     QCOMPARE(rose.spokes().first().size(), classes.size());
 }
 

@@ -1,0 +1,52 @@
+#ifndef ROSEPAINTER_H
+#define ROSEPAINTER_H
+
+#include <QFont>
+#include <QImage>
+#include <QPen>
+
+class QPainter;
+class WindroseStyle;
+struct RoseFrame;
+
+// The paint steps of a wind rose. Each paints what a measured RoseFrame (or the values it is
+// handed) says; none measures anything on its own.
+namespace RosePainter {
+
+constexpr QRgb transparent = 0x00000000;
+constexpr QRgb opaqueWhite = 0xffffffff;
+
+// How the grid is drawn: the chart's font and grid pen, its background and grid switches, and
+// the angle (degrees) along which the ring labels are written.
+struct GridLook
+{
+    QFont font;
+    QPen pen;
+    bool background = true;
+    bool grid = true;
+    double labelAngle = 0.0;
+};
+
+// A width x height ARGB32 image filled with fill (a null image for an empty size).
+QImage blankImage(int width, int height, QRgb fill);
+
+void setRenderHints(QPainter *painter);
+
+// The compass letters (in font, the four main ones a fifth larger) and the guide ticks around
+// rings of the given diameter, centred on the painter's device.
+void paintCompass(QPainter *painter, const QFont &font, double diameter);
+
+// The centre text (with the background only), then the rings and their labels.
+void paintGrid(QPainter *painter, const RoseFrame &frame, const GridLook &look);
+
+// The segments of every sector, the first sector pointing up when rotation is 0. The style
+// is given the rose's diameter and centre.
+void paintData(QPainter *painter, const RoseFrame &frame, WindroseStyle &style, double rotation);
+
+// The rose with the legend's image (when not null) at its right edge, on opaque white or on
+// transparency, and the stamp time at the bottom left.
+QImage composed(const QImage &rose, const QImage &legend, bool opaque);
+
+} // namespace RosePainter
+
+#endif // ROSEPAINTER_H
