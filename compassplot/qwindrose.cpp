@@ -366,15 +366,20 @@ bool QWindRose::drawImage(QImage &image)
 {
     if (!(m_settings.directionsCount > 0))
         return false;
-    m_legend->setRose(this);
-    m_legend->setHeight(m_settings.imageHeight);
-    m_textLines = { m_texts.stationText, m_texts.parameterText, m_texts.intervalText,
-        m_texts.statisticsText };
+    beginDrawing();
     // The chart paints over the caller's picture, in a format a painter accepts.
     setImage(image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32));
     render(0);
     image = this->image();
     return true;
+}
+
+void QWindRose::beginDrawing()
+{
+    m_legend->setRose(this);
+    m_legend->setHeight(m_settings.imageHeight);
+    m_textLines = { m_texts.stationText, m_texts.parameterText, m_texts.intervalText,
+        m_texts.statisticsText };
 }
 
 char QWindRose::render(int unused)
@@ -426,6 +431,93 @@ void QWindRose::paintCanvas()
     drawGrid(&painter);
 }
 
+// ---------------------------------------------------------------------------------------
+// Painting onto any painter: the steps of render, each at the place it has in the image
+
+QSize QWindRose::roseArea(const QSize &canvas) const
+{
+    const int height = m_settings.imageHeight;
+    return canvas.isEmpty() ? QSize(height, height) : canvas;
+}
+
+QSize QWindRose::paintSize(const QSize &canvas)
+{
+    if (!(m_settings.directionsCount > 0))
+        return QSize();
+    beginDrawing();
+    if (m_intervals.isEmpty())
+        setDefaultIntervals();
+    const QSize rose = roseArea(canvas);
+    if (rose.isEmpty() || !m_settings.enableLegend)
+        return rose;
+    return QSize(rose.width() + m_legend->legendWidth(font()), m_settings.imageHeight);
+}
+
+bool QWindRose::paint(QPainter *painter, const QSize &canvas)
+{
+    const QSize total = paintSize(canvas);
+    if (total.isEmpty() || !painter || !painter->isActive())
+        return false;
+    painter->save();
+    paintGround(painter, canvas, total);
+    paintVector(painter, roseArea(canvas));
+    RosePainter::paintTimeStamp(painter, total);
+    painter->restore();
+    m_paintArea = QSize();
+    return true;
+}
+
+void QWindRose::paintGround(QPainter *painter, const QSize &canvas, const QSize &total) const
+{
+    // The image is widened onto white for the legend, and laid on white with the background.
+    if (!m_settings.enableLegend && !m_settings.enableBackground)
+        return;
+    if (canvas.isEmpty()) {
+        painter->fillRect(QRect(QPoint(0, 0), total), Qt::white);
+        return;
+    }
+    painter->fillRect(
+        QRect(canvas.width(), 0, total.width() - canvas.width(), total.height()), Qt::white);
+    if (total.height() > canvas.height()) {
+        painter->fillRect(
+            QRect(0, canvas.height(), canvas.width(), total.height() - canvas.height()), Qt::white);
+    }
+}
+
+void QWindRose::paintVector(QPainter *painter, const QSize &rose)
+{
+    // The grid is measured on the rose's part, the data on the widened drawing.
+    m_paintArea = rose;
+    m_frame = RoseFrame::measureGrid(*this);
+    const QSize wide(rose.width() + (m_settings.enableLegend ? m_legend->legendWidth(font()) : 0),
+        m_settings.enableLegend ? m_settings.imageHeight : rose.height());
+    m_paintArea = wide;
+    RoseFrame::measureData(*this, m_frame);
+
+    m_paintArea = rose;
+    painter->save();
+    painter->setClipRect(QRect(QPoint(0, 0), rose));
+    painter->setBackgroundMode(Qt::TransparentMode);
+    painter->setFont(font());
+    RosePainter::setRenderHints(painter);
+    drawBackground(painter);
+    drawGrid(painter);
+    painter->restore();
+
+    m_paintArea = wide;
+    painter->save();
+    painter->setClipRect(QRect(QPoint(0, 0), wide));
+    RosePainter::setRenderHints(painter);
+    drawData(painter);
+    painter->restore();
+    if (m_settings.enableLegend) {
+        m_legend->setBackground(QBrush(QColor(255, 255, 255, 0), Qt::SolidPattern));
+        m_legend->setShowTitle(true);
+        m_legend->setFont(font());
+        m_legend->paintOnto(painter, QPoint(wide.width() - m_legend->paintWidth(), 0));
+    }
+}
+
 bool QWindRose::widen()
 {
     // The rose keeps the left part; the legend gets a strip on the right, measured once the
@@ -455,8 +547,18 @@ void QWindRose::paintDataAndLegend()
 
 int QWindRose::drawingHeight() const
 {
+    if (m_paintArea.isValid())
+        return m_paintArea.height();
     // Before the first drawing the rose will get the chart's image height.
     return image().isNull() ? m_settings.imageHeight : image().height();
+}
+
+QSize QWindRose::paintArea(const QPainter *painter) const
+{
+    if (m_paintArea.isValid())
+        return m_paintArea;
+    const QPaintDevice *device = painter->device();
+    return QSize(device->width(), device->height());
 }
 
 double QWindRose::roseDiameter() const
@@ -480,12 +582,12 @@ double QWindRose::outerRingSize() const
 void QWindRose::drawBackground(QPainter *painter)
 {
     if (m_settings.enableBackground)
-        RosePainter::paintCompass(painter, font(), roseDiameter());
+        RosePainter::paintCompass(painter, paintArea(painter), font(), roseDiameter());
 }
 
 void QWindRose::drawGrid(QPainter *painter)
 {
-    RosePainter::paintGrid(painter, m_frame,
+    RosePainter::paintGrid(painter, paintArea(painter), m_frame,
         { font(), m_settings.gridPen, m_settings.enableBackground, m_settings.enableGrid,
             m_settings.labelAngle });
 }
@@ -493,5 +595,5 @@ void QWindRose::drawGrid(QPainter *painter)
 void QWindRose::drawData(QPainter *painter)
 {
     if (m_style)
-        RosePainter::paintData(painter, m_frame, *m_style, m_settings.rotation);
+        RosePainter::paintData(painter, paintArea(painter), m_frame, *m_style, m_settings.rotation);
 }

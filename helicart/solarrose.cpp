@@ -6,7 +6,9 @@
 #include "measurementfile.h"
 #include "options.h"
 #include "outputfile.h"
+#include "rosepainterinterface.h"
 #include "solarroseinterface.h"
+#include "vectoroutput.h"
 #include "warnings.h"
 
 #include <QDateTime>
@@ -42,9 +44,10 @@ QString unknownShare(double goodShare)
 }
 
 // A fresh chart: the plug-in makes a new instance once the previous one has been destroyed.
-SolarRoseInterface *obtainChart(QPluginLoader &loader)
+SolarRoseInterface *obtainChart(QPluginLoader &loader, QObject **instance)
 {
-    return qobject_cast<SolarRoseInterface *>(loader.instance());
+    *instance = loader.instance();
+    return qobject_cast<SolarRoseInterface *>(*instance);
 }
 
 // An input that was opened but could not be read to its end: the data are incomplete.
@@ -120,19 +123,17 @@ bool feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file
 
 // The table image of the chart's table data, at the rose's size: the four caption lines make
 // its title.
-QImage tableImage(QStringList rows, const QSize &size)
+QImage tableImage(const QStringList &rows, const QSize &size)
 {
-    const QString title = rows.mid(0, 4).join(QLatin1Char('\n'));
-    rows = rows.mid(4);
     ImageTable table;
-    table.setRows(rows);
-    table.setTitle(title);
+    SolarRose::setUpTable(table, rows);
     return SolarRose::renderTable(table, size);
 }
 
-// Writes the rose and the table of column k and paints the rose into combined. False when an
-// image could not be written.
-bool writeColumn(SolarRoseInterface *chart, int k, QImage &combined, const Request &request)
+// Writes the rose and the table of column k and paints the rose into combined (and into the
+// combined drawing of vector, when there is one). False when an image could not be written.
+bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k, QImage &combined,
+    VectorOutput *vector, const Request &request)
 {
     QImage rose;
     rose.fill(0);
@@ -153,18 +154,40 @@ bool writeColumn(SolarRoseInterface *chart, int k, QImage &combined, const Reque
         written &= saveBytes(OutputFormats::tableText(rows),
             SolarRose::tableFileName(output, k, OutputFormats::Tsv), request.diagnostics);
     }
-    if (!(formats & OutputFormats::Png))
-        return written;
+    if (painter)
+        written &= vector->writeColumn(painter, k, rows, rose.size());
 
     // The first rose lays the ground of the combined image; later ones are painted over it.
-    if (k == 0) {
-        combined = QImage();
-        combined.fill(0);
-    } else {
+    if (k > 0)
         chart->setEnableBackground(false);
+    if (formats & OutputFormats::Png) {
+        if (k == 0) {
+            combined = QImage();
+            combined.fill(0);
+        }
+        chart->drawImage(combined);
     }
-    chart->drawImage(combined);
+    if (painter)
+        vector->combine(painter);
     return written;
+}
+
+// The chart's painting onto other painters, when the run writes drawings and the chart can
+// paint them; told of once when it cannot.
+RosePainterInterface *vectorPainter(
+    QObject *instance, const VectorOutput &vector, bool *told, Warnings *warnings)
+{
+    if (!vector.wanted())
+        return nullptr;
+    RosePainterInterface *painter = qobject_cast<RosePainterInterface *>(instance);
+    if (!painter && !*told) {
+        warnings->warn(QStringLiteral(
+            "the chart plug-in cannot paint onto other painters (%1): no svg or pdf files are "
+            "written")
+                           .arg(QLatin1String(RosePainterInterface_iid)));
+        *told = true;
+    }
+    return painter;
 }
 
 } // namespace
@@ -210,9 +233,12 @@ int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &
 
     bool written = true;
     QImage combined;
+    VectorOutput vector(options.output, options.formats, diagnostics);
+    bool toldNoPainter = false;
     const int count = file.parameterCount();
     for (int k = 0; k < count; ++k) {
-        std::unique_ptr<SolarRoseInterface> chart(obtainChart(m_chartLoader));
+        QObject *instance = nullptr;
+        std::unique_ptr<SolarRoseInterface> chart(obtainChart(m_chartLoader, &instance));
         if (!chart) {
             reportPluginFailure();
             return ExitStatus::NoChart;
@@ -222,11 +248,13 @@ int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &
         // only part of the data.
         if (!feedColumn(*this, chart.get(), file, k, range, request))
             return reportReadFailure(diagnostics, input);
-        written &= writeColumn(chart.get(), k, combined, request);
+        RosePainterInterface *painter = vectorPainter(instance, vector, &toldNoPainter, &warnings);
+        written &= writeColumn(chart.get(), painter, k, combined, &vector, request);
     }
     // Without a parameter column there is no rose to combine, and nothing is missing.
     if (count > 0 && (options.formats & OutputFormats::Png))
         written &= OutputFile::save(combined, combinedFileName(options.output), diagnostics);
+    written &= vector.writeCombined();
     return written ? ExitStatus::Success : ExitStatus::OutputNotWritten;
 }
 
@@ -296,10 +324,19 @@ bool SolarRose::belowRequired(double goodShare, double requiredGoodPercent)
 
 QImage SolarRose::renderTable(ImageTable &table, const QSize &size)
 {
+    const bool fits = fitTableFont(table, size);
     // An image to match is not there (the rose could not be drawn): the table's own size.
+    if (size.isEmpty())
+        return table.render(QImage::Format_ARGB32, 0, 0);
+    const QImage image = table.render(QImage::Format_ARGB32, size.width(), size.height());
+    return fits ? image : image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+bool SolarRose::fitTableFont(ImageTable &table, const QSize &size)
+{
     if (size.isEmpty()) {
         table.setFont(QFont(QStringLiteral("framd"), kTableFontSize));
-        return table.render(QImage::Format_ARGB32, 0, 0);
+        return true;
     }
     const auto fits = [&table, &size](int pointSize) {
         table.setFont(QFont(QStringLiteral("framd"), pointSize));
@@ -309,10 +346,17 @@ QImage SolarRose::renderTable(ImageTable &table, const QSize &size)
     };
     for (int pointSize = kTableFontSize; pointSize >= kMinTableFontSize; --pointSize) {
         if (fits(pointSize))
-            return table.render(QImage::Format_ARGB32, size.width(), size.height());
+            return true;
     }
-    return table.render(QImage::Format_ARGB32, size.width(), size.height())
-        .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return false;
+}
+
+void SolarRose::setUpTable(ImageTable &table, QStringList rows)
+{
+    const QString title = rows.mid(0, 4).join(QLatin1Char('\n'));
+    rows = rows.mid(4);
+    table.setRows(rows);
+    table.setTitle(title);
 }
 
 int SolarRose::legendPrecision(int maxDecimals)

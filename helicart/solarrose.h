@@ -88,6 +88,12 @@ public:
     // over the rest; a table that does not fit even then is scaled down. An empty size gives
     // the table's own size.
     static QImage renderTable(ImageTable &table, const QSize &size);
+    // Sets the table's font as renderTable does for size; false when the table does not fit
+    // even in the smallest type (its drawing is scaled down to size then).
+    static bool fitTableFont(ImageTable &table, const QSize &size);
+    // The table of the chart's table data: the four caption lines make its title, the other
+    // lines its rows.
+    static void setUpTable(ImageTable &table, QStringList rows);
     // maxDecimals within 0 ... kMaxLegendPrecision.
     static int legendPrecision(int maxDecimals);
     // The time of day that picks the hour sector: time moved by minutes, around midnight.

@@ -10,6 +10,7 @@
 #include <QConicalGradient>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPainterPath>
 #include <QSvgRenderer>
 
 #include <cmath>
@@ -56,21 +57,58 @@ bool renderPicture(QPainter *painter, const QTransform &base, const QPoint &poin
     return true;
 }
 
-// Light at noon (top), dark at midnight (bottom), with the data on a white disc of radius r0.
-void paintDayShade(QPainter *painter, int r0)
+// The day shade's colour at angle degrees (counter-clockwise from three o'clock): light at
+// noon (90), dark at midnight (270), evenly between.
+QColor dayShadeColour(double degrees)
 {
-    const int width = painter->device()->width();
-    const int height = painter->device()->height();
+    const QColor light(255, 252, 200, 255);
+    const QColor dark(131, 130, 129, 255);
+    const double turn = std::fmod(std::fmod(degrees - 90.0, 360.0) + 360.0, 360.0) / 360.0;
+    const double towardDark = turn <= 0.5 ? turn * 2.0 : (1.0 - turn) * 2.0;
+    const auto mix = [towardDark](int from, int to) {
+        return Numeric::toInt(from + (to - from) * towardDark);
+    };
+    return QColor(mix(light.red(), dark.red()), mix(light.green(), dark.green()),
+        mix(light.blue(), dark.blue()));
+}
+
+// The day shade as slices of plain colour, for drawings that keep no conical gradient (an SVG
+// document would hold it as a raster image).
+void paintShadeSlices(QPainter *painter, const QRect &disc)
+{
+    constexpr int slices = 180;
+    constexpr double step = 360.0 / slices;
+    for (int i = 0; i < slices; ++i) {
+        QPainterPath slice;
+        slice.moveTo(QRectF(disc).center());
+        // A little overlap keeps the edges of neighbouring slices from showing.
+        slice.arcTo(QRectF(disc), i * step, step * 1.5);
+        slice.closeSubpath();
+        painter->fillPath(slice, dayShadeColour((i + 0.5) * step));
+    }
+}
+
+// Light at noon (top), dark at midnight (bottom), with the data on a white disc of radius r0,
+// over an area of the given size; sliced rather than a gradient when asked to.
+void paintDayShade(QPainter *painter, const QSize &area, int r0, bool sliced)
+{
+    const int width = area.width();
+    const int height = area.height();
     const int cx = width / 2;
     const int cy = height / 2;
-    QConicalGradient dayShade(cx, cy, 90);
-    dayShade.setColorAt(0, QColor(255, 252, 200, 255));
-    dayShade.setColorAt(0.5, QColor(131, 130, 129, 255));
-    dayShade.setColorAt(1, QColor(255, 252, 200, 255));
+    const QRect disc(5, 5, width - 10, height - 10);
     painter->save();
     painter->setPen(Qt::NoPen);
-    painter->setBrush(QBrush(dayShade));
-    painter->drawEllipse(QRect(5, 5, width - 10, height - 10));
+    if (sliced) {
+        paintShadeSlices(painter, disc);
+    } else {
+        QConicalGradient dayShade(cx, cy, 90);
+        dayShade.setColorAt(0, QColor(255, 252, 200, 255));
+        dayShade.setColorAt(0.5, QColor(131, 130, 129, 255));
+        dayShade.setColorAt(1, QColor(255, 252, 200, 255));
+        painter->setBrush(QBrush(dayShade));
+        painter->drawEllipse(disc);
+    }
     painter->setBrush(QBrush(Qt::white, Qt::SolidPattern));
     painter->drawEllipse(QRect(cx - r0, cy - r0, 2 * r0, 2 * r0));
     painter->restore();
@@ -301,6 +339,24 @@ bool QSolarRose::setDirectionsCount(int directionsCount)
 
 bool QSolarRose::drawImage(QImage &image)
 {
+    beginSolarDrawing();
+    return QWindRose::drawImage(image);
+}
+
+QSize QSolarRose::paintSize(const QSize &canvas)
+{
+    beginSolarDrawing();
+    return QWindRose::paintSize(canvas);
+}
+
+bool QSolarRose::paint(QPainter *painter, const QSize &canvas)
+{
+    beginSolarDrawing();
+    return QWindRose::paint(painter, canvas);
+}
+
+void QSolarRose::beginSolarDrawing()
+{
     setGridPen(QPen(QBrush(QColor(127, 127, 127, 255), Qt::SolidPattern), 2.0, Qt::SolidLine,
         Qt::SquareCap, Qt::BevelJoin));
     if (rebuildNeeded())
@@ -308,7 +364,6 @@ bool QSolarRose::drawImage(QImage &image)
     legend()->setFont(font());
     legend()->setShowTitle(true);
     legend()->setPrecision(legendPrecision());
-    return QWindRose::drawImage(image);
 }
 
 bool QSolarRose::setEnableGrid(bool enable)
@@ -416,8 +471,8 @@ void QSolarRose::drawBackground(QPainter *painter)
 {
     if (!settings().enableBackground || directionsCount() <= 0)
         return;
-    const QPaintDevice *device = painter->device();
-    const QTransform base = QTransform::fromTranslate(device->width() / 2, device->height() / 2);
+    const QSize area = paintArea(painter);
+    const QTransform base = QTransform::fromTranslate(area.width() / 2, area.height() / 2);
     const double d = roseDiameter();
     QFont boldFont = font();
     boldFont.setWeight(QFont::Bold);
@@ -426,7 +481,7 @@ void QSolarRose::drawBackground(QPainter *painter)
     // The pictures and the hour labels stand around the white disc of the data.
     const int r = Numeric::toInt(d * 0.5 + half00);
 
-    paintDayShade(painter, Numeric::toInt(d * 0.5));
+    paintDayShade(painter, area, Numeric::toInt(d * 0.5), paintsOntoPainter());
     painter->setTransform(base);
     painter->setFont(font());
     paintPictures(painter, base, r, labelBoxSize(), settings().enableGrid);
