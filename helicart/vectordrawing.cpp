@@ -12,6 +12,9 @@
 #include <QRegularExpression>
 #include <QSize>
 #include <QSvgGenerator>
+#include <QThread>
+
+#include <memory>
 
 namespace {
 
@@ -100,6 +103,19 @@ QByteArray VectorDrawing::pdf(const QSize &size, const Painting &painting)
 {
     if (size.isEmpty())
         return QByteArray();
+    // The PDF engine reads glyph outlines through the font engines in a way that moves the
+    // edges of glyphs painted into images afterwards. Font engines are kept per thread: in a
+    // thread of its own the document leaves the images of the run as they would be without it.
+    QByteArray bytes;
+    std::unique_ptr<QThread> thread(
+        QThread::create([&bytes, &size, &painting] { bytes = pdfHere(size, painting); }));
+    thread->start();
+    thread->wait();
+    return bytes;
+}
+
+QByteArray VectorDrawing::pdfHere(const QSize &size, const Painting &painting)
+{
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

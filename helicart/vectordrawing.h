@@ -27,8 +27,12 @@ public:
 
     // A PDF document of one page of size (at kResolution, without margins); empty when size is
     // empty. Its creation date is the stamp time when a fixed one is asked for (see SourceDate),
-    // so that two runs write the same bytes.
+    // so that two runs write the same bytes. The painting runs in a thread of its own (see
+    // pdfHere) while the caller waits.
     static QByteArray pdf(const QSize &size, const Painting &painting);
+    // The same in the calling thread, whose font engines the PDF engine then changes for the
+    // images painted afterwards.
+    static QByteArray pdfHere(const QSize &size, const Painting &painting);
 
     // svg with each font family that its texts ask for replaced by the family that this
     // system's font matching gives for it ("DejaVu Sans" for a "verdana" that is not

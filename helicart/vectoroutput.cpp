@@ -76,6 +76,10 @@ bool VectorOutput::writeTable(int k, const QStringList &rows, const QSize &table
             painter->scale(
                 double(size.width()) / natural.width(), double(size.height()) / natural.height());
         }
+        // The image's one-pixel grid lines fill the pixels right of and below their
+        // coordinates; a drawing strokes them across the coordinates. Half a pixel puts them on
+        // the same pixels.
+        painter->translate(0.5, 0.5);
         table.paint(painter, layout);
     };
     return writeDrawing(size, paint, [this, k](OutputFormats::Format format) {
