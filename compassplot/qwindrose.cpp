@@ -2,6 +2,7 @@
 
 #include "numeric.h"
 #include "pluginsearch.h"
+#include "rosedrawing.h"
 #include "rosepainter.h"
 #include "rosetable.h"
 #include "scaleadjustment.h"
@@ -395,50 +396,12 @@ char QWindRose::render(int unused)
     if (image().isNull())
         return 1;
 
-    measureFrame();
-    paintCanvas();
-    if (m_settings.enableLegend && !widen())
-        return 1;
-    paintDataAndLegend();
-    setImage(RosePainter::composed(image(), m_settings.enableLegend ? m_legend->image() : QImage(),
-        m_settings.enableBackground));
+    RoseDrawing(*this).renderImage();
     return 1;
 }
 
-void QWindRose::measureFrame()
-{
-    // The grid first: the thicknesses of the data depend on its ring count.
-    m_frame = RoseFrame::measureGrid(*this);
-    if (!m_settings.enableLegend) {
-        RoseFrame::measureData(*this, m_frame);
-        return;
-    }
-    // The data are painted on the image the legend widens, which is imageHeight high: what the
-    // rose measures at before it has an image of its own.
-    const QImage canvas = image();
-    setImage(QImage());
-    RoseFrame::measureData(*this, m_frame);
-    setImage(canvas);
-}
-
-void QWindRose::paintCanvas()
-{
-    QPainter painter(&canvas());
-    painter.setBackgroundMode(Qt::TransparentMode);
-    painter.setFont(font());
-    RosePainter::setRenderHints(&painter);
-    drawBackground(&painter);
-    drawGrid(&painter);
-}
-
 // ---------------------------------------------------------------------------------------
-// Painting onto any painter: the steps of render, each at the place it has in the image
-
-QSize QWindRose::roseArea(const QSize &canvas) const
-{
-    const int height = m_settings.imageHeight;
-    return canvas.isEmpty() ? QSize(height, height) : canvas;
-}
+// Painting onto any painter (see RoseDrawing)
 
 QSize QWindRose::paintSize(const QSize &canvas)
 {
@@ -447,102 +410,12 @@ QSize QWindRose::paintSize(const QSize &canvas)
     beginDrawing();
     if (m_intervals.isEmpty())
         setDefaultIntervals();
-    const QSize rose = roseArea(canvas);
-    if (rose.isEmpty() || !m_settings.enableLegend)
-        return rose;
-    return QSize(rose.width() + m_legend->legendWidth(font()), m_settings.imageHeight);
+    return RoseDrawing(*this).size(canvas);
 }
 
 bool QWindRose::paint(QPainter *painter, const QSize &canvas)
 {
-    const QSize total = paintSize(canvas);
-    if (total.isEmpty() || !painter || !painter->isActive())
-        return false;
-    painter->save();
-    paintGround(painter, canvas, total);
-    paintVector(painter, roseArea(canvas));
-    RosePainter::paintTimeStamp(painter, total);
-    painter->restore();
-    m_paintArea = QSize();
-    return true;
-}
-
-void QWindRose::paintGround(QPainter *painter, const QSize &canvas, const QSize &total) const
-{
-    // The image is widened onto white for the legend, and laid on white with the background.
-    if (!m_settings.enableLegend && !m_settings.enableBackground)
-        return;
-    if (canvas.isEmpty()) {
-        painter->fillRect(QRect(QPoint(0, 0), total), Qt::white);
-        return;
-    }
-    painter->fillRect(
-        QRect(canvas.width(), 0, total.width() - canvas.width(), total.height()), Qt::white);
-    if (total.height() > canvas.height()) {
-        painter->fillRect(
-            QRect(0, canvas.height(), canvas.width(), total.height() - canvas.height()), Qt::white);
-    }
-}
-
-void QWindRose::paintVector(QPainter *painter, const QSize &rose)
-{
-    // The grid is measured on the rose's part, the data on the widened drawing.
-    m_paintArea = rose;
-    m_frame = RoseFrame::measureGrid(*this);
-    const QSize wide(rose.width() + (m_settings.enableLegend ? m_legend->legendWidth(font()) : 0),
-        m_settings.enableLegend ? m_settings.imageHeight : rose.height());
-    m_paintArea = wide;
-    RoseFrame::measureData(*this, m_frame);
-
-    m_paintArea = rose;
-    painter->save();
-    painter->setClipRect(QRect(QPoint(0, 0), rose));
-    painter->setBackgroundMode(Qt::TransparentMode);
-    painter->setFont(font());
-    RosePainter::setRenderHints(painter);
-    drawBackground(painter);
-    drawGrid(painter);
-    painter->restore();
-
-    m_paintArea = wide;
-    painter->save();
-    painter->setClipRect(QRect(QPoint(0, 0), wide));
-    RosePainter::setRenderHints(painter);
-    drawData(painter);
-    painter->restore();
-    if (m_settings.enableLegend) {
-        m_legend->setBackground(QBrush(QColor(255, 255, 255, 0), Qt::SolidPattern));
-        m_legend->setShowTitle(true);
-        m_legend->setFont(font());
-        m_legend->paintOnto(painter, QPoint(wide.width() - m_legend->paintWidth(), 0));
-    }
-}
-
-bool QWindRose::widen()
-{
-    // The rose keeps the left part; the legend gets a strip on the right, measured once the
-    // rose's texts are painted (see RosePainter::paintGrid).
-    QImage wide = RosePainter::blankImage(image().width() + m_legend->legendWidth(font()),
-        m_settings.imageHeight, RosePainter::opaqueWhite);
-    if (!wide.isNull()) {
-        QPainter painter(&wide);
-        painter.drawImage(0, 0, image());
-    }
-    setImage(wide);
-    return !wide.isNull();
-}
-
-void QWindRose::paintDataAndLegend()
-{
-    QPainter painter(&canvas());
-    RosePainter::setRenderHints(&painter);
-    drawData(&painter);
-    if (m_settings.enableLegend) {
-        m_legend->setBackground(QBrush(QColor(255, 255, 255, 0), Qt::SolidPattern));
-        m_legend->setShowTitle(true);
-        m_legend->setFont(font());
-        m_legend->paint(&painter);
-    }
+    return !paintSize(canvas).isEmpty() && RoseDrawing(*this).paint(painter, canvas);
 }
 
 int QWindRose::drawingHeight() const

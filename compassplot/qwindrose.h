@@ -30,6 +30,8 @@ class WindroseStyle;
 class QWindRose : public QPaintable, public WindRoseInterface, public RosePainterInterface
 {
     Q_OBJECT
+    // The steps of a drawing measure into the frame, paint on the image or set the paint area.
+    friend class RoseDrawing;
     Q_INTERFACES(WindRoseInterface RosePainterInterface)
     Q_DISABLE_COPY(QWindRose)
 public:
@@ -161,22 +163,6 @@ private:
     void bindScale();
     // What every drawing sets before it measures: the legend's rose and height, the captions.
     void beginDrawing();
-    // The size of the rose's own part of a drawing over a picture of size canvas (empty: none).
-    QSize roseArea(const QSize &canvas) const;
-    // The white ground of a drawing of size total over a picture of size canvas, as the image
-    // would have it: the whole drawing when there is no picture, else the part it adds.
-    void paintGround(QPainter *painter, const QSize &canvas, const QSize &total) const;
-    // The paint steps of render, on painter over a rose area of size rose.
-    void paintVector(QPainter *painter, const QSize &rose);
-    // Measures the drawing under way into m_frame: the grid at the chart's image, the data at
-    // the image they are painted on.
-    void measureFrame();
-    // Background and grid on the chart's image.
-    void paintCanvas();
-    // The chart's image on a wider one with room for the legend, which becomes the chart's
-    // image; false when there is no such image.
-    bool widen();
-    void paintDataAndLegend();
 
     RoseTexts m_texts;
     RoseCounts m_counts;

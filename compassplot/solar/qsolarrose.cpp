@@ -1,5 +1,6 @@
 #include "qsolarrose.h"
 
+#include "dayshade.h"
 #include "hoursectors.h"
 #include "numeric.h"
 #include "scaleadjustment.h"
@@ -7,10 +8,8 @@
 #include "solarroselight3d.h"
 #include "windroselegend.h"
 
-#include <QConicalGradient>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPainterPath>
 #include <QSvgRenderer>
 
 #include <cmath>
@@ -55,63 +54,6 @@ bool renderPicture(QPainter *painter, const QTransform &base, const QPoint &poin
     renderer.render(painter, QRectF(rect));
     painter->restore();
     return true;
-}
-
-// The day shade's colour at angle degrees (counter-clockwise from three o'clock): light at
-// noon (90), dark at midnight (270), evenly between.
-QColor dayShadeColour(double degrees)
-{
-    const QColor light(255, 252, 200, 255);
-    const QColor dark(131, 130, 129, 255);
-    const double turn = std::fmod(std::fmod(degrees - 90.0, 360.0) + 360.0, 360.0) / 360.0;
-    const double towardDark = turn <= 0.5 ? turn * 2.0 : (1.0 - turn) * 2.0;
-    const auto mix = [towardDark](int from, int to) {
-        return Numeric::toInt(from + (to - from) * towardDark);
-    };
-    return QColor(mix(light.red(), dark.red()), mix(light.green(), dark.green()),
-        mix(light.blue(), dark.blue()));
-}
-
-// The day shade as slices of plain colour, for drawings that keep no conical gradient (an SVG
-// document would hold it as a raster image).
-void paintShadeSlices(QPainter *painter, const QRect &disc)
-{
-    constexpr int slices = 180;
-    constexpr double step = 360.0 / slices;
-    for (int i = 0; i < slices; ++i) {
-        QPainterPath slice;
-        slice.moveTo(QRectF(disc).center());
-        // A little overlap keeps the edges of neighbouring slices from showing.
-        slice.arcTo(QRectF(disc), i * step, step * 1.5);
-        slice.closeSubpath();
-        painter->fillPath(slice, dayShadeColour((i + 0.5) * step));
-    }
-}
-
-// Light at noon (top), dark at midnight (bottom), with the data on a white disc of radius r0,
-// over an area of the given size; sliced rather than a gradient when asked to.
-void paintDayShade(QPainter *painter, const QSize &area, int r0, bool sliced)
-{
-    const int width = area.width();
-    const int height = area.height();
-    const int cx = width / 2;
-    const int cy = height / 2;
-    const QRect disc(5, 5, width - 10, height - 10);
-    painter->save();
-    painter->setPen(Qt::NoPen);
-    if (sliced) {
-        paintShadeSlices(painter, disc);
-    } else {
-        QConicalGradient dayShade(cx, cy, 90);
-        dayShade.setColorAt(0, QColor(255, 252, 200, 255));
-        dayShade.setColorAt(0.5, QColor(131, 130, 129, 255));
-        dayShade.setColorAt(1, QColor(255, 252, 200, 255));
-        painter->setBrush(QBrush(dayShade));
-        painter->drawEllipse(disc);
-    }
-    painter->setBrush(QBrush(Qt::white, Qt::SolidPattern));
-    painter->drawEllipse(QRect(cx - r0, cy - r0, 2 * r0, 2 * r0));
-    painter->restore();
 }
 
 // The sun at noon, the moon at midnight and the logo, r from the centre; the large logo with
@@ -481,7 +423,7 @@ void QSolarRose::drawBackground(QPainter *painter)
     // The pictures and the hour labels stand around the white disc of the data.
     const int r = Numeric::toInt(d * 0.5 + half00);
 
-    paintDayShade(painter, area, Numeric::toInt(d * 0.5), paintsOntoPainter());
+    DayShade::paint(painter, area, Numeric::toInt(d * 0.5), paintsOntoPainter());
     painter->setTransform(base);
     painter->setFont(font());
     paintPictures(painter, base, r, labelBoxSize(), settings().enableGrid);

@@ -1,5 +1,6 @@
 // The chart painted onto any painter: the drawing image-for-image as drawImage makes it, its
 // size, and the cases where there is nothing to paint.
+#include "dayshade.h"
 #include "qsolarrose.h"
 #include "rosepainterinterface.h"
 #include "testsupport.h"
@@ -43,6 +44,8 @@ private slots:
     void paintsAsTheImage_data();
     void paintsAsTheImage();
     void nothingToPaint();
+    void dayShadeSlices_data();
+    void dayShadeSlices();
 };
 
 void TestRosePainting::paintsAsTheImage_data()
@@ -113,6 +116,30 @@ void TestRosePainting::nothingToPaint()
     QVERIFY(!solar.paint(&inactive, QSize()));
     QVERIFY(!solar.paint(nullptr, QSize()));
     QCOMPARE(solar.paintSize(QSize()).height(), 520);
+}
+
+void TestRosePainting::dayShadeSlices_data()
+{
+    QTest::addColumn<double>("degrees");
+    QTest::addColumn<QColor>("colour");
+
+    const QColor noon(255, 252, 200);
+    const QColor midnight(131, 130, 129);
+    const QColor between(193, 191, 164); // halfway
+    QTest::newRow("noon, at the top") << 90.0 << noon;
+    QTest::newRow("midnight, at the bottom") << 270.0 << midnight;
+    QTest::newRow("six in the morning, at the left") << 180.0 << between;
+    QTest::newRow("six in the evening, at the right") << 0.0 << between;
+    QTest::newRow("past a full turn") << 450.0 << noon;
+    QTest::newRow("below zero") << -90.0 << midnight;
+}
+
+// The slices take the colours the gradient has at their angles.
+void TestRosePainting::dayShadeSlices()
+{
+    QFETCH(double, degrees);
+    QFETCH(QColor, colour);
+    QCOMPARE(DayShade::colour(degrees), colour);
 }
 
 HELICART_GUI_TEST_MAIN(TestRosePainting)
