@@ -29,11 +29,13 @@ public:
     // chart's own size). An empty result when there is nothing to draw (no sectors).
     virtual QSize paintSize(const QSize &canvas) = 0;
 
-    // Paints the chart onto painter, the drawing's top left corner at the painter's origin, as
-    // drawImage paints over a picture of size canvas (empty: a null image); what the painter
-    // already holds there stands for that picture. The drawing covers paintSize(canvas). The
-    // painter's state is as it was afterwards. False (and nothing painted) without sectors to
-    // draw or without a painter that is active.
+    // Paints the chart onto painter, the drawing's top left corner at the origin of the
+    // painter's window, as drawImage paints over a picture of size canvas (empty: a null
+    // image); what the painter already holds there stands for that picture. The drawing covers
+    // paintSize(canvas). The chart sets the painter's world transformation for its steps: a
+    // host that places the drawing elsewhere sets the window or the viewport. The painter's
+    // state is as it was afterwards. False (and nothing painted) without sectors to draw or
+    // without a painter that is active.
     virtual bool paint(QPainter *painter, const QSize &canvas) = 0;
 };
 
