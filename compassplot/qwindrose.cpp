@@ -2,6 +2,7 @@
 
 #include "numeric.h"
 #include "pluginsearch.h"
+#include "rosedrawing.h"
 #include "rosepainter.h"
 #include "rosetable.h"
 #include "scaleadjustment.h"
@@ -366,15 +367,20 @@ bool QWindRose::drawImage(QImage &image)
 {
     if (!(m_settings.directionsCount > 0))
         return false;
-    m_legend->setRose(this);
-    m_legend->setHeight(m_settings.imageHeight);
-    m_textLines = { m_texts.stationText, m_texts.parameterText, m_texts.intervalText,
-        m_texts.statisticsText };
+    beginDrawing();
     // The chart paints over the caller's picture, in a format a painter accepts.
     setImage(image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32));
     render(0);
     image = this->image();
     return true;
+}
+
+void QWindRose::beginDrawing()
+{
+    m_legend->setRose(this);
+    m_legend->setHeight(m_settings.imageHeight);
+    m_textLines = { m_texts.stationText, m_texts.parameterText, m_texts.intervalText,
+        m_texts.statisticsText };
 }
 
 char QWindRose::render(int unused)
@@ -390,74 +396,43 @@ char QWindRose::render(int unused)
     if (image().isNull())
         return 1;
 
-    measureFrame();
-    paintCanvas();
-    if (m_settings.enableLegend && !widen())
-        return 1;
-    paintDataAndLegend();
-    setImage(RosePainter::composed(image(), m_settings.enableLegend ? m_legend->image() : QImage(),
-        m_settings.enableBackground));
+    RoseDrawing(*this).renderImage();
     return 1;
 }
 
-void QWindRose::measureFrame()
+// ---------------------------------------------------------------------------------------
+// Painting onto any painter (see RoseDrawing)
+
+QSize QWindRose::paintSize(const QSize &canvas)
 {
-    // The grid first: the thicknesses of the data depend on its ring count.
-    m_frame = RoseFrame::measureGrid(*this);
-    if (!m_settings.enableLegend) {
-        RoseFrame::measureData(*this, m_frame);
-        return;
-    }
-    // The data are painted on the image the legend widens, which is imageHeight high: what the
-    // rose measures at before it has an image of its own.
-    const QImage canvas = image();
-    setImage(QImage());
-    RoseFrame::measureData(*this, m_frame);
-    setImage(canvas);
+    if (!(m_settings.directionsCount > 0))
+        return QSize();
+    beginDrawing();
+    if (m_intervals.isEmpty())
+        setDefaultIntervals();
+    return RoseDrawing(*this).size(canvas);
 }
 
-void QWindRose::paintCanvas()
+bool QWindRose::paint(QPainter *painter, const QSize &canvas)
 {
-    QPainter painter(&canvas());
-    painter.setBackgroundMode(Qt::TransparentMode);
-    painter.setFont(font());
-    RosePainter::setRenderHints(&painter);
-    drawBackground(&painter);
-    drawGrid(&painter);
-}
-
-bool QWindRose::widen()
-{
-    // The rose keeps the left part; the legend gets a strip on the right, measured once the
-    // rose's texts are painted (see RosePainter::paintGrid).
-    QImage wide = RosePainter::blankImage(image().width() + m_legend->legendWidth(font()),
-        m_settings.imageHeight, RosePainter::opaqueWhite);
-    if (!wide.isNull()) {
-        QPainter painter(&wide);
-        painter.drawImage(0, 0, image());
-    }
-    setImage(wide);
-    return !wide.isNull();
-}
-
-void QWindRose::paintDataAndLegend()
-{
-    QPainter painter(&canvas());
-    RosePainter::setRenderHints(&painter);
-    drawData(&painter);
-    if (m_settings.enableLegend) {
-        m_legend->setBackground(QBrush(QColor(255, 255, 255, 0), Qt::SolidPattern));
-        m_legend->setShowTitle(true);
-        m_legend->setFont(font());
-        m_legend->paint(&painter);
-    }
+    return !paintSize(canvas).isEmpty() && RoseDrawing(*this).paint(painter, canvas);
 }
 
 int QWindRose::drawingHeight() const
 {
+    if (m_paintArea.isValid())
+        return m_paintArea.height();
     // Before the first drawing the rose will get the chart's image height.
     const QSize size = imageSize();
     return size.isEmpty() ? m_settings.imageHeight : size.height();
+}
+
+QSize QWindRose::paintArea(const QPainter *painter) const
+{
+    if (m_paintArea.isValid())
+        return m_paintArea;
+    const QPaintDevice *device = painter->device();
+    return QSize(device->width(), device->height());
 }
 
 double QWindRose::roseDiameter() const
@@ -481,12 +456,12 @@ double QWindRose::outerRingSize() const
 void QWindRose::drawBackground(QPainter *painter)
 {
     if (m_settings.enableBackground)
-        RosePainter::paintCompass(painter, font(), roseDiameter());
+        RosePainter::paintCompass(painter, paintArea(painter), font(), roseDiameter());
 }
 
 void QWindRose::drawGrid(QPainter *painter)
 {
-    RosePainter::paintGrid(painter, m_frame,
+    RosePainter::paintGrid(painter, paintArea(painter), m_frame,
         { font(), m_settings.gridPen, m_settings.enableBackground, m_settings.enableGrid,
             m_settings.labelAngle });
 }
@@ -494,5 +469,5 @@ void QWindRose::drawGrid(QPainter *painter)
 void QWindRose::drawData(QPainter *painter)
 {
     if (m_style)
-        RosePainter::paintData(painter, m_frame, *m_style, m_settings.rotation);
+        RosePainter::paintData(painter, paintArea(painter), m_frame, *m_style, m_settings.rotation);
 }

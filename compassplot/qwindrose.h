@@ -6,6 +6,7 @@
 #include "qpaintable.h"
 #include "rosecounts.h"
 #include "roseframe.h"
+#include "rosepainterinterface.h"
 #include "rosesettings.h"
 #include "spoke.h"
 #include "windroseinterface.h"
@@ -26,10 +27,12 @@ class WindroseStyle;
 // The chart object: counts measurements of a value and a direction into direction sectors
 // and value classes and paints them as a rose with a legend, a scale and caption texts.
 // Callers outside the plug-in see only WindRoseInterface (or SolarRoseInterface).
-class QWindRose : public QPaintable, public WindRoseInterface
+class QWindRose : public QPaintable, public WindRoseInterface, public RosePainterInterface
 {
     Q_OBJECT
-    Q_INTERFACES(WindRoseInterface)
+    // The steps of a drawing measure into the frame, paint on the image or set the paint area.
+    friend class RoseDrawing;
+    Q_INTERFACES(WindRoseInterface RosePainterInterface)
     Q_DISABLE_COPY(QWindRose)
 public:
     // The texts of the chart.
@@ -78,6 +81,11 @@ public:
     Q_INVOKABLE bool setEnableBackground(bool enable) override;
     Q_INVOKABLE bool setEnableLegend(bool enable) override;
     Q_INVOKABLE bool setEnableGrid(bool enable) override;
+
+    // Painting onto any painter: the same drawing as drawImage, without an image of its own.
+    QSize paintSize(const QSize &canvas) override;
+    bool paint(QPainter *painter, const QSize &canvas) override;
+    using QPaintable::paint;
 
     // Operations for subclasses, in this order.
     // Renders the whole chart into the paintable image; always 1.
@@ -144,18 +152,17 @@ protected:
     void insertSector(const Interval &key) { m_counts.insertSector(key, m_intervals); }
     // Height of the image being drawn, or of the image to come before the first drawing.
     int drawingHeight() const;
+    // The size of what a paint step paints on: the image, or the part of a drawing that stands
+    // for it when the chart paints onto another painter.
+    QSize paintArea(const QPainter *painter) const;
+    // Whether the drawing under way goes onto another painter (see paint) rather than into the
+    // chart's image.
+    bool paintsOntoPainter() const { return m_paintArea.isValid(); }
 
 private:
     void bindScale();
-    // Measures the drawing under way into m_frame: the grid at the chart's image, the data at
-    // the image they are painted on.
-    void measureFrame();
-    // Background and grid on the chart's image.
-    void paintCanvas();
-    // The chart's image on a wider one with room for the legend, which becomes the chart's
-    // image; false when there is no such image.
-    bool widen();
-    void paintDataAndLegend();
+    // What every drawing sets before it measures: the legend's rose and height, the captions.
+    void beginDrawing();
 
     RoseTexts m_texts;
     RoseCounts m_counts;
@@ -169,6 +176,7 @@ private:
     bool m_rebuildNeeded = true;
     DataLine::Counts m_lineCounts;
     QVector<QString> m_textLines;
+    QSize m_paintArea; // while painting onto another painter: see paintArea
 };
 
 #endif // QWINDROSE_H

@@ -35,10 +35,9 @@ QFont scaledFont(const QFont &font, double factor)
     return scaled;
 }
 
-void translateToCentre(QPainter *painter)
+void translateToCentre(QPainter *painter, const QSize &area)
 {
-    const QPaintDevice *device = painter->device();
-    painter->setTransform(QTransform::fromTranslate(device->width() / 2, device->height() / 2));
+    painter->setTransform(QTransform::fromTranslate(area.width() / 2, area.height() / 2));
 }
 
 // N, S, E and W in the big font, r from the centre.
@@ -126,20 +125,6 @@ void paintRings(QPainter *painter, const RoseFrame &frame,
     }
 }
 
-// The render time, bottom left: it tells renders of the same chart apart (unless a fixed
-// stamp time is asked for, see SourceDate).
-void paintTimeStamp(QPainter *painter, const QSize &size)
-{
-    QFont stampFont(QStringLiteral("Monospace"));
-    stampFont.setStyleStrategy(QFont::NoAntialias);
-    stampFont.setPixelSize(12);
-    painter->setFont(stampFont);
-    painter->setPen(QColor(0, 0, 0, 255));
-    painter->drawText(QRect(QPoint(2, 0), QPoint(size.width() + 1, size.height() - 1)),
-        Qt::AlignLeft | Qt::AlignBottom,
-        SourceDate::stampTime().toString(QStringLiteral("ddMMyyyy hhmm")));
-}
-
 } // namespace
 
 namespace RosePainter {
@@ -157,9 +142,9 @@ void setRenderHints(QPainter *painter)
     painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
 
-void paintCompass(QPainter *painter, const QFont &font, double diameter)
+void paintCompass(QPainter *painter, const QSize &area, const QFont &font, double diameter)
 {
-    translateToCentre(painter);
+    translateToCentre(painter, area);
     const QFont bigFont = scaledFont(font, 1.2);
     const int inner = toInt(diameter * 0.5 + 8);
     const int labelRadius = toInt(QFontMetrics(bigFont).height() * 0.4 + inner);
@@ -179,10 +164,10 @@ void paintCompass(QPainter *painter, const QFont &font, double diameter)
     painter->resetTransform();
 }
 
-void paintGrid(QPainter *painter, const RoseFrame &frame, const GridLook &look)
+void paintGrid(QPainter *painter, const QSize &area, const RoseFrame &frame, const GridLook &look)
 {
     const QFontMetrics metrics(look.font);
-    translateToCentre(painter);
+    translateToCentre(painter, area);
     painter->setFont(look.font);
     if (look.background) {
         painter->drawText(
@@ -200,19 +185,19 @@ void paintGrid(QPainter *painter, const RoseFrame &frame, const GridLook &look)
     painter->resetTransform();
 }
 
-void paintData(QPainter *painter, const RoseFrame &frame, WindroseStyle &style, double rotation)
+void paintData(QPainter *painter, const QSize &area, const RoseFrame &frame, WindroseStyle &style,
+    double rotation)
 {
     style.radius = frame.dataDiameter;
     if (frame.sectors.isEmpty())
         return;
-    const QPaintDevice *device = painter->device();
-    const int h = device->height();
+    const int h = area.height();
     // The rose occupies the square at the left even when the image was widened for the legend;
     // the first sector (north) points up.
     QTransform axes = QTransform::fromTranslate(h / 2 - 1, h / 2);
     axes.rotate(rotation - 90);
     painter->setTransform(axes);
-    style.centre = QPoint(device->width() / 2, device->height() / 2);
+    style.centre = QPoint(area.width() / 2, area.height() / 2);
     for (const QVector<RoseFrame::Segment> &segments : frame.sectors) {
         for (const RoseFrame::Segment &s : segments) {
             painter->setPen(s.brush.color());
@@ -220,6 +205,18 @@ void paintData(QPainter *painter, const RoseFrame &frame, WindroseStyle &style, 
         }
         painter->rotate(frame.sectorStep);
     }
+}
+
+void paintTimeStamp(QPainter *painter, const QSize &size)
+{
+    QFont stampFont(QStringLiteral("Monospace"));
+    stampFont.setStyleStrategy(QFont::NoAntialias);
+    stampFont.setPixelSize(12);
+    painter->setFont(stampFont);
+    painter->setPen(QColor(0, 0, 0, 255));
+    painter->drawText(QRect(QPoint(2, 0), QPoint(size.width() + 1, size.height() - 1)),
+        Qt::AlignLeft | Qt::AlignBottom,
+        SourceDate::stampTime().toString(QStringLiteral("ddMMyyyy hhmm")));
 }
 
 QImage composed(const QImage &rose, const QImage &legend, bool opaque)

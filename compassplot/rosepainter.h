@@ -32,16 +32,25 @@ QImage blankImage(int width, int height, QRgb fill);
 
 void setRenderHints(QPainter *painter);
 
+// The steps paint onto an area of the given size at the painter's origin: the chart's image,
+// or the same place on a vector drawing. They set the painter's transformation themselves.
+
 // The compass letters (in font, the four main ones a fifth larger) and the guide ticks around
-// rings of the given diameter, centred on the painter's device.
-void paintCompass(QPainter *painter, const QFont &font, double diameter);
+// rings of the given diameter, centred on the area.
+void paintCompass(QPainter *painter, const QSize &area, const QFont &font, double diameter);
 
-// The centre text (with the background only), then the rings and their labels.
-void paintGrid(QPainter *painter, const RoseFrame &frame, const GridLook &look);
+// The centre text (with the background only), then the rings and their labels, centred on the
+// area.
+void paintGrid(QPainter *painter, const QSize &area, const RoseFrame &frame, const GridLook &look);
 
-// The segments of every sector, the first sector pointing up when rotation is 0. The style
-// is given the rose's diameter and centre.
-void paintData(QPainter *painter, const RoseFrame &frame, WindroseStyle &style, double rotation);
+// The segments of every sector, the first sector pointing up when rotation is 0, on the square
+// at the area's left. The style is given the rose's diameter and the area's centre.
+void paintData(QPainter *painter, const QSize &area, const RoseFrame &frame, WindroseStyle &style,
+    double rotation);
+
+// The render time at the bottom left of the area: it tells renders of the same chart apart
+// (unless a fixed stamp time is asked for, see SourceDate).
+void paintTimeStamp(QPainter *painter, const QSize &size);
 
 // The rose with the legend's image (when not null) at its right edge, on opaque white or on
 // transparency, and the stamp time at the bottom left.

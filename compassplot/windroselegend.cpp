@@ -210,20 +210,44 @@ bool WindroseLegend::draw(QPainter *painter)
     if (canvas().isNull())
         return true;
     QPainter p(&canvas());
-    p.setBackgroundMode(Qt::TransparentMode);
-    p.fillRect(QRect(0, 0, rows.textWidth + 10, rows.imageHeight), background());
-
-    if (m_showTitle)
-        m_titleLineHeight = rows.lineHeight;
-
-    drawRows(&p, layout);
-    m_legendWidth = m_fixedWidth > 0 ? m_fixedWidth : canvas().width();
-    drawFreeText(&p, layout.cells.freeText, layout.font);
+    paintLayout(&p, layout, QTransform());
     p.end();
     return true;
 }
 
-void WindroseLegend::drawRows(QPainter *painter, const Layout &layout) const
+bool WindroseLegend::paintOnto(QPainter *painter, const QPoint &origin)
+{
+    if (!m_rose || !painter || !painter->isActive())
+        return false;
+    prepare();
+    painter->save();
+    paintLayout(painter, layout(), QTransform::fromTranslate(origin.x(), origin.y()));
+    painter->restore();
+    return true;
+}
+
+int WindroseLegend::paintWidth() const
+{
+    return m_rose ? qMax(layout().rows.imageWidth, 0) : 0;
+}
+
+void WindroseLegend::paintLayout(QPainter *p, const Layout &layout, const QTransform &origin)
+{
+    const RoseLayout::LegendRows &rows = layout.rows;
+    p->setBackgroundMode(Qt::TransparentMode);
+    p->setTransform(origin);
+    p->fillRect(QRect(0, 0, rows.textWidth + 10, rows.imageHeight), background());
+
+    if (m_showTitle)
+        m_titleLineHeight = rows.lineHeight;
+
+    drawRows(p, layout, origin);
+    m_legendWidth = m_fixedWidth > 0 ? m_fixedWidth : qMax(rows.imageWidth, 0);
+    drawFreeText(p, layout.cells.freeText, layout.font, origin);
+}
+
+void WindroseLegend::drawRows(
+    QPainter *painter, const Layout &layout, const QTransform &origin) const
 {
     QPainter &p = *painter;
     const RoseLayout::LegendRows &rows = layout.rows;
@@ -233,10 +257,12 @@ void WindroseLegend::drawRows(QPainter *painter, const Layout &layout) const
     const QList<Interval> classes = m_rose->intervals();
     p.save();
     const QTransform t0
-        = QTransform::fromTranslate(rows.symbolOrigin().x(), rows.symbolOrigin().y());
-    const QTransform t1 = QTransform::fromTranslate(rows.rowOrigin().x(), rows.rowOrigin().y());
-    QTransform t2 = t1;
+        = QTransform::fromTranslate(rows.symbolOrigin().x(), rows.symbolOrigin().y()) * origin;
+    const QTransform t1
+        = QTransform::fromTranslate(rows.rowOrigin().x(), rows.rowOrigin().y()) * origin;
+    QTransform t2 = QTransform::fromTranslate(rows.rowOrigin().x(), rows.rowOrigin().y());
     t2.rotate(-90);
+    t2 *= origin;
     p.setTransform(t0);
     p.setBrush(p.background());
     p.setPen(QColor(QStringLiteral("BLACK")));
@@ -292,9 +318,10 @@ void WindroseLegend::drawRow(
     p->restore();
 }
 
-void WindroseLegend::drawFreeText(QPainter *p, const QRect &area, const QFont &font) const
+void WindroseLegend::drawFreeText(
+    QPainter *p, const QRect &area, const QFont &font, const QTransform &origin) const
 {
-    p->resetTransform();
+    p->setTransform(origin);
     p->setFont(font);
     const QRect box = p->boundingRect(area, Qt::AlignRight, m_legendText).adjusted(-2, -2, 2, 2);
     p->save();

@@ -28,6 +28,12 @@ public:
     virtual bool paint(QPainter *painter);
     using QPaintable::paint;
     virtual bool draw(QPainter *painter);
+    // Paints the legend as paint renders its image, but straight onto painter with the image's
+    // top left corner at origin (no image of its own); the painter's state is kept. False
+    // without a rose or an active painter.
+    bool paintOnto(QPainter *painter, const QPoint &origin);
+    // The width of the legend's image as paint would render it now.
+    int paintWidth() const;
 
     void setRose(QWindRose *rose);
     QWindRose *rose() const { return m_rose; }
@@ -78,13 +84,16 @@ private:
     QString middleLabel(const Interval &c) const;
     QString number(double limit) const;
     void drawLabel(QPainter *p, const QString &text, const QRect &rect, const QFont &font) const;
+    // The whole legend in layout; origin maps the legend image's corner onto the painter.
+    void paintLayout(QPainter *p, const Layout &layout, const QTransform &origin);
     // The symbol, the class rows and the title.
-    void drawRows(QPainter *painter, const Layout &layout) const;
+    void drawRows(QPainter *painter, const Layout &layout, const QTransform &origin) const;
     // Paints the label and the bar of class classIndex (1 ... classCount - 1).
     void drawRow(
         QPainter *p, int classIndex, const Layout &layout, const QTransform &barFrame) const;
     // The free text at the top right, on a light red box when it is a warning.
-    void drawFreeText(QPainter *p, const QRect &area, const QFont &font) const;
+    void drawFreeText(
+        QPainter *p, const QRect &area, const QFont &font, const QTransform &origin) const;
     // The layout in font with the rose's row heights, before any fitting.
     Layout plainLayout(const QFont &font) const;
     // layout with the largest row height at which no texts overlap (at most its own, or a

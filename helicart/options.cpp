@@ -23,6 +23,8 @@ struct ParseState
     Given scaleMax;
     Given scaleGrid;
     Given timeShift;
+    Given imageHeight;
+    Given formats;
 };
 
 // One option of the program: the parser and the help text both read this table.
@@ -86,6 +88,21 @@ const OptionEntry kOptions[] = {
         "time range in the texts stay as read",
         [](Options &, ParseState &s, const QString &v) {
             s.timeShift = { true, v };
+        } },
+    { "--imageHeight", "PIXELS",
+        "the height of the roses (a whole number from 100 to 10000; "
+        "default the chart's own, 520); each table has the size of "
+        "its rose",
+        [](Options &, ParseState &s, const QString &v) {
+            s.imageHeight = { true, v };
+        } },
+    { "--format", "LIST",
+        "the kinds of file written, a comma-separated list of png "
+        "(the default), svg and pdf (the rose, the table and the "
+        "combined image as drawings of their own), and tsv (each "
+        "table as tab-separated text, PREFIXT000.tsv)",
+        [](Options &, ParseState &s, const QString &v) {
+            s.formats = { true, v };
         } },
     { "--help", nullptr, "show this help and exit",
         [](Options &o, ParseState &, const QString &) { o.help = true; } },
@@ -166,6 +183,41 @@ int timeShiftValue(const ParseState &state, QStringList *warnings)
     return 0;
 }
 
+int imageHeightValue(const ParseState &state, QStringList *warnings)
+{
+    if (!state.imageHeight.given)
+        return -1;
+    bool ok = false;
+    const int pixels = state.imageHeight.text.toInt(&ok, 10);
+    if (ok && pixels >= Options::kMinImageHeight && pixels <= Options::kMaxImageHeight)
+        return pixels;
+    *warnings << QStringLiteral("--imageHeight value %1 is not a whole number from %2 to %3: the "
+                                "roses keep the chart's own height")
+                     .arg(Warnings::quoted(state.imageHeight.text),
+                         QString::number(Options::kMinImageHeight),
+                         QString::number(Options::kMaxImageHeight));
+    return -1;
+}
+
+// Each entry that names no format is told of; a list without any format leaves the default.
+OutputFormats::Formats formatsValue(const ParseState &state, QStringList *warnings)
+{
+    if (!state.formats.given)
+        return OutputFormats::Png;
+    QStringList unknown;
+    const OutputFormats::Formats formats = OutputFormats::parse(state.formats.text, &unknown);
+    if (!formats) {
+        *warnings << QStringLiteral("--format value %1 names none of %2: png is written")
+                         .arg(Warnings::quoted(state.formats.text), OutputFormats::names());
+        return OutputFormats::Png;
+    }
+    for (const QString &entry : unknown) {
+        *warnings << QStringLiteral("--format entry %1 is none of %2: it is ignored")
+                         .arg(Warnings::quoted(entry), OutputFormats::names());
+    }
+    return formats;
+}
+
 // One option of the help text: its name and value in a column of their own, the meaning
 // beside them, wrapped at spaces to 80 columns.
 QString helpEntry(const OptionEntry &entry)
@@ -223,6 +275,8 @@ Options Options::parse(const QStringList &arguments)
     }
     checkScale(options, state, &options.warnings);
     options.timeShift = timeShiftValue(state, &options.warnings);
+    options.imageHeight = imageHeightValue(state, &options.warnings);
+    options.formats = formatsValue(state, &options.warnings);
     return options;
 }
 

@@ -1,6 +1,8 @@
 #ifndef OPTIONS_H
 #define OPTIONS_H
 
+#include "outputformats.h"
+
 #include <QByteArrayList>
 #include <QString>
 #include <QStringList>
@@ -13,6 +15,9 @@ struct Options
 {
     // Range of --timeShift, in minutes: at most a day either way.
     static constexpr int kMaxTimeShift = 1440;
+    // Range of --imageHeight, in pixels.
+    static constexpr int kMinImageHeight = 100;
+    static constexpr int kMaxImageHeight = 10000;
 
     QString input;
     QString output;
@@ -22,6 +27,8 @@ struct Options
     int scaleGrid = -1; // -1: not given
     QString language;
     int timeShift = 0; // minutes added to each time of day before it picks its hour sector
+    int imageHeight = -1; // height of the roses in pixels; -1: the chart's own
+    OutputFormats::Formats formats = OutputFormats::Png; // the kinds of file written
     bool help = false; // --help or -h: the help text, nothing else
     bool version = false; // --version: the version, nothing else
     QStringList warnings; // one text each, without the "helicart: warning: " prefix

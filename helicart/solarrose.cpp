@@ -10,7 +10,9 @@
 #include "outputfile.h"
 #include "outputqueue.h"
 #include "pngencoder.h"
+#include "rosepainterinterface.h"
 #include "solarroseinterface.h"
+#include "vectoroutput.h"
 #include "warnings.h"
 
 #include <QDateTime>
@@ -46,9 +48,10 @@ QString unknownShare(double goodShare)
 }
 
 // A fresh chart: the plug-in makes a new instance once the previous one has been destroyed.
-SolarRoseInterface *obtainChart(QPluginLoader &loader)
+SolarRoseInterface *obtainChart(QPluginLoader &loader, QObject **instance)
 {
-    return qobject_cast<SolarRoseInterface *>(loader.instance());
+    *instance = loader.instance();
+    return qobject_cast<SolarRoseInterface *>(*instance);
 }
 
 // An input that was opened but could not be read to its end: the data are incomplete.
@@ -65,6 +68,8 @@ void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int 
     const Options &options = request.options;
     if (options.scaleMax != -1 && options.scaleGrid != -1)
         chart->setFixedScale(double(options.scaleMax), options.scaleGrid);
+    if (options.imageHeight > 0)
+        chart->setImageHeight(options.imageHeight);
     const QString unit = file.unit(k);
     const QString label = file.label(k);
     chart->setUnitText(unit);
@@ -117,46 +122,65 @@ bool feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file
 
 // The table image of the chart's table data, at the rose's size: the four caption lines make
 // its title.
-QImage tableImage(QStringList rows, const QSize &size)
+QImage tableImage(const QStringList &rows, const QSize &size)
 {
-    const QString title = rows.mid(0, 4).join(QLatin1Char('\n'));
-    rows = rows.mid(4);
     ImageTable table;
-    table.setRows(rows);
-    table.setTitle(title);
+    SolarRose::setUpTable(table, rows);
     return SolarRose::renderTable(table, size);
 }
 
-// Hands the rose and the table of column k to the output queue, which encodes and writes them
-// while the run goes on, and paints the rose into combined. The charts paint on this thread,
-// from where Qt's painter hands the parts of a large fill to its thread pool: a gradient is
-// computed afresh where a part begins, and the pictures are made that way. On a pool thread a
-// fill is one part, and a few pixels come out one shade off. The table (solid fills and
-// text, the same either way) is painted in its job on a pool thread.
-void writeColumn(SolarRoseInterface *chart, int k, CombinedImage &combined, const Request &request)
+// Hands the rose, the table and its text of column k to the output queue, which encodes and
+// writes them while the run goes on, writes the column's drawings (vector, when there is
+// one) and paints the rose into combined. False when a drawing could not be written. The
+// charts paint on this thread, from where Qt's painter hands the parts of a large fill to its
+// thread pool: a gradient is computed afresh where a part begins, and the pictures are made
+// that way. On a pool thread a fill is one part, and a few pixels come out one shade off. The
+// table (solid fills and text, the same either way) is painted in its job on a pool thread.
+bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k,
+    CombinedImage &combined, VectorOutput *vector, const Request &request)
 {
+    // The drawings tell their failures at once: what is held before them is told first.
+    if (painter)
+        request.output->settle();
     QImage rose;
     rose.fill(0);
     chart->drawImage(rose);
     const QString &output = request.options.output;
-    request.output->write(
-        SolarRose::roseFileName(output, k), [rose] { return OutputFile::encode(rose); });
+    const OutputFormats::Formats formats = request.options.formats;
     // The table data describe the last drawing.
     QStringList rows;
     chart->getTableData(&rows);
-    request.output->write(SolarRose::tableFileName(output, k),
-        [rows, size = rose.size()] { return OutputFile::encode(tableImage(rows, size)); });
+    if (formats & OutputFormats::Png) {
+        request.output->write(
+            SolarRose::roseFileName(output, k), [rose] { return OutputFile::encode(rose); });
+        request.output->write(SolarRose::tableFileName(output, k),
+            [rows, size = rose.size()] { return OutputFile::encode(tableImage(rows, size)); });
+    }
+    if (formats & OutputFormats::Tsv) {
+        request.output->write(SolarRose::tableFileName(output, k, OutputFormats::Tsv),
+            [rows] { return OutputFormats::tableText(rows); });
+    }
+    bool written = true;
+    if (painter) {
+        request.output->settle();
+        written = vector->writeColumn(painter, k, rows, rose.size());
+    }
 
     // The first rose lays the ground of the combined image; later ones are painted over it.
-    QImage painted;
-    if (k == 0) {
-        painted.fill(0);
-    } else {
+    if (k > 0)
         chart->setEnableBackground(false);
-        painted = combined.ground();
+    if (formats & OutputFormats::Png) {
+        QImage painted;
+        if (k == 0)
+            painted.fill(0);
+        else
+            painted = combined.ground();
+        chart->drawImage(painted);
+        combined.add(painted);
     }
-    chart->drawImage(painted);
-    combined.add(painted);
+    if (painter)
+        vector->combine(painter);
+    return written;
 }
 
 // The combined image, put together row by row as it is encoded.
@@ -164,6 +188,24 @@ QByteArray encodeCombined(const CombinedImage &combined)
 {
     return PngEncoder::encode(
         combined.header(), [&combined](int y, QRgb *scratch) { return combined.row(y, scratch); });
+}
+
+// The chart's painting onto other painters, when the run writes drawings and the chart can
+// paint them; told of once when it cannot.
+RosePainterInterface *vectorPainter(
+    QObject *instance, const VectorOutput &vector, bool *told, Warnings *warnings)
+{
+    if (!vector.wanted())
+        return nullptr;
+    RosePainterInterface *painter = qobject_cast<RosePainterInterface *>(instance);
+    if (!painter && !*told) {
+        warnings->warn(QStringLiteral(
+            "the chart plug-in cannot paint onto other painters (%1): no svg or pdf files are "
+            "written")
+                           .arg(QLatin1String(RosePainterInterface_iid)));
+        *told = true;
+    }
+    return painter;
 }
 
 } // namespace
@@ -210,9 +252,13 @@ int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &
     warnings.warn(Warnings::aboutInput(input, file.findings(), file.parameterCount()));
     const Request request { &warnings, &output, options };
 
+    bool written = true;
+    VectorOutput vector(options.output, options.formats, diagnostics);
+    bool toldNoPainter = false;
     const int count = file.parameterCount();
     for (int k = 0; k < count; ++k) {
-        std::unique_ptr<SolarRoseInterface> chart(obtainChart(m_chartLoader));
+        QObject *instance = nullptr;
+        std::unique_ptr<SolarRoseInterface> chart(obtainChart(m_chartLoader, &instance));
         if (!chart) {
             output.settle();
             reportPluginFailure();
@@ -225,18 +271,21 @@ int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &
             output.settle();
             return reportReadFailure(diagnostics, input);
         }
+        RosePainterInterface *painter = vectorPainter(instance, vector, &toldNoPainter, &warnings);
         // This column's files go on while the next one is read. Those before are done by now,
         // as a rule: their failures are told, then this column's warnings.
         const size_t before = output.pending();
-        writeColumn(chart.get(), k, combined, request);
+        written &= writeColumn(chart.get(), painter, k, combined, &vector, request);
         output.settle(output.pending() - before);
     }
     // Without a parameter column there is no rose to combine, and nothing is missing.
-    if (count > 0) {
+    if (count > 0 && (options.formats & OutputFormats::Png)) {
         output.write(
             combinedFileName(options.output), [&combined] { return encodeCombined(combined); });
     }
-    return output.settle() ? ExitStatus::Success : ExitStatus::OutputNotWritten;
+    written &= output.settle();
+    written &= vector.writeCombined();
+    return written ? ExitStatus::Success : ExitStatus::OutputNotWritten;
 }
 
 void SolarRose::loadClasses(const QString &fileName, const QString &label, SolarRoseInterface *rose,
@@ -305,10 +354,19 @@ bool SolarRose::belowRequired(double goodShare, double requiredGoodPercent)
 
 QImage SolarRose::renderTable(ImageTable &table, const QSize &size)
 {
+    const bool fits = fitTableFont(table, size);
     // An image to match is not there (the rose could not be drawn): the table's own size.
+    if (size.isEmpty())
+        return table.render(QImage::Format_ARGB32, 0, 0);
+    const QImage image = table.render(QImage::Format_ARGB32, size.width(), size.height());
+    return fits ? image : image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+bool SolarRose::fitTableFont(ImageTable &table, const QSize &size)
+{
     if (size.isEmpty()) {
         table.setFont(QFont(QStringLiteral("framd"), kTableFontSize));
-        return table.render(QImage::Format_ARGB32, 0, 0);
+        return true;
     }
     const auto fits = [&table, &size](int pointSize) {
         table.setFont(QFont(QStringLiteral("framd"), pointSize));
@@ -318,10 +376,17 @@ QImage SolarRose::renderTable(ImageTable &table, const QSize &size)
     };
     for (int pointSize = kTableFontSize; pointSize >= kMinTableFontSize; --pointSize) {
         if (fits(pointSize))
-            return table.render(QImage::Format_ARGB32, size.width(), size.height());
+            return true;
     }
-    return table.render(QImage::Format_ARGB32, size.width(), size.height())
-        .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return false;
+}
+
+void SolarRose::setUpTable(ImageTable &table, QStringList rows)
+{
+    const QString title = rows.mid(0, 4).join(QLatin1Char('\n'));
+    rows = rows.mid(4);
+    table.setRows(rows);
+    table.setTitle(title);
 }
 
 int SolarRose::legendPrecision(int maxDecimals)
@@ -334,17 +399,19 @@ QTime SolarRose::shiftedTime(const QTime &time, int minutes)
     return minutes == 0 ? time : time.addSecs(minutes * 60);
 }
 
-QString SolarRose::roseFileName(const QString &prefix, int k)
+QString SolarRose::roseFileName(const QString &prefix, int k, OutputFormats::Format format)
 {
-    return prefix + QStringLiteral("S%1.png").arg(k, 3, 10, QLatin1Char('0'));
+    return prefix + QStringLiteral("S%1.").arg(k, 3, 10, QLatin1Char('0'))
+        + OutputFormats::suffix(format);
 }
 
-QString SolarRose::tableFileName(const QString &prefix, int k)
+QString SolarRose::tableFileName(const QString &prefix, int k, OutputFormats::Format format)
 {
-    return prefix + QStringLiteral("T%1.png").arg(k, 3, 10, QLatin1Char('0'));
+    return prefix + QStringLiteral("T%1.").arg(k, 3, 10, QLatin1Char('0'))
+        + OutputFormats::suffix(format);
 }
 
-QString SolarRose::combinedFileName(const QString &prefix)
+QString SolarRose::combinedFileName(const QString &prefix, OutputFormats::Format format)
 {
-    return prefix + QStringLiteral(".png");
+    return prefix + QLatin1Char('.') + OutputFormats::suffix(format);
 }

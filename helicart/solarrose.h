@@ -2,6 +2,7 @@
 #define SOLARROSE_H
 
 #include "classesdefinition.h"
+#include "outputformats.h"
 
 #include <QObject>
 #include <QString>
@@ -87,16 +88,25 @@ public:
     // over the rest; a table that does not fit even then is scaled down. An empty size gives
     // the table's own size.
     static QImage renderTable(ImageTable &table, const QSize &size);
+    // Sets the table's font as renderTable does for size; false when the table does not fit
+    // even in the smallest type (its drawing is scaled down to size then).
+    static bool fitTableFont(ImageTable &table, const QSize &size);
+    // The table of the chart's table data: the four caption lines make its title, the other
+    // lines its rows.
+    static void setUpTable(ImageTable &table, QStringList rows);
     // maxDecimals within 0 ... kMaxLegendPrecision.
     static int legendPrecision(int maxDecimals);
     // The time of day that picks the hour sector: time moved by minutes, around midnight.
     static QTime shiftedTime(const QTime &time, int minutes);
 
     // Output files: prefix + "S000.png", prefix + "T000.png" for column k (at least three
-    // digits), prefix + ".png" for the combined image.
-    static QString roseFileName(const QString &prefix, int k);
-    static QString tableFileName(const QString &prefix, int k);
-    static QString combinedFileName(const QString &prefix);
+    // digits), prefix + ".png" for the combined image; other formats take their own suffix.
+    static QString roseFileName(
+        const QString &prefix, int k, OutputFormats::Format format = OutputFormats::Png);
+    static QString tableFileName(
+        const QString &prefix, int k, OutputFormats::Format format = OutputFormats::Png);
+    static QString combinedFileName(
+        const QString &prefix, OutputFormats::Format format = OutputFormats::Png);
 
 private:
     QPluginLoader &m_chartLoader;

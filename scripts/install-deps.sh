@@ -14,6 +14,7 @@ packages=(
     python3
     clang libclang-rt-14-dev tzdata
     clang-tidy  # the function size check of scripts/size-check.sh
+    poppler-utils  # pdftoppm: the tests render the PDF drawings to compare them with the images
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "qsolarrose.h"
 
+#include "dayshade.h"
 #include "hoursectors.h"
 #include "numeric.h"
 #include "scaleadjustment.h"
@@ -7,7 +8,6 @@
 #include "solarroselight3d.h"
 #include "windroselegend.h"
 
-#include <QConicalGradient>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -54,26 +54,6 @@ bool renderPicture(QPainter *painter, const QTransform &base, const QPoint &poin
     renderer.render(painter, QRectF(rect));
     painter->restore();
     return true;
-}
-
-// Light at noon (top), dark at midnight (bottom), with the data on a white disc of radius r0.
-void paintDayShade(QPainter *painter, int r0)
-{
-    const int width = painter->device()->width();
-    const int height = painter->device()->height();
-    const int cx = width / 2;
-    const int cy = height / 2;
-    QConicalGradient dayShade(cx, cy, 90);
-    dayShade.setColorAt(0, QColor(255, 252, 200, 255));
-    dayShade.setColorAt(0.5, QColor(131, 130, 129, 255));
-    dayShade.setColorAt(1, QColor(255, 252, 200, 255));
-    painter->save();
-    painter->setPen(Qt::NoPen);
-    painter->setBrush(QBrush(dayShade));
-    painter->drawEllipse(QRect(5, 5, width - 10, height - 10));
-    painter->setBrush(QBrush(Qt::white, Qt::SolidPattern));
-    painter->drawEllipse(QRect(cx - r0, cy - r0, 2 * r0, 2 * r0));
-    painter->restore();
 }
 
 // The sun at noon, the moon at midnight and the logo, r from the centre; the large logo with
@@ -302,6 +282,24 @@ bool QSolarRose::setDirectionsCount(int directionsCount)
 
 bool QSolarRose::drawImage(QImage &image)
 {
+    beginSolarDrawing();
+    return QWindRose::drawImage(image);
+}
+
+QSize QSolarRose::paintSize(const QSize &canvas)
+{
+    beginSolarDrawing();
+    return QWindRose::paintSize(canvas);
+}
+
+bool QSolarRose::paint(QPainter *painter, const QSize &canvas)
+{
+    beginSolarDrawing();
+    return QWindRose::paint(painter, canvas);
+}
+
+void QSolarRose::beginSolarDrawing()
+{
     setGridPen(QPen(QBrush(QColor(127, 127, 127, 255), Qt::SolidPattern), 2.0, Qt::SolidLine,
         Qt::SquareCap, Qt::BevelJoin));
     if (rebuildNeeded())
@@ -309,7 +307,6 @@ bool QSolarRose::drawImage(QImage &image)
     legend()->setFont(font());
     legend()->setShowTitle(true);
     legend()->setPrecision(legendPrecision());
-    return QWindRose::drawImage(image);
 }
 
 bool QSolarRose::setEnableGrid(bool enable)
@@ -417,8 +414,8 @@ void QSolarRose::drawBackground(QPainter *painter)
 {
     if (!settings().enableBackground || directionsCount() <= 0)
         return;
-    const QPaintDevice *device = painter->device();
-    const QTransform base = QTransform::fromTranslate(device->width() / 2, device->height() / 2);
+    const QSize area = paintArea(painter);
+    const QTransform base = QTransform::fromTranslate(area.width() / 2, area.height() / 2);
     const double d = roseDiameter();
     QFont boldFont = font();
     boldFont.setWeight(QFont::Bold);
@@ -427,7 +424,7 @@ void QSolarRose::drawBackground(QPainter *painter)
     // The pictures and the hour labels stand around the white disc of the data.
     const int r = Numeric::toInt(d * 0.5 + half00);
 
-    paintDayShade(painter, Numeric::toInt(d * 0.5));
+    DayShade::paint(painter, area, Numeric::toInt(d * 0.5), paintsOntoPainter());
     painter->setTransform(base);
     painter->setFont(font());
     paintPictures(painter, base, r, labelBoxSize(), settings().enableGrid);

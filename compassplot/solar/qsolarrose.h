@@ -56,6 +56,11 @@ public:
     Q_INVOKABLE bool setEnableLegend(bool enable) override;
     Q_INVOKABLE bool setEnableGrid(bool enable) override;
 
+    // Painting onto any painter, with the day dial's settings as drawImage has them.
+    QSize paintSize(const QSize &canvas) override;
+    bool paint(QPainter *painter, const QSize &canvas) override;
+    using QWindRose::paint;
+
     // The wind rose's operations that the day dial answers differently.
     void setDefaultIntervals() override;
     QString sectorLabel(const Interval &sector, int index) const override;
@@ -73,6 +78,8 @@ public:
     QMap<int, QString> hourLabelOverrides() const { return m_hourLabelOverrides; }
 
 private:
+    // The grid pen, the sectors and the legend's settings every drawing starts from.
+    void beginSolarDrawing();
     // The hour labels, r from the centre of base, every sixth bold.
     void paintHourLabels(
         QPainter *painter, const QTransform &base, int r, const QFont &boldFont) const;

@@ -33,7 +33,11 @@ void SolarRoseLight3D::draw(QPainter *painter, const QPoint &position, const QSi
         fill = QBrush(light);
     }
     painter->setBrush(fill);
-    painter->drawPath(wedgePath(position.x(), QSize(size.width() - 1, size.height()), width));
+    // A wedge that reaches no radius paints nothing (and no empty path reaches a document).
+    const QPainterPath wedge
+        = wedgePath(position.x(), QSize(size.width() - 1, size.height()), width);
+    if (!wedge.isEmpty())
+        painter->drawPath(wedge);
 
     QPen edge(painter->pen());
     edge.setColor(QColor::fromHsv(colour.hsvHue(), 255, 25, 200));

@@ -196,13 +196,21 @@ QImage ImageTable::render(QImage::Format format, int width, int height)
     const Layout geometry = layout(format, width, height);
     QImage image(geometry.imageSize, paintFormat(format));
     image.fill(Qt::white);
-    draw(image, geometry);
+    QPainter painter(&image);
+    paint(&painter, geometry);
+    painter.end();
     return image.format() == format ? image : image.convertToFormat(format);
 }
 
-void ImageTable::draw(QImage &image, const Layout &layout) const
+void ImageTable::paint(QPainter *painter, const Layout &layout) const
 {
-    QPainter painter(&image);
+    painter->save();
+    paintCells(*painter, layout);
+    painter->restore();
+}
+
+void ImageTable::paintCells(QPainter &painter, const Layout &layout) const
+{
     painter.setFont(m_font);
     int y = 0;
     if (!m_title.isEmpty()) {

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QVector>
 
+class QPainter;
+
 // Renders rows of tab-separated texts as a grid of outlined, filled cells with centred texts,
 // under an optional title bar. Columns are as wide as their widest text; a larger requested
 // size is spread over the columns and rows.
@@ -53,9 +55,13 @@ public:
     // The geometry render uses for that request.
     Layout layout(QImage::Format format, int width, int height) const;
 
+    // Paints the table as render does, with layout, onto painter (whose origin is the top left
+    // corner): onto a vector drawing, for one. The ground under the cells is the caller's.
+    void paint(QPainter *painter, const Layout &layout) const;
+
 private:
     Layout measure(QImage::Format format) const;
-    void draw(QImage &image, const Layout &layout) const;
+    void paintCells(QPainter &painter, const Layout &layout) const;
 
     QFont m_font;
     QStringList m_rows;

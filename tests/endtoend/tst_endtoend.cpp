@@ -8,8 +8,12 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <cmath>
@@ -99,6 +103,92 @@ int dialRingDifferences(const QImage &a, const QImage &b, int disc, int toleranc
     return differing;
 }
 
+// How far a drawing rendered back may stray from its image: a pixel matches when a pixel of
+// the image at most one pixel away has its colour within the tolerance. Texts set without the
+// image's hinting and the day shade in slices stay within that; anything placed elsewhere
+// does not.
+constexpr int kDrawingTolerance = 64;
+
+int strayPixels(const QImage &rendered, const QImage &image)
+{
+    const QRect stamp = TestSupport::timeStampArea(image);
+    int stray = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (stamp.contains(x, y))
+                continue;
+            const QColor colour = rendered.pixelColor(x, y);
+            bool near = false;
+            for (int dy = -1; dy <= 1 && !near; ++dy) {
+                for (int dx = -1; dx <= 1 && !near; ++dx) {
+                    near = image.rect().contains(x + dx, y + dy)
+                        && TestSupport::colorNear(
+                            colour, image.pixelColor(x + dx, y + dy), kDrawingTolerance);
+                }
+            }
+            stray += near ? 0 : 1;
+        }
+    }
+    return stray;
+}
+
+// Whether the drawing rendered back is image, save for at most one pixel in a hundred (small
+// texts are hinted in the image, not in the drawing).
+bool looksAs(const QImage &rendered, const QImage &image, const QString &name)
+{
+    TestSupport::saveOutput(rendered, "endtoend_" + name + ".png");
+    if (rendered.size() != image.size())
+        return false;
+    const int stray = strayPixels(rendered, image);
+    if (stray > image.width() * image.height() / 100)
+        qWarning() << name << stray << "pixels differ";
+    return stray <= image.width() * image.height() / 100;
+}
+
+// An SVG document that is well-formed XML without any raster image, of the image's size in
+// pixels, and that renders as the image does.
+bool svgLooksAs(const QString &fileName, const QImage &image)
+{
+    const QByteArray svg = TestSupport::readFile(fileName);
+    QXmlStreamReader reader(svg);
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == u"image")
+            return false;
+    }
+    QSvgRenderer renderer(svg);
+    if (reader.hasError() || !renderer.isValid() || renderer.defaultSize() != image.size())
+        return false;
+    QImage rendered(image.size(), QImage::Format_ARGB32);
+    rendered.fill(0);
+    QPainter painter(&rendered);
+    renderer.render(&painter);
+    painter.end();
+    return looksAs(rendered, image, QFileInfo(fileName).fileName());
+}
+
+// A PDF document without any raster image that, where pdftoppm is installed, renders at 96
+// dots per inch as the image does.
+bool pdfLooksAs(const QString &fileName, const QImage &image)
+{
+    const QByteArray pdf = TestSupport::readFile(fileName);
+    if (!pdf.startsWith("%PDF-") || pdf.contains("/Subtype /Image"))
+        return false;
+    const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+    if (pdftoppm.isEmpty())
+        return true;
+    const QString page = fileName + ".page";
+    if (TestSupport::runProgram(pdftoppm, { "-r", "96", "-png", "-singlefile", fileName, page },
+            QFileInfo(fileName).path())
+        != 0)
+        return false;
+    const QImage rendered = QImage(page + ".png").convertToFormat(QImage::Format_ARGB32);
+    // A page measures whole points: up to a point more than the image, blank.
+    const QSize extra = rendered.size() - image.size();
+    if (extra.width() < 0 || extra.height() < 0 || extra.width() > 2 || extra.height() > 2)
+        return false;
+    return looksAs(rendered.copy(image.rect()), image, QFileInfo(fileName).fileName());
+}
+
 } // namespace
 
 class TestEndToEnd : public QObject
@@ -119,12 +209,19 @@ private slots:
     void lostImages();
     void freakPrecision();
     void headerOnly();
+    void imageHeightCall_data();
+    void imageHeightCall();
+    void formats_data();
+    void formats();
 
     void exampleImages();
     void exampleRepeatable();
     void exampleFixedScaleStaysInTheDial();
     void exampleWarning();
     void exampleSlovenian();
+    void exampleImageHeight_data();
+    void exampleImageHeight();
+    void exampleFormats();
 
     void installedTree();
 
@@ -431,6 +528,77 @@ void TestEndToEnd::headerOnly()
     QVERIFY(pixelsNear(rose, freeTextCorner(rose), kWarning, 0) > 50);
 }
 
+void TestEndToEnd::imageHeightCall_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("calls");
+
+    QTest::newRow("not given") << QStringList() << QStringList();
+    QTest::newRow("out of range") << QStringList { "--imageHeight=99" } << QStringList();
+    QTest::newRow("given") << QStringList { "--imageHeight=960" }
+                           << QStringList { "setImageHeight|960", "setImageHeight|960" };
+}
+
+// A valid height reaches every chart before it draws; otherwise the charts keep their own.
+void TestEndToEnd::imageHeightCall()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, calls);
+    const QByteArray input
+        = measurementFile({ "GSR", "T" }, { "W/m2", "C" }, { "05.07.2012 13:45\t512.25\t20.5" });
+    QCOMPARE(runRecorded(input, options).status, 0);
+    const QStringList recorded = recordedCalls(m_log);
+    QCOMPARE(callsNamed(recorded, "setImageHeight"), calls);
+    for (const char *chart : { "0", "1" }) {
+        const QStringList own = recorded.mid(recorded.indexOf(QString("create|") + chart));
+        const qsizetype height = own.indexOf("setImageHeight|960");
+        QVERIFY(calls.isEmpty() || (height >= 0 && height < own.indexOf("drawImage|null")));
+    }
+}
+
+void TestEndToEnd::formats_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QByteArray>("err");
+
+    const QStringList png { "day.png", "dayS000.png", "dayS001.png", "dayT000.png", "dayT001.png" };
+    const QStringList tsv { "dayT000.tsv", "dayT001.tsv" };
+    // The recording chart offers no painting onto other painters.
+    const QByteArray noDrawings = "helicart: warning: the chart plug-in cannot paint onto other "
+                                  "painters (helicart.rosePainter/1.0): no svg or pdf files are "
+                                  "written\n";
+    QTest::newRow("default") << QStringList() << png << QByteArray();
+    QTest::newRow("png named") << QStringList { "--format=png" } << png << QByteArray();
+    QTest::newRow("table text only") << QStringList { "--format=tsv" } << tsv << QByteArray();
+    QTest::newRow("both") << QStringList { "--format=tsv,png" } << (png + tsv) << QByteArray();
+    QTest::newRow("drawings from a chart that cannot paint them")
+        << QStringList { "--format=svg,png,pdf,tsv" } << (png + tsv) << noDrawings;
+}
+
+// Each format writes its files and no other; the table text holds the chart's table data, a
+// line each, in UTF-8 with line feeds.
+void TestEndToEnd::formats()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, files);
+    const QByteArray input = measurementFile({ "GSR", "T" }, { "W/m2", QString::fromUtf8("°C") },
+        { "05.07.2012 13:45\t512.25\t20.5", "05.07.2012 13:55\t\t21" });
+    const Result result = runRecorded(input, options);
+    QCOMPARE(result.status, 0);
+    QTEST(result.err, "err");
+    files.sort();
+    QCOMPARE(QDir(work("out")).entryList(QDir::Files, QDir::Name), files);
+    if (!files.contains("dayT001.tsv"))
+        return;
+    const QByteArray text = readFile(work("out/dayT001.tsv"));
+    const QString statistics = QString::fromUtf8("No. all: 2   No. good: 2   No. unknown: 0 (0%)");
+    QCOMPARE(text,
+        QString("Ljubljana\nT\nData from 05.07.12 13:45:00 till 05.07.12 13:55:00\n" + statistics
+            + "\nHour\tShare\n12\t50\n")
+            .toUtf8());
+}
+
 // The example through the real chart plug-in: sizes, and the pixels the classes decide.
 void TestEndToEnd::exampleImages()
 {
@@ -551,6 +719,72 @@ void TestEndToEnd::exampleSlovenian()
     QVERIFY(TestSupport::differingPixels(plainTitle, table.copy(title), 0) > 0);
     // The legend's free text is translated too.
     QVERIFY(TestSupport::differingPixels(plainRose, rose, 0, TestSupport::timeStampArea(rose)) > 0);
+}
+
+void TestEndToEnd::exampleImageHeight_data()
+{
+    QTest::addColumn<int>("height");
+    // The lowest height leaves the dial less room than its hour labels take.
+    QTest::newRow("lowest") << 100;
+    QTest::newRow("large") << 960;
+}
+
+// A height of the roses: the roses are as high, the tables as large as their roses, the
+// combined image as high.
+void TestEndToEnd::exampleImageHeight()
+{
+    QFETCH(int, height);
+    QCOMPARE(runExample({ QString("--imageHeight=%1").arg(height) }).status, 0);
+    for (int k = 0; k < 3; ++k) {
+        const QImage rose = exampleImage(QString("out/stationS%1.png").arg(k, 3, 10, QChar('0')));
+        const QImage table = exampleImage(QString("out/stationT%1.png").arg(k, 3, 10, QChar('0')));
+        TestSupport::saveOutput(rose, QString("endtoend_%1_stationS%2.png").arg(height).arg(k));
+        QCOMPARE(rose.height(), height);
+        QVERIFY(rose.width() > rose.height());
+        QCOMPARE(table.size(), rose.size());
+    }
+    QCOMPARE(exampleImage("out/station.png").height(), height);
+}
+
+// Every format of the example: the PNG files byte for byte as without the option (with a fixed
+// time stamp), the drawings as vector documents that look as the images do, and the table text
+// with a caption, header, hour and sum line structure.
+void TestEndToEnd::exampleFormats()
+{
+    qputenv("SOURCE_DATE_EPOCH", "0");
+    const QStringList names { "out/stationS000.png", "out/stationT000.png", "out/stationS002.png",
+        "out/stationT002.png", "out/station.png" };
+    QCOMPARE(runExample({}).status, 0);
+    QList<QByteArray> plain;
+    for (const QString &name : names)
+        plain << readFile(m_example->filePath(name));
+    const Result result = runExample({ "--format=png,svg,pdf,tsv" });
+    qunsetenv("SOURCE_DATE_EPOCH");
+    QCOMPARE(result.status, 0);
+    QVERIFY2(!result.err.contains("helicart: warning: the chart"), result.err.constData());
+    for (int i = 0; i < names.size(); ++i)
+        QVERIFY2(
+            readFile(m_example->filePath(names.at(i))) == plain.at(i), qPrintable(names.at(i)));
+
+    for (const QString &name : names) {
+        const QImage image = exampleImage(name);
+        const QString stem = name.chopped(4);
+        QVERIFY2(svgLooksAs(m_example->filePath(stem + ".svg"), image), qPrintable(stem));
+        QVERIFY2(pdfLooksAs(m_example->filePath(stem + ".pdf"), image), qPrintable(stem));
+    }
+
+    const QByteArray text = readFile(m_example->filePath("out/stationT000.tsv"));
+    QVERIFY(text.endsWith('\n') && !text.contains('\r'));
+    const QStringList lines = QString::fromUtf8(text).chopped(1).split('\n');
+    // Four captions, the header, 24 hours and the sums.
+    QCOMPARE(lines.size(), 4 + 1 + 24 + 1);
+    QCOMPARE(lines.at(0), QString("Kamnik - Tunjice"));
+    QVERIFY(lines.at(4).startsWith(QString::fromUtf8("Time\\GSR[W/m2]\t")));
+    QCOMPARE(lines.at(5).section('\t', 0, 0), QString("12"));
+    QCOMPARE(lines.at(28).section('\t', 0, 0), QString("11"));
+    QVERIFY(lines.last().startsWith(QChar(0x03A3)));
+    for (int i = 5; i < 29; ++i)
+        QCOMPARE(lines.at(i).count('\t'), lines.at(4).count('\t'));
 }
 
 // `cmake --install` gives a tree that runs from any working folder: the program finds its

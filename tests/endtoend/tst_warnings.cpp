@@ -156,6 +156,11 @@ void TestWarnings::warnings_data()
           "used" });
     row("only half a scale", good, {}, { "--scaleGrid=4" },
         { "--scaleGrid is given without --scaleMax: the fixed scale is not used" });
+    row("image height out of range", good, {}, { "--imageHeight=50" },
+        { "--imageHeight value \"50\" is not a whole number from 100 to 10000: the roses keep "
+          "the chart's own height" });
+    row("an unknown format", good, {}, { "--format=png,gif" },
+        { "--format entry \"gif\" is none of png, svg, pdf, tsv: it is ignored" });
     row("classes file missing", good, {}, { "--classes=none.xml" },
         { "classes file \"none.xml\" does not exist" + builtInForAll });
     row("classes file a folder", good, {}, { "--classes=out" },

@@ -88,6 +88,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FuzzInput::require(options.scaleGrid == expected.scaleGrid, "scale grid option");
     FuzzInput::require(options.language == expected.language, "language option");
     FuzzInput::require(qAbs(options.timeShift) <= Options::kMaxTimeShift, "a time shift in range");
+    FuzzInput::require(options.imageHeight == -1
+            || (options.imageHeight >= Options::kMinImageHeight
+                && options.imageHeight <= Options::kMaxImageHeight),
+        "an image height in range or none");
+    const int formats = int(options.formats);
+    FuzzInput::require(formats > 0 && formats < 0x10, "at least one known format");
     // Warnings quote what they name with control characters escaped: one line each.
     for (const QString &warning : options.warnings) {
         for (const QChar c : warning)

@@ -33,6 +33,8 @@ private slots:
     void parseOptions();
     void optionWarnings_data();
     void optionWarnings();
+    void outputOptions_data();
+    void outputOptions();
     void helpListsEveryOption();
     void escaped_data();
     void escaped();
@@ -170,13 +172,63 @@ void TestFrontend::optionWarnings()
     QTEST(options.classesGiven, "classesGiven");
 }
 
+void TestFrontend::outputOptions_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("imageHeight");
+    QTest::addColumn<int>("formats");
+    QTest::addColumn<QStringList>("warnings");
+
+    const int png = OutputFormats::Png;
+    const int svg = OutputFormats::Svg;
+    const int pdf = OutputFormats::Pdf;
+    const int tsv = OutputFormats::Tsv;
+    const QString badHeight = "--imageHeight value \"%1\" is not a whole number from 100 to "
+                              "10000: the roses keep the chart's own height";
+    const QString badEntry = "--format entry \"%1\" is none of png, svg, pdf, tsv: it is ignored";
+    const QString noFormat = "--format value \"%1\" names none of png, svg, pdf, tsv: png is "
+                             "written";
+    const auto row = [](const char *name, const QStringList &arguments, int imageHeight,
+                         int formats, const QStringList &warnings = {}) {
+        QTest::newRow(name) << arguments << imageHeight << formats << warnings;
+    };
+    row("defaults", {}, -1, png);
+    row("lowest height", { "--imageHeight=100" }, 100, png);
+    row("highest height, any case", { "--IMAGEHEIGHT=10000" }, 10000, png);
+    row("height too low", { "--imageHeight=99" }, -1, png, { badHeight.arg("99") });
+    row("height too high", { "--imageHeight=10001" }, -1, png, { badHeight.arg("10001") });
+    row("height no whole number", { "--imageHeight=960.5" }, -1, png, { badHeight.arg("960.5") });
+    row("height without value", { "--imageHeight" }, -1, png, { badHeight.arg("") });
+    row("height, the last one counts", { "--imageHeight=0", "--imageHeight=960" }, 960, png);
+    row("every format", { "--format=png,svg,pdf,tsv" }, -1, png | svg | pdf | tsv);
+    row("without png", { "--format=tsv" }, -1, tsv);
+    row("entries in any case and spaced", { "--format= SVG ,Pdf" }, -1, svg | pdf);
+    row("empty entries skipped", { "--format=tsv,,png," }, -1, png | tsv);
+    row("an unknown entry", { "--format=png,gif,tsv" }, -1, png | tsv, { badEntry.arg("gif") });
+    row("nothing known", { "--format=jpeg" }, -1, png, { noFormat.arg("jpeg") });
+    row("empty list", { "--format=" }, -1, png, { noFormat.arg("") });
+    row("format, the last one counts", { "--format=svg", "--format=pdf" }, -1, pdf);
+}
+
+// The height of the roses and the kinds of file: out-of-range or unknown values are told of and
+// leave what a run without them writes.
+void TestFrontend::outputOptions()
+{
+    QFETCH(QStringList, arguments);
+    const Options options = Options::parse(arguments);
+    QTEST(options.imageHeight, "imageHeight");
+    QTEST(int(options.formats), "formats");
+    QTEST(options.warnings, "warnings");
+}
+
 // The help text and the parser read one table: every name the help lists is an option.
 void TestFrontend::helpListsEveryOption()
 {
     const QString help = Options::helpText();
     const QStringList names { "--input=FILE", "--output=PREFIX", "--classes=FILE",
         "--scaleMax=PERCENT", "--scaleGrid=COUNT", "--lang=NAME", "--language=NAME",
-        "--timeShift=MINUTES", "--help", "-h", "--version" };
+        "--timeShift=MINUTES", "--imageHeight=PIXELS", "--format=LIST", "--help", "-h",
+        "--version" };
     for (const QString &name : names) {
         QVERIFY2(help.contains("\n  " + name + " "), qPrintable(name));
         const QStringList warnings = Options::parse({ name }).warnings;

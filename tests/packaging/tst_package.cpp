@@ -56,8 +56,8 @@ QStringList dependencyNames(const QByteArray &field)
     return names;
 }
 
-// The option names of the usage text, such as "--input".
-QStringList usageOptions()
+// The option names of the usage text and of the help text, such as "--input", each once.
+QStringList programOptions()
 {
     static const QRegularExpression option(QStringLiteral("(--?[A-Za-z]+)="));
     QStringList names;
@@ -66,6 +66,11 @@ QStringList usageOptions()
         if (match.hasMatch())
             names << match.captured(1);
     }
+    static const QRegularExpression listed(
+        QStringLiteral("^  (--?[A-Za-z]+)"), QRegularExpression::MultilineOption);
+    for (auto match = listed.globalMatch(Options::helpText()); match.hasNext();)
+        names << match.next().captured(1);
+    names.removeDuplicates();
     return names;
 }
 
@@ -209,12 +214,12 @@ void TestPackage::manualPage()
 void TestPackage::manualOptions_data()
 {
     QTest::addColumn<QString>("option");
-    for (const QString &option : usageOptions())
+    for (const QString &option : programOptions())
         QTest::newRow(qPrintable(option)) << option;
     QTest::newRow("environment") << "SOURCE_DATE_EPOCH";
 }
 
-// Every option the usage text names is on the page, as a word of its own.
+// Every option the usage and help texts name is on the page, as a word of its own.
 void TestPackage::manualOptions()
 {
     QFETCH(QString, option);

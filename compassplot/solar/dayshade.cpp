@@ -1,0 +1,64 @@
+#include "dayshade.h"
+
+#include "numeric.h"
+
+#include <QConicalGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace {
+
+const QColor noonColour(255, 252, 200, 255);
+const QColor midnightColour(131, 130, 129, 255);
+
+} // namespace
+
+QColor DayShade::colour(double degrees)
+{
+    const double turn = std::fmod(std::fmod(degrees - 90.0, 360.0) + 360.0, 360.0) / 360.0;
+    const double towardMidnight = turn <= 0.5 ? turn * 2.0 : (1.0 - turn) * 2.0;
+    const auto mix = [towardMidnight](int from, int to) {
+        return Numeric::toInt(from + (to - from) * towardMidnight);
+    };
+    return QColor(mix(noonColour.red(), midnightColour.red()),
+        mix(noonColour.green(), midnightColour.green()),
+        mix(noonColour.blue(), midnightColour.blue()));
+}
+
+void DayShade::paintSlices(QPainter *painter, const QRect &disc)
+{
+    constexpr int slices = 180;
+    constexpr double step = 360.0 / slices;
+    for (int i = 0; i < slices; ++i) {
+        QPainterPath slice;
+        slice.moveTo(QRectF(disc).center());
+        // A little overlap keeps the edges of neighbouring slices from showing.
+        slice.arcTo(QRectF(disc), i * step, step * 1.5);
+        slice.closeSubpath();
+        painter->fillPath(slice, colour((i + 0.5) * step));
+    }
+}
+
+void DayShade::paint(QPainter *painter, const QSize &area, int r0, bool sliced)
+{
+    const int cx = area.width() / 2;
+    const int cy = area.height() / 2;
+    const QRect disc(5, 5, area.width() - 10, area.height() - 10);
+    painter->save();
+    painter->setPen(Qt::NoPen);
+    if (sliced) {
+        paintSlices(painter, disc);
+    } else {
+        QConicalGradient dayShade(cx, cy, 90);
+        dayShade.setColorAt(0, noonColour);
+        dayShade.setColorAt(0.5, midnightColour);
+        dayShade.setColorAt(1, noonColour);
+        painter->setBrush(QBrush(dayShade));
+        painter->drawEllipse(disc);
+    }
+    painter->setBrush(QBrush(Qt::white, Qt::SolidPattern));
+    painter->drawEllipse(QRect(cx - r0, cy - r0, 2 * r0, 2 * r0));
+    painter->restore();
+}

@@ -1,0 +1,38 @@
+#ifndef OUTPUTFORMATS_H
+#define OUTPUTFORMATS_H
+
+#include <QByteArray>
+#include <QFlags>
+#include <QString>
+#include <QStringList>
+
+// The kinds of file a run writes for each chart: the PNG images, the same drawings as SVG and
+// PDF, and the table as text. Names and contents that do not depend on a chart.
+class OutputFormats
+{
+public:
+    enum Format {
+        Png = 0x1,
+        Svg = 0x2,
+        Pdf = 0x4,
+        Tsv = 0x8,
+    };
+    Q_DECLARE_FLAGS(Formats, Format)
+
+    // The formats of a comma-separated list such as "png,svg" (entries trimmed, in any ASCII
+    // case; empty entries skipped). Entries that name no format are appended to *unknown.
+    static Formats parse(const QString &list, QStringList *unknown);
+
+    // "png, svg, pdf, tsv": the names parse knows, for messages.
+    static QString names();
+
+    // The file name suffix of format, without the dot ("png").
+    static QString suffix(Format format);
+
+    // The table data as text: one line per entry, each ended by a line feed, in UTF-8.
+    static QByteArray tableText(const QStringList &rows);
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(OutputFormats::Formats)
+
+#endif // OUTPUTFORMATS_H
