@@ -1,9 +1,5 @@
 #include "imagewriter.h"
 
-#include <QThreadPool>
-
-#include <memory>
-
 ImageWriter::ImageWriter(FailureReport reportFailure)
     : m_reportFailure(std::move(reportFailure))
 { }
@@ -15,15 +11,10 @@ ImageWriter::~ImageWriter()
 
 void ImageWriter::write(Job job, const QString &fileName)
 {
-    // Shared with the pool thread, which may still be leaving the task when settle has the
-    // result. An exception the job throws reaches settle through the future.
-    const auto task = std::make_shared<std::packaged_task<bool()>>(std::move(job));
-    m_pending.push_back({ fileName, task->get_future() });
-    QThreadPool *pool = QThreadPool::globalInstance();
-    if (pool)
-        pool->start([task] { (*task)(); });
-    else
-        (*task)();
+    // Both policies: libstdc++ starts a thread, and runs the job when it is waited for if no
+    // thread can be started.
+    m_pending.push_back(
+        { fileName, std::async(std::launch::async | std::launch::deferred, std::move(job)) });
 }
 
 bool ImageWriter::settle(size_t pending)

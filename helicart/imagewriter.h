@@ -7,12 +7,10 @@
 #include <functional>
 #include <future>
 
-// Writes the run's output files on threads of Qt's global pool while the run goes on with the
-// next column. On those threads Qt's raster painter paints every fill in one piece, where from
-// any other thread it splits a fill of many spans into parts for that pool and waits for them:
-// an image painted inside a job (a table) costs no hand-over per fill. Failures are told,
-// through the function given, in the order the files were handed in and only when the run
-// settles: so what the run says comes out in the same order whatever the threads do.
+// Writes the run's output files on threads of their own while the run goes on with the next
+// column. Failures are told, through the function given, in the order the files were handed
+// in and only when the run settles: so what the run says comes out in the same order whatever
+// the threads do.
 class ImageWriter
 {
 public:
@@ -26,8 +24,8 @@ public:
     ImageWriter(const ImageWriter &) = delete;
     ImageWriter &operator=(const ImageWriter &) = delete;
 
-    // Starts job, which writes fileName, on a pool thread as soon as one is free (with a pool
-    // of one thread, the files are written one after another).
+    // Starts job, which writes fileName, on a thread of its own (or, when no thread can be
+    // had, when the run settles).
     void write(Job job, const QString &fileName);
 
     // Waits until no more than pending files are still on their way and tells the failures of

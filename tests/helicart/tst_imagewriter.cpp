@@ -1,7 +1,5 @@
 #include "imagewriter.h"
 
-#include <QThread>
-#include <QThreadPool>
 #include <QtTest>
 
 #include <atomic>
@@ -29,7 +27,6 @@ private slots:
     void failuresInOrderHandedIn_data();
     void failuresInOrderHandedIn();
     void jobsRunSideBySide();
-    void jobsRunOnQtsPool();
     void settleLeavesPending();
     void destructorWaits();
 };
@@ -71,8 +68,6 @@ void TestImageWriter::failuresInOrderHandedIn()
 // file before the next is begun.
 void TestImageWriter::jobsRunSideBySide()
 {
-    if (QThreadPool::globalInstance()->maxThreadCount() < 2)
-        QSKIP("a pool of one thread writes the files one after another");
     std::atomic<bool> secondStarted { false };
     ImageWriter writer([](const QString &) {});
     writer.write(
@@ -90,25 +85,6 @@ void TestImageWriter::jobsRunSideBySide()
         },
         QStringLiteral("second"));
     QVERIFY(writer.settle());
-}
-
-// A job runs on a thread of Qt's global pool, where Qt paints a fill without handing its parts
-// to other threads, and not on the thread that hands it in.
-void TestImageWriter::jobsRunOnQtsPool()
-{
-    bool onPool = false;
-    QThread *thread = nullptr;
-    ImageWriter writer([](const QString &) {});
-    writer.write(
-        [&] {
-            onPool = QThreadPool::globalInstance()->contains(QThread::currentThread());
-            thread = QThread::currentThread();
-            return true;
-        },
-        QStringLiteral("pooled"));
-    QVERIFY(writer.settle());
-    QVERIFY(onPool);
-    QVERIFY(thread != QThread::currentThread());
 }
 
 // settle(n) waits for all but the last n files and tells only their failures; a failure told
