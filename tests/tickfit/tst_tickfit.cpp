@@ -506,14 +506,14 @@ private slots:
         const QDateTime rounded = QDateTime::fromString(
             value.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")), Qt::ISODate);
         const bool valid = value.isValid();
-        const Qt::TimeSpec spec = value.timeSpec();
+        const Qt::TimeSpec kind = value.timeSpec();
         if (hadZone)
             qputenv("TZ", savedZone);
         else
             qunsetenv("TZ");
         tzset();
         QVERIFY(valid);
-        QCOMPARE(spec, zone.isEmpty() ? Qt::LocalTime : Qt::TimeZone);
+        QCOMPARE(kind, zone.isEmpty() ? Qt::LocalTime : Qt::TimeZone);
         QTEST(rounded.toString(Qt::ISODate), "rounded");
     }
 
