@@ -2,9 +2,12 @@
 // program replaces the global allocation functions with counting ones.
 
 #include "guibenchmarks.h"
+#include "qsolarrose.h"
 #include "qwindrose.h"
 
 #include <benchmark/benchmark.h>
+
+#include <QTime>
 
 #include <atomic>
 #include <cstdlib>
@@ -76,6 +79,26 @@ void countMeasurements(benchmark::State &state)
         state.SkipWithError("counting allocated memory");
 }
 
+// A day of minute values into the hour sectors of a solar rose, as a run counts a column:
+// through the solar call with its time of day.
+void countSolarMeasurements(benchmark::State &state)
+{
+    const std::vector<Measurement> data = measurements(24 * 60);
+    std::vector<QTime> times;
+    for (int minute = 0; minute < 24 * 60; ++minute)
+        times.push_back(QTime(0, 0).addSecs(minute * 60));
+    QSolarRose rose;
+    rose.setDirectionsCount(int(state.range(0)));
+    rose.addSolarMeasurement(QTime(0, 0), 0.0); // builds the sectors
+    for (auto _ : state) {
+        for (size_t i = 0; i < data.size(); ++i)
+            rose.addSolarMeasurement(times[i], data[i].speed);
+    }
+    benchmark::DoNotOptimize(rose.counts().total());
+    state.counters["measurements/s"] = benchmark::Counter(
+        double(state.iterations()) * double(data.size()), benchmark::Counter::kIsRate);
+}
+
 } // namespace
 
 void *operator new(std::size_t size)
@@ -125,6 +148,8 @@ BENCHMARK(countMeasurements)
     ->Args({ 16, 4'000'000 })
     ->Args({ 360, 4'000'000 })
     ->Unit(benchmark::kMillisecond);
+// Hour sectors.
+BENCHMARK(countSolarMeasurements)->Arg(24)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char *argv[])
 {

@@ -41,11 +41,6 @@ Interval Interval::wrapped(double start, double size, double rangeLow, double ra
     return interval;
 }
 
-bool Interval::operator<(const Interval &other) const
-{
-    return other.lowLimit >= lowLimit && other.highLimit > highLimit;
-}
-
 bool Interval::operator==(const Interval &other) const
 {
     return lowLimit == other.lowLimit && size == other.size && highLimit == other.highLimit;

@@ -23,7 +23,10 @@ struct Interval
 
     // The map ordering: a < b exactly when b.lowLimit >= a.lowLimit and
     // b.highLimit > a.highLimit. Two ranges are one key when neither is less than the other.
-    bool operator<(const Interval &other) const;
+    bool operator<(const Interval &other) const
+    {
+        return other.lowLimit >= lowLimit && other.highLimit > highLimit;
+    }
     bool operator==(const Interval &other) const;
     bool operator!=(const Interval &other) const { return !(*this == other); }
 };

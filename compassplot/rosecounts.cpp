@@ -1,5 +1,6 @@
 #include "rosecounts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -7,6 +8,7 @@ void RoseCounts::clearSectors()
 {
     m_sectors.clear();
     m_records.clear();
+    m_index = Index();
 }
 
 void RoseCounts::insertSector(const Interval &key, const QList<Interval> &classes)
@@ -17,9 +19,94 @@ void RoseCounts::insertSector(const Interval &key, const QList<Interval> &classe
         records.insert(interval, &m_records.back());
     }
     m_sectors.insert(key, records);
+    m_index = Index();
 }
 
+bool RoseCounts::growing(const std::vector<Interval> &keys, size_t begin, size_t end)
+{
+    for (size_t i = begin + 1; i < end; ++i) {
+        if (!(keys[i - 1] < keys[i]))
+            return false;
+    }
+    return true;
+}
+
+void RoseCounts::buildIndex() const
+{
+    Index index;
+    index.built = true;
+    index.usable = true;
+    for (auto sector = m_sectors.cbegin(); sector != m_sectors.cend(); ++sector) {
+        index.sectors.push_back(sector.key());
+        const size_t begin = index.classes.size();
+        index.classBegin.push_back(begin);
+        for (auto c = sector.value().cbegin(); c != sector.value().cend(); ++c) {
+            index.classes.push_back(c.key());
+            index.records.push_back(c.value());
+        }
+        index.usable = index.usable && growing(index.classes, begin, index.classes.size());
+    }
+    index.classBegin.push_back(index.classes.size());
+    index.usable = index.usable && growing(index.sectors, 0, index.sectors.size());
+    m_index = std::move(index);
+}
+
+namespace {
+
+// The first key of [begin, end) that `after` holds for, where `after` is false for a first run
+// of keys and true for the rest; hint is looked at first.
+template <typename After>
+size_t partitionPoint(
+    const std::vector<Interval> &keys, size_t begin, size_t end, size_t hint, const After &after)
+{
+    if (hint >= begin && hint < end && after(keys[hint])
+        && (hint == begin || !after(keys[hint - 1])))
+        return hint;
+    return size_t(
+        std::partition_point(keys.cbegin() + qsizetype(begin), keys.cbegin() + qsizetype(end),
+            [&after](const Interval &key) { return !after(key); })
+        - keys.cbegin());
+}
+
+} // namespace
+
+// The arrays hold the keys in the maps' order, and along that order both limits of the keys
+// grow (every usable index is checked for it). The comparisons a lookup makes are then false
+// for a first run of keys and true for the rest, so a search of the arrays stops at the key
+// the search of the maps' tree stops at.
 ClassCount *RoseCounts::find(double value, double direction) const
+{
+    if (!m_index.built)
+        buildIndex();
+    if (!m_index.usable)
+        return findInMaps(value, direction);
+    const Interval probe = Interval::wrapped(
+        direction, m_geometry.width + direction, m_geometry.rangeLow, m_geometry.rangeHigh);
+    Interval sectorProbe;
+    sectorProbe.lowLimit = -std::numeric_limits<double>::infinity();
+    sectorProbe.highLimit = probe.lowLimit;
+    // As the map's upperBound: the first sector the probe is less than.
+    const std::vector<Interval> &sectors = m_index.sectors;
+    const size_t k = partitionPoint(sectors, 0, sectors.size(), m_index.lastSector,
+        [&sectorProbe](const Interval &key) { return sectorProbe < key; });
+    if (k == sectors.size() || !(sectors[k].lowLimit < probe.highLimit))
+        return nullptr;
+    m_index.lastSector = k;
+
+    // As the map's find: the first class not less than the point, unless the point is less
+    // than it.
+    const Interval point(value, 0.0);
+    const size_t begin = m_index.classBegin[k];
+    const size_t end = m_index.classBegin[k + 1];
+    const size_t c = partitionPoint(m_index.classes, begin, end, begin + m_index.lastClass,
+        [&point](const Interval &key) { return !(key < point); });
+    if (c == end || point < m_index.classes[c])
+        return nullptr;
+    m_index.lastClass = c - begin;
+    return m_index.records[c];
+}
+
+ClassCount *RoseCounts::findInMaps(double value, double direction) const
 {
     const Interval probe = Interval::wrapped(
         direction, m_geometry.width + direction, m_geometry.rangeLow, m_geometry.rangeHigh);

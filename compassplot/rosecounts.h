@@ -8,6 +8,7 @@
 #include <QMap>
 
 #include <deque>
+#include <vector>
 
 // The counts of a rose: per direction sector a map of the value classes to the number of
 // measurements counted into each, and the total the percentages are taken of. The count records
@@ -43,6 +44,9 @@ public:
     void insertSector(const Interval &key, const QList<Interval> &classes);
     // The record a measurement belongs to, or null when it falls outside every sector or class.
     ClassCount *find(double value, double direction) const;
+    // The same lookup made on the maps themselves. find makes it on arrays of the same keys in
+    // the same order, which is what every measurement pays for.
+    ClassCount *findInMaps(double value, double direction) const;
     // Counts the measurement into its record and the total; false (nothing counted) when it
     // has none. NaN and infinities have no place on the circle or the scale.
     bool add(double value, double direction);
@@ -68,7 +72,28 @@ public:
     int classCount() const;
 
 private:
+    // The keys of the maps in their order, in arrays: the sectors, and the classes of sector k
+    // from m_classBegin[k] on. Made at the first lookup after the maps change.
+    struct Index
+    {
+        bool built = false;
+        // False when the keys do not grow along their order (a limit that is not a number):
+        // a binary search of the arrays could then go another way than the maps' own.
+        bool usable = false;
+        std::vector<Interval> sectors;
+        std::vector<size_t> classBegin;
+        std::vector<Interval> classes;
+        std::vector<ClassCount *> records;
+        // Where the last lookups ended: measurements in file order mostly stay in the sector,
+        // and often in the class, of the one before.
+        size_t lastSector = 0;
+        size_t lastClass = 0;
+    };
+    void buildIndex() const;
+    static bool growing(const std::vector<Interval> &keys, size_t begin, size_t end);
+
     SectorMap m_sectors;
+    mutable Index m_index;
     std::deque<ClassCount> m_records;
     Geometry m_geometry;
     int m_total = 0;

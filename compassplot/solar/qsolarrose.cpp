@@ -13,6 +13,7 @@
 #include <QSvgRenderer>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -164,9 +165,9 @@ bool QSolarRose::addMeasurement(double windSpeed, double windDirection)
     // The hour sectors fill exactly one turn from the first sector's start; an angle folded
     // into that turn finds the sector of its hour (the wind rose's own window would file the
     // first two minutes past the last sector's label hour into the first sector).
-    const int n = directionsCount();
+    const SectorSteps &steps = sectorSteps();
     const double direction
-        = n > 0 ? HourSectors::fold(windDirection, fullCircle() / n) : windDirection;
+        = steps.count > 0 ? HourSectors::fold(windDirection, steps.width) : windDirection;
     return QWindRose::addMeasurement(windSpeed, direction);
 }
 
@@ -242,11 +243,26 @@ bool QSolarRose::addSolarMeasurement(const QTime &time, double value)
 
 double QSolarRose::timeToAngle(const QTime &time) const
 {
-    const double n = directionsCount();
+    const SectorSteps &steps = sectorSteps();
     // The whole seconds of the day, hour * 3600 + minute * 60 + second, in one call rather
     // than three (every measurement passes here; its time is a valid one).
     const double seconds = time.msecsSinceStartOfDay() / 1000;
-    return seconds / (double(Numeric::secondsPerDay) / n) * (fullCircle() / n) + 180.0;
+    return seconds / steps.secondsPerSector * steps.width + 180.0;
+}
+
+const QSolarRose::SectorSteps &QSolarRose::sectorSteps() const
+{
+    const int n = directionsCount();
+    const double circle = fullCircle();
+    // Compared bit for bit: -0 and 0 give quotients of different signs.
+    if (n != m_sectorSteps.count
+        || std::memcmp(&circle, &m_sectorSteps.fullCircle, sizeof circle) != 0) {
+        m_sectorSteps.count = n;
+        m_sectorSteps.fullCircle = circle;
+        m_sectorSteps.secondsPerSector = double(Numeric::secondsPerDay) / double(n);
+        m_sectorSteps.width = circle / double(n);
+    }
+    return m_sectorSteps;
 }
 
 bool QSolarRose::setIntervals(double min, double max, int segments_count, bool limits)

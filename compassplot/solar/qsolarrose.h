@@ -84,7 +84,19 @@ private:
     void paintHourLabels(
         QPainter *painter, const QTransform &base, int r, const QFont &boldFont) const;
 
+    // The quotients every counted measurement needs, kept for the sector count and full circle
+    // they were made for: the same divisions, made once rather than per measurement.
+    struct SectorSteps
+    {
+        int count = 0;
+        double fullCircle = 0.0;
+        double secondsPerSector = 0.0; // seconds of the day per sector
+        double width = 0.0; // degrees per sector
+    };
+    const SectorSteps &sectorSteps() const;
+
     QMap<int, QString> m_hourLabelOverrides;
+    mutable SectorSteps m_sectorSteps;
 };
 
 #endif // QSOLARROSE_H

@@ -4,6 +4,7 @@
 
 #include <QtTest>
 
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -31,9 +32,33 @@ void buildFourSectors(RoseCounts &counts)
         counts.insertSector(Interval::wrapped(45.0 + k * 90.0 - 90.0, 90.0, -45.0, 315.0), classes);
 }
 
+using Limits = QList<QPair<double, double>>;
+
+QList<Interval> intervals(const Limits &limits)
+{
+    QList<Interval> result;
+    for (const auto &l : limits)
+        result.append(Interval::fromLimits(l.first, l.second));
+    return result;
+}
+
+// Every limit of the keys, the values just beside it, and a few far away.
+QList<double> probesAround(const QList<Interval> &keys)
+{
+    QList<double> probes { -1e300, -1.0, 0.0, 1e300, infinity, -infinity, notANumber };
+    for (const Interval &key : keys) {
+        for (const double limit : { key.lowLimit, key.highLimit }) {
+            probes << limit << std::nextafter(limit, -infinity) << std::nextafter(limit, infinity)
+                   << limit + 0.5;
+        }
+    }
+    return probes;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Measurements)
+Q_DECLARE_METATYPE(Limits)
 
 class TestRoseCounts : public QObject
 {
@@ -43,6 +68,8 @@ private slots:
     void count_data();
     void count();
     void sectorRecords();
+    void arraysFindWhatMapsFind_data();
+    void arraysFindWhatMapsFind();
 };
 
 void TestRoseCounts::count_data()
@@ -109,6 +136,67 @@ void TestRoseCounts::sectorRecords()
     QCOMPARE(counts.classCount(), 0);
     QVERIFY(!counts.add(5, 0));
     QCOMPARE(counts.total(), 2);
+}
+
+// Counting looks a measurement up in arrays of the maps' keys, starting where the lookup before
+// ended; it must find the record the maps themselves give, for any classes a user can define
+// and in any order of measurements.
+void TestRoseCounts::arraysFindWhatMapsFind_data()
+{
+    QTest::addColumn<int>("sectors");
+    QTest::addColumn<double>("turn");
+    QTest::addColumn<Limits>("classes");
+
+    const Limits usual { { -1, 0 }, { 0, 10 }, { 10, 20 }, { 20, 1e4 } };
+    QTest::newRow("four wind sectors") << 4 << 360.0 << usual;
+    QTest::newRow("24 hour sectors") << 24 << 360.0 << usual;
+    QTest::newRow("one sector") << 1 << 360.0 << usual;
+    QTest::newRow("sectors over another turn") << 7 << 100.0 << usual;
+    QTest::newRow("open classes") << 8 << 360.0
+                                  << Limits { { -infinity, 0 }, { 0, 5 }, { 5, infinity } };
+    QTest::newRow("gaps and empty classes")
+        << 12 << 360.0 << Limits { { 0, 1 }, { 2, 3 }, { 3, 3 }, { 5, 9 }, { 9, 9.5 } };
+    QTest::newRow("nested and overlapping classes")
+        << 24 << 360.0
+        << Limits { { 0, 10 }, { 2, 5 }, { 5, 20 }, { 1, 30 }, { -5, 15 }, { 25, 26 } };
+    QTest::newRow("classes backwards") << 6 << 360.0 << Limits { { 10, 0 }, { 20, 10 }, { 5, 5 } };
+    QTest::newRow("a limit that is no number")
+        << 24 << 360.0 << Limits { { 0, 10 }, { 10, notANumber }, { 20, 30 } };
+}
+
+void TestRoseCounts::arraysFindWhatMapsFind()
+{
+    QFETCH(int, sectors);
+    QFETCH(double, turn);
+    QFETCH(Limits, classes);
+    // Sectors as the wind rose lays them out.
+    RoseCounts counts;
+    const double w = turn / sectors;
+    const double h = w * 0.5;
+    const RoseCounts::Geometry geometry { w, h - w, turn - std::fabs(h - w) };
+    counts.setGeometry(geometry);
+    const QList<Interval> keys = intervals(classes);
+    for (int k = 0; k < sectors; ++k) {
+        counts.insertSector(
+            Interval::wrapped(h + k * w - w, w, geometry.rangeLow, geometry.rangeHigh), keys);
+    }
+    const QList<double> values = probesAround(keys);
+    QList<double> directions { -720.5, -w, 0.0, turn, 1e9, infinity, notANumber };
+    for (const Interval &sector : counts.sectors().keys())
+        directions << sector.lowLimit << std::nextafter(sector.lowLimit, infinity)
+                   << sector.highLimit << std::nextafter(sector.highLimit, -infinity);
+    // Forwards, then backwards, so that each lookup starts from another one's end.
+    for (const bool backwards : { false, true }) {
+        for (int d = 0; d < directions.size(); ++d) {
+            const double direction = directions.at(backwards ? directions.size() - 1 - d : d);
+            for (int v = 0; v < values.size(); ++v) {
+                const double value = values.at(backwards ? values.size() - 1 - v : v);
+                if (counts.find(value, direction) != counts.findInMaps(value, direction))
+                    QFAIL(qPrintable(
+                        QStringLiteral("value %1, direction %2").arg(value).arg(direction)));
+            }
+        }
+    }
 }
 
 QTEST_APPLESS_MAIN(TestRoseCounts)
