@@ -1,79 +1,134 @@
 #include "measurementpipe.h"
 
-#include <condition_variable>
-#include <deque>
-#include <mutex>
 #include <system_error>
-#include <thread>
 
-namespace {
-
-using Block = std::vector<MeasurementPipe::Measurement>;
-
-// Blocks from the reading thread to the calling one; an empty block ends the stream. The
-// reader waits while kBlocksInFlight blocks are queued.
-class BlockQueue
+MeasurementPipe::MeasurementPipe(int streams, Producer produce)
+    : m_streams(streams)
+    , m_produce(std::move(produce))
 {
-public:
-    void push(Block block)
-    {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_spaceLeft.wait(
-            lock, [this] { return m_blocks.size() < MeasurementPipe::kBlocksInFlight; });
-        m_blocks.push_back(std::move(block));
-        m_arrived.notify_one();
+    try {
+        m_thread = std::thread([this] { produceAll(); });
+    } catch (const std::system_error &) {
+        m_onCaller = true;
     }
-
-    Block pop()
-    {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_arrived.wait(lock, [this] { return !m_blocks.empty(); });
-        Block block = std::move(m_blocks.front());
-        m_blocks.pop_front();
-        m_spaceLeft.notify_one();
-        return block;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_arrived;
-    std::condition_variable m_spaceLeft;
-    std::deque<Block> m_blocks;
-};
-
-// The reading side: fills blocks and queues them, then the empty block.
-void produceBlocks(const MeasurementPipe::Producer &produce, BlockQueue &queue)
-{
-    Block block;
-    block.reserve(MeasurementPipe::kBlockSize);
-    produce([&block, &queue](const QTime &time, double value) {
-        block.push_back({ time, value });
-        if (block.size() == MeasurementPipe::kBlockSize) {
-            queue.push(std::move(block));
-            block = Block();
-            block.reserve(MeasurementPipe::kBlockSize);
-        }
-    });
-    if (!block.empty())
-        queue.push(std::move(block));
-    queue.push(Block());
 }
 
-} // namespace
-
-void MeasurementPipe::run(const Producer &produce, const Handler &consume)
+MeasurementPipe::~MeasurementPipe()
 {
-    BlockQueue queue;
-    std::thread reader;
-    try {
-        reader = std::thread([&produce, &queue] { produceBlocks(produce, queue); });
-    } catch (const std::system_error &) {
-        produce(consume);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+    }
+    m_spaceLeft.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void MeasurementPipe::produceAll()
+{
+    for (int k = 0; k < m_streams; ++k) {
+        if (!produceStream(k))
+            break;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_finished = true;
+    }
+    m_arrived.notify_all();
+}
+
+// Fills blocks and queues them; the last one of the stream says so.
+bool MeasurementPipe::produceStream(int k)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_stopping)
+            return false;
+    }
+    Block block { freshItems(), false };
+    const bool more = m_produce(k, [this, &block](const QTime &time, double value) {
+        block.items.push_back({ time, value });
+        if (block.items.size() == kBlockSize) {
+            push(std::move(block));
+            block = Block { freshItems(), false };
+        }
+    });
+    block.endsStream = true;
+    push(std::move(block));
+    return more;
+}
+
+void MeasurementPipe::push(Block block)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_spaceLeft.wait(lock, [this] { return m_stopping || m_blocks.size() < kBlocksInFlight; });
+    // Nobody takes any more: the rest of the stream is read to no end, and dropped.
+    if (m_stopping)
         return;
+    m_blocks.push_back(std::move(block));
+    lock.unlock();
+    m_arrived.notify_one();
+}
+
+// An empty block with room for kBlockSize measurements; one taken before when there is one,
+// whose pages are already there.
+MeasurementPipe::Items MeasurementPipe::freshItems()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_spare.empty()) {
+            Items items = std::move(m_spare.back());
+            m_spare.pop_back();
+            return items;
+        }
     }
-    for (Block block = queue.pop(); !block.empty(); block = queue.pop()) {
-        for (const Measurement &m : block)
+    Items items;
+    items.reserve(kBlockSize);
+    return items;
+}
+
+bool MeasurementPipe::take(const Handler &consume)
+{
+    if (m_taken >= m_streams)
+        return false;
+    const int k = m_taken++;
+    if (m_onCaller) {
+        if (!m_callerMayGoOn)
+            return false;
+        m_callerMayGoOn = m_produce(k, consume);
+        return true;
+    }
+    for (;;) {
+        Block block;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_arrived.wait(lock, [this] { return !m_blocks.empty() || m_finished; });
+            if (m_blocks.empty())
+                return false;
+            block = std::move(m_blocks.front());
+            m_blocks.pop_front();
+        }
+        m_spaceLeft.notify_one();
+        for (const Measurement &m : block.items)
             consume(m.time, m.value);
+        const bool last = block.endsStream;
+        block.items.clear();
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_spare.size() < kBlocksInFlight)
+                m_spare.push_back(std::move(block.items));
+        }
+        if (last)
+            return true;
     }
-    reader.join();
+}
+
+void MeasurementPipe::run(
+    const std::function<void(const Handler &handler)> &produce, const Handler &consume)
+{
+    MeasurementPipe pipe(1, [&produce](int, const Handler &handler) {
+        produce(handler);
+        return false;
+    });
+    pipe.take(consume);
 }

@@ -3,18 +3,24 @@
 
 #include <QTime>
 
+#include <condition_variable>
+#include <deque>
 #include <functional>
+#include <mutex>
+#include <thread>
 #include <vector>
 
-// Reads measurements on a thread of its own while the calling thread hands them on: reading
-// the lines and counting the values run side by side, in file order, with a few blocks of
-// measurements in between, so that memory does not grow with the file.
+// Reads streams of measurements (the columns of a file, one after the other) on a thread of its
+// own while the calling thread takes them in turn: the reading runs ahead of the counting, into
+// the next stream while the caller still works on the one before, by at most a fixed number of
+// measurements, so that memory does not grow with the file.
 class MeasurementPipe
 {
 public:
     using Handler = std::function<void(const QTime &time, double value)>;
-    // Calls its handler for every measurement, in order.
-    using Producer = std::function<void(const Handler &handler)>;
+    // Produces stream k (k = 0, 1, ...): calls its handler for every measurement of the stream,
+    // in order. False when no stream after this one is to be produced.
+    using Producer = std::function<bool(int stream, const Handler &handler)>;
 
     struct Measurement
     {
@@ -23,13 +29,54 @@ public:
     };
 
     static constexpr size_t kBlockSize = 4096;
-    static constexpr size_t kBlocksInFlight = 4;
+    // 4 MiB of measurements: a few hundred thousand lines ahead.
+    static constexpr size_t kBlocksInFlight = 64;
 
-    // Runs produce on a thread of its own and consume on the calling one, for every
-    // measurement in the order produce gives them; returns once both are done. Without a
-    // thread to be had, produce runs on the calling thread and hands each measurement on at
-    // once.
-    static void run(const Producer &produce, const Handler &consume);
+    // Starts producing streams 0 to streams - 1 on a thread of its own. Without a thread to be
+    // had, each stream is produced on the calling thread when it is taken.
+    MeasurementPipe(int streams, Producer produce);
+    // Stops producing (what is still produced is dropped) and waits for the thread.
+    ~MeasurementPipe();
+    MeasurementPipe(const MeasurementPipe &) = delete;
+    MeasurementPipe &operator=(const MeasurementPipe &) = delete;
+
+    // Hands every measurement of the next stream to consume, in order, on the calling thread;
+    // returns once the stream is done. False (and nothing handed on) when there is no next
+    // stream: all are taken, or the producer stopped after the one before. What the producer
+    // did for a stream before its end is seen by the caller once take returns.
+    bool take(const Handler &consume);
+
+    // A single stream: produce runs on a thread of its own and consume on the calling one.
+    static void run(
+        const std::function<void(const Handler &handler)> &produce, const Handler &consume);
+
+private:
+    using Items = std::vector<Measurement>;
+    struct Block
+    {
+        Items items;
+        bool endsStream = false;
+    };
+
+    void produceAll();
+    bool produceStream(int k);
+    void push(Block block);
+    Items freshItems();
+
+    const int m_streams;
+    const Producer m_produce;
+    int m_taken = 0;
+    bool m_onCaller = false;
+    bool m_callerMayGoOn = true; // the caller's own production: false once it said stop
+
+    std::mutex m_mutex;
+    std::condition_variable m_arrived;
+    std::condition_variable m_spaceLeft;
+    std::deque<Block> m_blocks;
+    std::vector<Items> m_spare; // emptied blocks, to be filled again
+    bool m_stopping = false;
+    bool m_finished = false;
+    std::thread m_thread;
 };
 
 #endif // MEASUREMENTPIPE_H

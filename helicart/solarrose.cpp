@@ -24,6 +24,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include <unistd.h>
 
@@ -35,6 +36,14 @@ struct Request
     Warnings *warnings;
     OutputQueue *output;
     const Options &options;
+};
+
+// What the reading of a column gave, made on the reading thread before the column's last
+// measurement is handed on.
+struct ColumnRead
+{
+    MeasurementFile::ColumnCounts counts;
+    bool failed = false;
 };
 
 // Labels up to this length keep their spaces in the legend title.
@@ -82,8 +91,9 @@ void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int 
 
 // Classes first, so that every measurement finds its class; then the column's measurements
 // and the texts made from their counts. False when the file could not be read to its end.
-bool feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file, int k,
-    const MeasurementFile::TimeRange &range, const Request &request)
+bool feedColumn(SolarRose &run, SolarRoseInterface *chart, const MeasurementFile &file, int k,
+    const MeasurementFile::TimeRange &range, const Request &request, MeasurementPipe &columns,
+    const ColumnRead &read)
 {
     const Options &options = request.options;
     double requiredGoodPercent = 0;
@@ -96,15 +106,12 @@ bool feedColumn(SolarRose &run, SolarRoseInterface *chart, MeasurementFile &file
         request.warnings->warn(Warnings::aboutClasses(options.classes, file.label(k), report));
     const int shift = options.timeShift;
     // The lines are read on a thread of their own; the chart counts on this one.
-    MeasurementFile::ColumnCounts counts;
-    MeasurementPipe::run(
-        [&file, &counts, k](
-            const MeasurementPipe::Handler &handler) { counts = file.readColumn(k, handler); },
-        [chart, shift](const QTime &time, double value) {
-            chart->addSolarMeasurement(SolarRose::shiftedTime(time, shift), value);
-        });
-    if (file.readFailed())
+    const bool taken = columns.take([chart, shift](const QTime &time, double value) {
+        chart->addSolarMeasurement(SolarRose::shiftedTime(time, shift), value);
+    });
+    if (!taken || read.failed)
         return false;
+    const MeasurementFile::ColumnCounts &counts = read.counts;
     // A file without a readable stamp has been told of once for all its columns.
     if (file.findings().readableStamps > 0)
         request.warnings->warn(Warnings::aboutColumn(file.label(k), counts));
@@ -256,6 +263,16 @@ int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &
     VectorOutput vector(options.output, options.formats, diagnostics);
     bool toldNoPainter = false;
     const int count = file.parameterCount();
+    // The columns are read one after the other, each while the one before is still counted
+    // and painted; reading ends at a failure. Declared last, so that the reading stops before
+    // anything it writes to goes.
+    std::vector<ColumnRead> reads(size_t(qMax(count, 0)));
+    MeasurementPipe columns(count, [&file, &reads](int k, const MeasurementPipe::Handler &handler) {
+        ColumnRead &read = reads[size_t(k)];
+        read.counts = file.readColumn(k, handler);
+        read.failed = file.readFailed();
+        return !read.failed;
+    });
     for (int k = 0; k < count; ++k) {
         QObject *instance = nullptr;
         std::unique_ptr<SolarRoseInterface> chart(obtainChart(m_chartLoader, &instance));
@@ -267,7 +284,7 @@ int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &
         describeColumn(chart.get(), file, k, range, request);
         // The images of the columns before stay; this one and the combined image would show
         // only part of the data.
-        if (!feedColumn(*this, chart.get(), file, k, range, request)) {
+        if (!feedColumn(*this, chart.get(), file, k, range, request, columns, reads[size_t(k)])) {
             output.settle();
             return reportReadFailure(diagnostics, input);
         }

@@ -12,6 +12,10 @@ class TestMeasurementPipe : public QObject
 private slots:
     void handedOnInOrder_data();
     void handedOnInOrder();
+    void streamsInTurn_data();
+    void streamsInTurn();
+    void readsAheadIntoTheNextStream();
+    void leftEarly();
 };
 
 void TestMeasurementPipe::handedOnInOrder_data()
@@ -65,6 +69,111 @@ void TestMeasurementPipe::handedOnInOrder()
     QVERIFY(consumerOnCaller);
     QVERIFY(producerThread != caller);
     QVERIFY(mostAhead <= int((MeasurementPipe::kBlocksInFlight + 2) * MeasurementPipe::kBlockSize));
+}
+
+namespace {
+
+// Measurement i of stream k: a time and a value that tell both apart.
+QTime timeOf(int k, int i)
+{
+    return QTime(0, 0).addSecs((k * 7919 + i) % 86400);
+}
+
+double valueOf(int k, int i)
+{
+    return k * 1e6 + i;
+}
+
+} // namespace
+
+void TestMeasurementPipe::streamsInTurn_data()
+{
+    constexpr int block = int(MeasurementPipe::kBlockSize);
+    QTest::addColumn<QList<int>>("lengths");
+    QTest::addColumn<int>("stopAfter"); // the stream after which the producer says stop; -1: none
+    QTest::addColumn<int>("taken"); // streams take hands on
+
+    QTest::newRow("no stream") << QList<int> {} << -1 << 0;
+    QTest::newRow("empty streams") << QList<int> { 0, 0, 0 } << -1 << 3;
+    QTest::newRow("block edges") << QList<int> { block - 1, block, block + 1, 1 } << -1 << 4;
+    QTest::newRow("more than the pipe holds")
+        << QList<int> { 3 * block * int(MeasurementPipe::kBlocksInFlight) / 2, 5, 70 * block } << -1
+        << 3;
+    QTest::newRow("stop after the second") << QList<int> { 10, 20, 30, 40 } << 1 << 2;
+    QTest::newRow("stop after the last") << QList<int> { 10, 20 } << 1 << 2;
+}
+
+// Each take hands on exactly its stream, in order, on the calling thread; what the producer
+// noted for a stream is there when take returns; after a stop there is nothing more to take.
+void TestMeasurementPipe::streamsInTurn()
+{
+    QFETCH(QList<int>, lengths);
+    QFETCH(int, stopAfter);
+    QFETCH(int, taken);
+    QThread *caller = QThread::currentThread();
+    std::vector<int> noted(size_t(lengths.size()), -1);
+    MeasurementPipe pipe(int(lengths.size()), [&](int k, const MeasurementPipe::Handler &handler) {
+        for (int i = 0; i < lengths.at(k); ++i)
+            handler(timeOf(k, i), valueOf(k, i));
+        noted[size_t(k)] = lengths.at(k);
+        return k != stopAfter;
+    });
+    for (int k = 0; k < taken; ++k) {
+        int i = 0;
+        bool inOrder = true;
+        bool onCaller = true;
+        QVERIFY(pipe.take([&](const QTime &time, double value) {
+            inOrder &= time == timeOf(k, i) && value == valueOf(k, i);
+            onCaller &= QThread::currentThread() == caller;
+            ++i;
+        }));
+        QVERIFY2(inOrder, qPrintable(QStringLiteral("stream %1").arg(k)));
+        QVERIFY(onCaller);
+        QCOMPARE(i, lengths.at(k));
+        QCOMPARE(noted[size_t(k)], lengths.at(k));
+    }
+    int more = 0;
+    QVERIFY(!pipe.take([&more](const QTime &, double) { ++more; }));
+    QCOMPARE(more, 0);
+}
+
+// While the caller still works on a stream, the next one is being read.
+void TestMeasurementPipe::readsAheadIntoTheNextStream()
+{
+    std::atomic<int> startedStreams { 0 };
+    MeasurementPipe pipe(2, [&](int k, const MeasurementPipe::Handler &handler) {
+        startedStreams = k + 1;
+        for (int i = 0; i < 100; ++i)
+            handler(timeOf(k, i), valueOf(k, i));
+        return true;
+    });
+    QVERIFY(pipe.take([](const QTime &, double) {}));
+    QTRY_COMPARE(startedStreams.load(), 2);
+    int second = 0;
+    QVERIFY(pipe.take([&second](const QTime &, double) { ++second; }));
+    QCOMPARE(second, 100);
+}
+
+// A caller that leaves before taking every stream (a failure elsewhere) is not kept waiting by
+// a producer that has filled the pipe.
+void TestMeasurementPipe::leftEarly()
+{
+    const int length = 4 * int(MeasurementPipe::kBlockSize * MeasurementPipe::kBlocksInFlight);
+    std::atomic<int> produced { 0 };
+    {
+        MeasurementPipe pipe(3, [&](int k, const MeasurementPipe::Handler &handler) {
+            for (int i = 0; i < length; ++i) {
+                handler(timeOf(k, i), valueOf(k, i));
+                ++produced;
+            }
+            return true;
+        });
+        int first = 0;
+        QVERIFY(pipe.take([&first](const QTime &, double) { ++first; }));
+        QCOMPARE(first, length);
+    }
+    // The stream being read when the caller left is read to its end; none is begun after it.
+    QVERIFY(produced <= 2 * length);
 }
 
 QTEST_GUILESS_MAIN(TestMeasurementPipe)
