@@ -18,8 +18,15 @@ void RoseDrawing::renderImage()
     if (settings.enableLegend && !widenImage())
         return;
     paintImageDataAndLegend();
-    m_rose.setImage(RosePainter::composed(m_rose.image(),
-        settings.enableLegend ? m_rose.legend()->image() : QImage(), settings.enableBackground));
+    const QImage legend = settings.enableLegend ? m_rose.legend()->image() : QImage();
+    // An opaque picture composed onto a blank one comes out as it is: the time stamp goes
+    // straight onto it, as it would onto the composed copy.
+    if (legend.isNull() && RosePainter::isOpaque(m_rose.image())) {
+        QPainter painter(&m_rose.canvas());
+        RosePainter::paintTimeStamp(&painter, m_rose.imageSize());
+        return;
+    }
+    m_rose.setImage(RosePainter::composed(m_rose.image(), legend, settings.enableBackground));
 }
 
 void RoseDrawing::measureImage()
