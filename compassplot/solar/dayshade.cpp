@@ -13,6 +13,22 @@ namespace {
 const QColor noonColour(255, 252, 200, 255);
 const QColor midnightColour(131, 130, 129, 255);
 
+// The white disc is painted over the shade's middle. The shade leaves out what the disc
+// covers whole, kHiddenEdge pixels inside its edge: the gradient is worked out pixel by pixel,
+// each from its own position, so what remains comes out exactly as before, and the pixels at
+// the disc's soft edge still have the shade beneath them.
+constexpr int kHiddenEdge = 3;
+
+QPainterPath ringPath(const QRect &disc, const QPoint &centre, int inner)
+{
+    QPainterPath ring;
+    ring.setFillRule(Qt::OddEvenFill);
+    ring.addEllipse(QRectF(disc));
+    if (inner > 0)
+        ring.addEllipse(QRectF(centre.x() - inner, centre.y() - inner, 2 * inner, 2 * inner));
+    return ring;
+}
+
 } // namespace
 
 QColor DayShade::colour(double degrees)
@@ -56,7 +72,7 @@ void DayShade::paint(QPainter *painter, const QSize &area, int r0, bool sliced)
         dayShade.setColorAt(0.5, midnightColour);
         dayShade.setColorAt(1, noonColour);
         painter->setBrush(QBrush(dayShade));
-        painter->drawEllipse(disc);
+        painter->drawPath(ringPath(disc, QPoint(cx, cy), r0 - kHiddenEdge));
     }
     painter->setBrush(QBrush(Qt::white, Qt::SolidPattern));
     painter->drawEllipse(QRect(cx - r0, cy - r0, 2 * r0, 2 * r0));
