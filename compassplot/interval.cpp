@@ -4,12 +4,6 @@
 
 #include <cmath>
 
-Interval::Interval(double lowLimit, double size)
-    : lowLimit(lowLimit)
-    , size(size)
-    , highLimit(lowLimit + size)
-{ }
-
 Interval Interval::fromLimits(double min, double max)
 {
     Interval interval;
@@ -19,9 +13,8 @@ Interval Interval::fromLimits(double min, double max)
     return interval;
 }
 
-Interval Interval::wrapped(double start, double size, double rangeLow, double rangeHigh)
+Interval Interval::folded(Interval interval, double rangeLow, double rangeHigh)
 {
-    Interval interval(start, size);
     // A folding window of no width cannot hold anything; leave the value alone rather than loop.
     if (!(rangeHigh > rangeLow) || !std::isfinite(interval.lowLimit))
         return interval;

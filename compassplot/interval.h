@@ -13,13 +13,24 @@ struct Interval
 
     Interval() = default;
     // From a lower limit and a size.
-    Interval(double lowLimit, double size);
+    Interval(double lowLimit, double size)
+        : lowLimit(lowLimit)
+        , size(size)
+        , highLimit(lowLimit + size)
+    { }
 
     static Interval fromLimits(double min, double max);
 
     // The range [start, start + size] whose lower limit alone is folded into
     // [rangeLow, rangeHigh]; size and upper limit stay unfolded.
-    static Interval wrapped(double start, double size, double rangeLow, double rangeHigh);
+    static Interval wrapped(double start, double size, double rangeLow, double rangeHigh)
+    {
+        const Interval interval(start, size);
+        // A start inside the window (as every counted direction but a few) stays as it is.
+        if (interval.lowLimit >= rangeLow && interval.lowLimit <= rangeHigh && rangeHigh > rangeLow)
+            return interval;
+        return folded(interval, rangeLow, rangeHigh);
+    }
 
     // The map ordering: a < b exactly when b.lowLimit >= a.lowLimit and
     // b.highLimit > a.highLimit. Two ranges are one key when neither is less than the other.
@@ -28,6 +39,12 @@ struct Interval
         return other.lowLimit >= lowLimit && other.highLimit > highLimit;
     }
     bool operator==(const Interval &other) const;
+
+private:
+    // wrapped for a start that may lie outside the window.
+    static Interval folded(Interval interval, double rangeLow, double rangeHigh);
+
+public:
     bool operator!=(const Interval &other) const { return !(*this == other); }
 };
 

@@ -252,13 +252,17 @@ double QSolarRose::timeToAngle(const QTime &time) const
 
 const QSolarRose::SectorSteps &QSolarRose::sectorSteps() const
 {
-    const int n = directionsCount();
-    const double circle = fullCircle();
-    // Compared bit for bit: -0 and 0 give quotients of different signs.
-    if (n != m_sectorSteps.count
-        || std::memcmp(&circle, &m_sectorSteps.fullCircle, sizeof circle) != 0) {
+    const RoseSettings &now = settings();
+    // The count compared bit for bit, so that a setting that is not a number is not taken for
+    // the same one every time.
+    if (!m_sectorSteps.made || now.fullCircle != m_sectorSteps.circleSetting
+        || std::memcmp(&now.directionsCount, &m_sectorSteps.countSetting, sizeof(double)) != 0) {
+        const int n = directionsCount();
+        const double circle = fullCircle();
+        m_sectorSteps.made = true;
+        m_sectorSteps.countSetting = now.directionsCount;
+        m_sectorSteps.circleSetting = now.fullCircle;
         m_sectorSteps.count = n;
-        m_sectorSteps.fullCircle = circle;
         m_sectorSteps.secondsPerSector = double(Numeric::secondsPerDay) / double(n);
         m_sectorSteps.width = circle / double(n);
     }

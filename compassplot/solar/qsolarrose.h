@@ -84,12 +84,15 @@ private:
     void paintHourLabels(
         QPainter *painter, const QTransform &base, int r, const QFont &boldFont) const;
 
-    // The quotients every counted measurement needs, kept for the sector count and full circle
-    // they were made for: the same divisions, made once rather than per measurement.
+    // The quotients every counted measurement needs, kept with the settings the sector count
+    // and the full circle are read from: the same divisions, made once rather than per
+    // measurement.
     struct SectorSteps
     {
+        bool made = false;
+        double countSetting = 0.0;
+        int circleSetting = 0;
         int count = 0;
-        double fullCircle = 0.0;
         double secondsPerSector = 0.0; // seconds of the day per sector
         double width = 0.0; // degrees per sector
     };
