@@ -20,8 +20,6 @@
 #include <QFont>
 #include <QImage>
 #include <QPluginLoader>
-#include <QSemaphore>
-#include <QThreadPool>
 #include <QTime>
 
 #include <cmath>
@@ -138,24 +136,6 @@ QImage tableImage(const QStringList &rows, const QSize &size)
     return SolarRose::renderTable(table, size);
 }
 
-// The table image, painted on a thread of Qt's pool when one is free. Qt's painter hands the
-// parts of a large fill to that pool and waits for them, unless it paints on one of its
-// threads; the table has solid fills and text only, which come out the same either way, and
-// spares the pool for the rose painted meanwhile.
-QImage tableImageOnPool(const QStringList &rows, const QSize &size)
-{
-    QImage image;
-    QSemaphore done;
-    const bool started = QThreadPool::globalInstance()->tryStart([&] {
-        image = tableImage(rows, size);
-        done.release();
-    });
-    if (!started)
-        return tableImage(rows, size);
-    done.acquire();
-    return image;
-}
-
 // Hands the rose, the table and its text of column k to the output queue, which encodes and
 // writes them while the run goes on, writes the column's drawings (vector, when there is
 // one) and paints the rose into combined. False when a drawing could not be written. The
@@ -180,9 +160,8 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
     if (formats & OutputFormats::Png) {
         request.output->write(
             SolarRose::roseFileName(output, k), [rose] { return OutputFile::encode(rose); });
-        request.output->write(SolarRose::tableFileName(output, k), [rows, size = rose.size()] {
-            return OutputFile::encode(tableImageOnPool(rows, size));
-        });
+        request.output->write(SolarRose::tableFileName(output, k),
+            [rows, size = rose.size()] { return OutputFile::encode(tableImage(rows, size)); });
     }
     if (formats & OutputFormats::Tsv) {
         request.output->write(SolarRose::tableFileName(output, k, OutputFormats::Tsv),
