@@ -39,13 +39,11 @@ struct Interval
         return other.lowLimit >= lowLimit && other.highLimit > highLimit;
     }
     bool operator==(const Interval &other) const;
+    bool operator!=(const Interval &other) const { return !(*this == other); }
 
 private:
     // wrapped for a start that may lie outside the window.
     static Interval folded(Interval interval, double rangeLow, double rangeHigh);
-
-public:
-    bool operator!=(const Interval &other) const { return !(*this == other); }
 };
 
 QDebug operator<<(QDebug debug, const Interval &interval);
