@@ -122,13 +122,3 @@ bool MeasurementPipe::take(const Handler &consume)
             return true;
     }
 }
-
-void MeasurementPipe::run(
-    const std::function<void(const Handler &handler)> &produce, const Handler &consume)
-{
-    MeasurementPipe pipe(1, [&produce](int, const Handler &handler) {
-        produce(handler);
-        return false;
-    });
-    pipe.take(consume);
-}

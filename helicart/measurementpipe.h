@@ -46,10 +46,6 @@ public:
     // did for a stream before its end is seen by the caller once take returns.
     bool take(const Handler &consume);
 
-    // A single stream: produce runs on a thread of its own and consume on the calling one.
-    static void run(
-        const std::function<void(const Handler &handler)> &produce, const Handler &consume);
-
 private:
     using Items = std::vector<Measurement>;
     struct Block

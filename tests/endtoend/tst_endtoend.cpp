@@ -24,6 +24,12 @@ namespace {
 
 const QString kRecordingLog = QStringLiteral("HELICART_RECORDING_LOG");
 
+// One line of two parameter columns: what the tests of calls that reach every chart read.
+QByteArray twoColumnInput()
+{
+    return measurementFile({ "GSR", "T" }, { "W/m2", "C" }, { "05.07.2012 13:45\t512.25\t20.5" });
+}
+
 struct Result
 {
     int status = -1;
@@ -361,8 +367,7 @@ void TestEndToEnd::fixedScale()
 {
     QFETCH(QStringList, options);
     QFETCH(QStringList, calls);
-    const QByteArray input
-        = measurementFile({ "GSR", "T" }, { "W/m2", "C" }, { "05.07.2012 13:45\t512.25\t20.5" });
+    const QByteArray input = twoColumnInput();
     QCOMPARE(runRecorded(input, options).status, 0);
     const QStringList recorded = recordedCalls(m_log);
     QCOMPARE(callsNamed(recorded, "setFixedScale"), calls);
@@ -482,8 +487,7 @@ void TestEndToEnd::lostImages()
     QFETCH(QStringList, written);
     if (!blocked.isEmpty())
         QVERIFY(QDir(m_work->path()).mkpath(blocked));
-    const QByteArray input
-        = measurementFile({ "GSR", "T" }, { "W/m2", "C" }, { "05.07.2012 13:45\t512.25\t20.5" });
+    const QByteArray input = twoColumnInput();
     const Result result = runRecorded(input, { "--output=" + prefix });
     QCOMPARE(result.status, 250);
     QCOMPARE(result.err, message);
@@ -544,8 +548,7 @@ void TestEndToEnd::imageHeightCall()
 {
     QFETCH(QStringList, options);
     QFETCH(QStringList, calls);
-    const QByteArray input
-        = measurementFile({ "GSR", "T" }, { "W/m2", "C" }, { "05.07.2012 13:45\t512.25\t20.5" });
+    const QByteArray input = twoColumnInput();
     QCOMPARE(runRecorded(input, options).status, 0);
     const QStringList recorded = recordedCalls(m_log);
     QCOMPARE(callsNamed(recorded, "setImageHeight"), calls);

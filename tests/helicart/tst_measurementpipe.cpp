@@ -45,22 +45,22 @@ void TestMeasurementPipe::handedOnInOrder()
     QList<int> seconds;
     QList<double> values;
     bool consumerOnCaller = true;
-    MeasurementPipe::run(
-        [&](const MeasurementPipe::Handler &handler) {
-            producerThread = QThread::currentThread();
-            for (int i = 0; i < count; ++i) {
-                ++produced;
-                handler(QTime(0, 0).addSecs(i % 86400), i * 0.5);
-            }
-        },
-        [&](const QTime &time, double value) {
-            consumerOnCaller &= QThread::currentThread() == caller;
-            mostAhead = qMax(mostAhead.load(), produced - int(values.size()));
-            seconds << QTime(0, 0).secsTo(time);
-            values << value;
-            if (slowConsumer && values.size() % 1000 == 0)
-                QThread::usleep(200);
-        });
+    MeasurementPipe pipe(1, [&](int, const MeasurementPipe::Handler &handler) {
+        producerThread = QThread::currentThread();
+        for (int i = 0; i < count; ++i) {
+            ++produced;
+            handler(QTime(0, 0).addSecs(i % 86400), i * 0.5);
+        }
+        return false;
+    });
+    pipe.take([&](const QTime &time, double value) {
+        consumerOnCaller &= QThread::currentThread() == caller;
+        mostAhead = qMax(mostAhead.load(), produced - int(values.size()));
+        seconds << QTime(0, 0).secsTo(time);
+        values << value;
+        if (slowConsumer && values.size() % 1000 == 0)
+            QThread::usleep(200);
+    });
     QCOMPARE(values.size(), count);
     for (int i = 0; i < count; ++i) {
         QCOMPARE(seconds.at(i), i % 86400);
