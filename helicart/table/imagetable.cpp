@@ -194,11 +194,18 @@ QImage ImageTable::render(QImage::Format format, int width, int height)
     if (format == QImage::Format_Invalid)
         return QImage();
     const Layout geometry = layout(format, width, height);
-    QImage image(geometry.imageSize, paintFormat(format));
+    // Everything is painted over opaque white, so every pixel stays opaque, and an opaque pixel
+    // reads the same premultiplied or not. Premultiplied pixels take Qt's direct paths: for the
+    // other, each cell's outline is blended in parts handed to Qt's thread pool.
+    const bool asPremultiplied = format == QImage::Format_ARGB32;
+    QImage image(geometry.imageSize,
+        asPremultiplied ? QImage::Format_ARGB32_Premultiplied : paintFormat(format));
     image.fill(Qt::white);
     QPainter painter(&image);
     paint(&painter, geometry);
     painter.end();
+    if (asPremultiplied)
+        image.reinterpretAsFormat(format);
     return image.format() == format ? image : image.convertToFormat(format);
 }
 

@@ -174,6 +174,8 @@ private slots:
     void formats_data();
     void formats();
     void layoutMatchesImage();
+    void sameAsPaintedUnpremultiplied_data();
+    void sameAsPaintedUnpremultiplied();
 };
 
 void TestImageTable::headerCells()
@@ -415,6 +417,41 @@ void TestImageTable::layoutMatchesImage()
     QCOMPARE(std::accumulate(layout.rowHeights.cbegin(), layout.rowHeights.cend(), 0)
             + layout.titleHeight,
         size.height() - 1);
+}
+
+// The table is painted premultiplied and handed out as plain ARGB32: every pixel must be what
+// painting on a plain ARGB32 image gives, translucent colours and all.
+void TestImageTable::sameAsPaintedUnpremultiplied_data()
+{
+    QTest::addColumn<QColor>("color");
+    QTest::addColumn<bool>("title");
+    QTest::addColumn<QSize>("grow");
+
+    QTest::newRow("default colours") << QColor() << true << QSize(0, 0);
+    QTest::newRow("no title, grown") << QColor() << false << QSize(37, 211);
+    QTest::newRow("translucent colour") << QColor(200, 30, 90, 120) << true << QSize(5, 3);
+}
+
+void TestImageTable::sameAsPaintedUnpremultiplied()
+{
+    QFETCH(QColor, color);
+    QFETCH(bool, title);
+    QFETCH(QSize, grow);
+
+    ImageTable table;
+    if (color.isValid())
+        table.setColorScheme(color);
+    setUp(table, roseTable(), title ? roseTitle() : QString());
+    const QSize size = table.render(QImage::Format_ARGB32, 0, 0).size() + grow;
+    const QImage image = table.render(QImage::Format_ARGB32, size.width(), size.height());
+    QCOMPARE(image.format(), QImage::Format_ARGB32);
+
+    QImage reference(size, QImage::Format_ARGB32);
+    reference.fill(Qt::white);
+    QPainter painter(&reference);
+    table.paint(&painter, table.layout(QImage::Format_ARGB32, size.width(), size.height()));
+    painter.end();
+    QCOMPARE(image, reference);
 }
 
 HELICART_GUI_TEST_MAIN(TestImageTable)
