@@ -19,11 +19,11 @@ void RoseDrawing::renderImage()
         return;
     paintImageDataAndLegend();
     const QImage legend = settings.enableLegend ? m_rose.legend()->image() : QImage();
-    // An opaque picture composed onto a blank one comes out as it is: the time stamp goes
-    // straight onto it, as it would onto the composed copy.
-    if (legend.isNull() && RosePainter::isOpaque(m_rose.image())) {
+    // An opaque picture composed onto a blank one comes out as it is: the legend's image and
+    // the time stamp go straight onto it, as they would onto the composed copy.
+    if (RosePainter::isOpaque(m_rose.image())) {
         QPainter painter(&m_rose.canvas());
-        RosePainter::paintTimeStamp(&painter, m_rose.imageSize());
+        RosePainter::paintOverlay(&painter, m_rose.imageSize(), legend);
         return;
     }
     m_rose.setImage(RosePainter::composed(m_rose.image(), legend, settings.enableBackground));

@@ -234,14 +234,19 @@ bool isOpaque(const QImage &image)
     return true;
 }
 
+void paintOverlay(QPainter *painter, const QSize &size, const QImage &legend)
+{
+    if (!legend.isNull())
+        painter->drawImage(size.width() - legend.width(), 0, legend);
+    paintTimeStamp(painter, size);
+}
+
 QImage composed(const QImage &rose, const QImage &legend, bool opaque)
 {
     QImage image = blankImage(rose.width(), rose.height(), opaque ? opaqueWhite : transparent);
     QPainter painter(&image);
     painter.drawImage(0, 0, rose);
-    if (!legend.isNull())
-        painter.drawImage(image.width() - legend.width(), 0, legend);
-    paintTimeStamp(&painter, image.size());
+    paintOverlay(&painter, image.size(), legend);
     painter.end();
     return image;
 }
