@@ -20,8 +20,10 @@ void RoseDrawing::renderImage()
     paintImageDataAndLegend();
     const QImage legend = settings.enableLegend ? m_rose.legend()->image() : QImage();
     // An opaque picture composed onto a blank one comes out as it is: the legend's image and
-    // the time stamp go straight onto it, as they would onto the composed copy.
-    if (RosePainter::isOpaque(m_rose.image())) {
+    // the time stamp go straight onto it, as they would onto the composed copy. The legend
+    // widened the rose onto opaque white, and everything since was painted over it, so that
+    // picture is opaque without looking at its pixels.
+    if (settings.enableLegend || RosePainter::isOpaque(m_rose.image())) {
         QPainter painter(&m_rose.canvas());
         RosePainter::paintOverlay(&painter, m_rose.imageSize(), legend);
         return;

@@ -167,6 +167,8 @@ private slots:
     void callerImageIsPaintedOver();
     void overlayOnAnOpaqueRoseIsTheComposedOne_data();
     void overlayOnAnOpaqueRoseIsTheComposedOne();
+    void legendRoseIsOpaque_data();
+    void legendRoseIsOpaque();
 };
 
 void TestWindRosePaint::darkenedColour_data()
@@ -869,6 +871,33 @@ void TestWindRosePaint::overlayOnAnOpaqueRoseIsTheComposedOne()
     painter.end();
     qunsetenv("SOURCE_DATE_EPOCH");
     QCOMPARE(rose, composed);
+}
+
+// A rose the legend widened is taken for opaque without a look at its pixels.
+void TestWindRosePaint::legendRoseIsOpaque_data()
+{
+    QTest::addColumn<bool>("background");
+    QTest::addColumn<bool>("overPicture");
+    QTest::newRow("background") << true << false;
+    QTest::newRow("no background") << false << false;
+    QTest::newRow("no background, over a translucent picture") << false << true;
+}
+
+void TestWindRosePaint::legendRoseIsOpaque()
+{
+    QFETCH(bool, background);
+    QFETCH(bool, overPicture);
+
+    QWindRose rose;
+    addStandardData(rose);
+    rose.setEnableBackground(background);
+    QImage image;
+    if (overPicture) {
+        image = QImage(300, 200, QImage::Format_ARGB32);
+        image.fill(qRgba(10, 200, 30, 90));
+    }
+    QVERIFY(rose.drawImage(image));
+    QVERIFY(RosePainter::isOpaque(image));
 }
 
 HELICART_GUI_TEST_MAIN(TestWindRosePaint)
