@@ -47,7 +47,11 @@ bool MeasurementPipe::produceStream(int k)
     }
     Block block { freshItems(), false };
     const bool more = m_produce(k, [this, &block](const QTime &time, double value) {
-        block.items.push_back({ time, value });
+        // Field by field: a whole measurement put together first and then copied stalls on
+        // every line.
+        Measurement &m = block.items.emplace_back();
+        m.time = time;
+        m.value = value;
         if (block.items.size() == kBlockSize) {
             push(std::move(block));
             block = Block { freshItems(), false };
