@@ -2,6 +2,7 @@
 
 #include "measurementfield.h"
 
+#include <QFileInfo>
 #include <QTime>
 #include <QtEndian>
 
@@ -137,12 +138,14 @@ QStringList splitFields(QByteArrayView line)
 MeasurementFile::MeasurementFile(const QString &fileName, qsizetype bufferSize)
     : m_file(fileName)
     , m_device(&m_file)
+    , m_bufferSize(bufferSize)
     , m_reader(m_device, bufferSize)
     , m_headerRows(headerRowCount)
 { }
 
 MeasurementFile::MeasurementFile(QIODevice *device, qsizetype bufferSize)
     : m_device(device)
+    , m_bufferSize(bufferSize)
     , m_reader(m_device, bufferSize)
     , m_headerRows(headerRowCount)
 { }
@@ -210,6 +213,20 @@ QString MeasurementFile::headerEntry(int row, int column) const
 int MeasurementFile::parameterCount() const
 {
     return int(qMax<qsizetype>(m_headerRows.at(5).size() - 1, 0));
+}
+
+std::unique_ptr<MeasurementFile> MeasurementFile::reopened() const
+{
+    if (m_device != &m_file || !QFileInfo(m_file).isFile())
+        return nullptr;
+    auto other = std::make_unique<MeasurementFile>(m_file.fileName(), m_bufferSize);
+    if (!other->open())
+        return nullptr;
+    other->readHeader();
+    if (other->readFailed() || other->m_dataStart != m_dataStart
+        || other->m_headerRows != m_headerRows)
+        return nullptr;
+    return other;
 }
 
 MeasurementFile::TimeRange MeasurementFile::readTimeRange()

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 // The input of the program: a tab-separated UTF-8 text file with a header that describes the
 // columns, then one data line per time stamp. Column 0 holds the time stamp, parameter
@@ -88,6 +89,11 @@ public:
     // File position of the first data line.
     qint64 dataStart() const { return m_dataStart; }
 
+    // Another handle on the same named regular file, with its header read, for reading it
+    // at the same time as this one; null for a device, a file that is not regular or cannot
+    // be opened again, and when the header read now differs from this one's.
+    std::unique_ptr<MeasurementFile> reopened() const;
+
     // Earliest and latest valid time stamp of the data lines.
     TimeRange readTimeRange();
 
@@ -104,6 +110,7 @@ private:
 
     QFile m_file; // the named file; unused when a device was given
     QIODevice *m_device;
+    qsizetype m_bufferSize;
     LineReader m_reader;
     QList<QStringList> m_headerRows;
     qint64 m_dataStart = 0;

@@ -29,8 +29,8 @@ public:
     };
 
     static constexpr size_t kBlockSize = 4096;
-    // 4 MiB of measurements: a few hundred thousand lines ahead.
-    static constexpr size_t kBlocksInFlight = 64;
+    // 10 MiB of measurements: a whole column of a year of minute data ahead.
+    static constexpr size_t kBlocksInFlight = 160;
 
     // Starts producing streams 0 to streams - 1 on a thread of its own. Without a thread to be
     // had, each stream is produced on the calling thread when it is taken.

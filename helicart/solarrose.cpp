@@ -1,11 +1,11 @@
 #include "solarrose.h"
 
 #include "classesdefinition.h"
+#include "columnreading.h"
 #include "combinedimage.h"
 #include "exitstatus.h"
 #include "imagetable.h"
 #include "measurementfile.h"
-#include "measurementpipe.h"
 #include "options.h"
 #include "outputfile.h"
 #include "outputqueue.h"
@@ -36,14 +36,6 @@ struct Request
     Warnings *warnings;
     OutputQueue *output;
     const Options &options;
-};
-
-// What the reading of a column gave, made on the reading thread before the column's last
-// measurement is handed on.
-struct ColumnRead
-{
-    MeasurementFile::ColumnCounts counts;
-    bool failed = false;
 };
 
 // Labels up to this length keep their spaces in the legend title.
@@ -92,8 +84,7 @@ void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int 
 // Classes first, so that every measurement finds its class; then the column's measurements
 // and the texts made from their counts. False when the file could not be read to its end.
 bool feedColumn(SolarRose &run, SolarRoseInterface *chart, const MeasurementFile &file, int k,
-    const MeasurementFile::TimeRange &range, const Request &request, MeasurementPipe &columns,
-    const ColumnRead &read)
+    const MeasurementFile::TimeRange &range, const Request &request, ColumnReading &columns)
 {
     const Options &options = request.options;
     double requiredGoodPercent = 0;
@@ -109,6 +100,7 @@ bool feedColumn(SolarRose &run, SolarRoseInterface *chart, const MeasurementFile
     const bool taken = columns.take([chart, shift](const QTime &time, double value) {
         chart->addSolarMeasurement(SolarRose::shiftedTime(time, shift), value);
     });
+    const ColumnReading::Column &read = columns.column(k);
     if (!taken || read.failed)
         return false;
     const MeasurementFile::ColumnCounts &counts = read.counts;
@@ -249,9 +241,15 @@ int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &
         return ExitStatus::InputNotRead;
     }
     file.readHeader();
+    const int count = file.parameterCount();
+    // The columns are read one after the other, each while the one before is still counted
+    // and painted; reading ends at a failure. The first one is read while the time range is
+    // found, when the file can be read twice at once.
+    ColumnReading columns(file, count);
     const MeasurementFile::TimeRange range = file.readTimeRange();
     if (file.readFailed())
         return reportReadFailure(diagnostics, input);
+    columns.start();
     // Declared first, so that it outlives the files still being written from it.
     CombinedImage combined;
     OutputQueue output(diagnostics);
@@ -262,17 +260,6 @@ int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &
     bool written = true;
     VectorOutput vector(options.output, options.formats, diagnostics);
     bool toldNoPainter = false;
-    const int count = file.parameterCount();
-    // The columns are read one after the other, each while the one before is still counted
-    // and painted; reading ends at a failure. Declared last, so that the reading stops before
-    // anything it writes to goes.
-    std::vector<ColumnRead> reads(size_t(qMax(count, 0)));
-    MeasurementPipe columns(count, [&file, &reads](int k, const MeasurementPipe::Handler &handler) {
-        ColumnRead &read = reads[size_t(k)];
-        read.counts = file.readColumn(k, handler);
-        read.failed = file.readFailed();
-        return !read.failed;
-    });
     for (int k = 0; k < count; ++k) {
         QObject *instance = nullptr;
         std::unique_ptr<SolarRoseInterface> chart(obtainChart(m_chartLoader, &instance));
@@ -284,7 +271,7 @@ int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &
         describeColumn(chart.get(), file, k, range, request);
         // The images of the columns before stay; this one and the combined image would show
         // only part of the data.
-        if (!feedColumn(*this, chart.get(), file, k, range, request, columns, reads[size_t(k)])) {
+        if (!feedColumn(*this, chart.get(), file, k, range, request, columns)) {
             output.settle();
             return reportReadFailure(diagnostics, input);
         }
