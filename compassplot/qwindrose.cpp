@@ -227,14 +227,19 @@ void QWindRose::clearClasses()
 
 bool QWindRose::addMeasurement(double windSpeed, double windDirection)
 {
-    if (m_intervals.isEmpty())
-        setDefaultIntervals();
-    if (m_rebuildNeeded)
-        buildSectors(fullCircle());
+    prepareCounting();
     // A value without a place on the circle or the scale is not counted; neither is one
     // outside every sector or class.
     m_counts.add(windSpeed, windDirection);
     return true;
+}
+
+void QWindRose::prepareCounting()
+{
+    if (m_intervals.isEmpty())
+        setDefaultIntervals();
+    if (m_rebuildNeeded)
+        buildSectors(fullCircle());
 }
 
 bool QWindRose::clearMeasurements()

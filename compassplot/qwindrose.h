@@ -150,6 +150,12 @@ protected:
     void clearSectors() { m_counts.clearSectors(); }
     void setSectorGeometry(const RoseCounts::Geometry &geometry) { m_counts.setGeometry(geometry); }
     void insertSector(const Interval &key) { m_counts.insertSector(key, m_intervals); }
+    // What addMeasurement does before it counts: the default classes when there are none, the
+    // sectors when they are to be built.
+    void prepareCounting();
+    // addMeasurement's counting, for a measurement whose sector index is known (see
+    // RoseCounts::sectorIndex); after prepareCounting.
+    void countInSector(size_t sector, double value) { m_counts.addToSector(sector, value); }
     // Height of the image being drawn, or of the image to come before the first drawing.
     int drawingHeight() const;
     // The size of what a paint step paints on: the image, or the part of a drawing that stands

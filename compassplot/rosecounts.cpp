@@ -9,6 +9,7 @@ void RoseCounts::clearSectors()
     m_sectors.clear();
     m_records.clear();
     m_index = Index();
+    ++m_generation;
 }
 
 void RoseCounts::insertSector(const Interval &key, const QList<Interval> &classes)
@@ -20,6 +21,7 @@ void RoseCounts::insertSector(const Interval &key, const QList<Interval> &classe
     }
     m_sectors.insert(key, records);
     m_index = Index();
+    ++m_generation;
 }
 
 bool RoseCounts::growing(const std::vector<Interval> &keys, size_t begin, size_t end)
@@ -76,10 +78,21 @@ size_t partitionPoint(
 // the search of the maps' tree stops at.
 ClassCount *RoseCounts::find(double value, double direction) const
 {
+    if (!searchable())
+        return findInMaps(value, direction);
+    const size_t k = sectorIndex(direction);
+    return k == noSector ? nullptr : findInSector(k, value);
+}
+
+bool RoseCounts::searchable() const
+{
     if (!m_index.built)
         buildIndex();
-    if (!m_index.usable)
-        return findInMaps(value, direction);
+    return m_index.usable;
+}
+
+size_t RoseCounts::sectorIndex(double direction) const
+{
     const Interval probe = Interval::wrapped(
         direction, m_geometry.width + direction, m_geometry.rangeLow, m_geometry.rangeHigh);
     Interval sectorProbe;
@@ -90,14 +103,18 @@ ClassCount *RoseCounts::find(double value, double direction) const
     const size_t k = partitionPoint(sectors, 0, sectors.size(), m_index.lastSector,
         [&sectorProbe](const Interval &key) { return sectorProbe < key; });
     if (k == sectors.size() || !(sectors[k].lowLimit < probe.highLimit))
-        return nullptr;
+        return noSector;
     m_index.lastSector = k;
+    return k;
+}
 
+ClassCount *RoseCounts::findInSector(size_t sector, double value) const
+{
     // As the map's find: the first class not less than the point, unless the point is less
     // than it.
     const Interval point(value, 0.0);
-    const size_t begin = m_index.classBegin[k];
-    const size_t end = m_index.classBegin[k + 1];
+    const size_t begin = m_index.classBegin[sector];
+    const size_t end = m_index.classBegin[sector + 1];
     const size_t c = partitionPoint(m_index.classes, begin, end, begin + m_index.lastClass,
         [&point](const Interval &key) { return !(key < point); });
     if (c == end || point < m_index.classes[c])
@@ -135,6 +152,18 @@ bool RoseCounts::add(double value, double direction)
     if (!std::isfinite(value) || !std::isfinite(direction))
         return false;
     ClassCount *count = find(value, direction);
+    if (!count)
+        return false;
+    ++count->count;
+    ++m_total;
+    return true;
+}
+
+bool RoseCounts::addToSector(size_t sector, double value)
+{
+    if (!std::isfinite(value))
+        return false;
+    ClassCount *count = findInSector(sector, value);
     if (!count)
         return false;
     ++count->count;

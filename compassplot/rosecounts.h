@@ -35,7 +35,11 @@ public:
 
     const SectorMap &sectors() const { return m_sectors; }
     const Geometry &geometry() const { return m_geometry; }
-    void setGeometry(const Geometry &geometry) { m_geometry = geometry; }
+    void setGeometry(const Geometry &geometry)
+    {
+        m_geometry = geometry;
+        ++m_generation;
+    }
 
     // Forgets every sector and its records; the total stays.
     void clearSectors();
@@ -47,9 +51,22 @@ public:
     // The same lookup made on the maps themselves. find makes it on arrays of the same keys in
     // the same order, which is what every measurement pays for.
     ClassCount *findInMaps(double value, double direction) const;
+
+    // find in two steps, for a caller that remembers where directions fall: the index of the
+    // sector (in key order) direction falls into, or noSector; then the record of value in
+    // that sector. Only while searchable holds; the index stays good until the generation
+    // changes.
+    static constexpr size_t noSector = size_t(-1);
+    bool searchable() const;
+    size_t sectorIndex(double direction) const;
+    ClassCount *findInSector(size_t sector, double value) const;
+    // Changes whenever the sectors or the geometry do.
+    quint64 generation() const { return m_generation; }
     // Counts the measurement into its record and the total; false (nothing counted) when it
     // has none. NaN and infinities have no place on the circle or the scale.
     bool add(double value, double direction);
+    // add for a measurement whose sector index is known (see sectorIndex).
+    bool addToSector(size_t sector, double value);
 
     // The count the percentages are relative to: the counted measurements, unless set.
     int total() const { return m_total; }
@@ -96,6 +113,7 @@ private:
     mutable Index m_index;
     std::deque<ClassCount> m_records;
     Geometry m_geometry;
+    quint64 m_generation = 0;
     int m_total = 0;
 };
 

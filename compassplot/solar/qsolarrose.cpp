@@ -237,17 +237,51 @@ bool QSolarRose::addSolarMeasurement(const QTime &time, double value)
     // negative fields happen to point at would falsify the chart.
     if (!time.isValid())
         return true;
-    addMeasurement(value, timeToAngle(time));
+    countAtSecond(time.msecsSinceStartOfDay() / 1000, value);
     return true;
+}
+
+void QSolarRose::countAtSecond(int second, double value)
+{
+    prepareCounting();
+    const RoseCounts &counts = this->counts();
+    const SectorSteps &steps = sectorSteps();
+    // Sectors whose keys cannot be searched as arrays, or no sector steps: the whole way.
+    if (steps.count <= 0 || !counts.searchable()) {
+        addMeasurement(value, secondToAngle(second));
+        return;
+    }
+    SecondSectors &known = m_secondSectors;
+    if (known.sector.empty() || known.generation != counts.generation()
+        || known.stepsRevision != steps.revision) {
+        known.sector.assign(size_t(Numeric::secondsPerDay), unknownSector);
+        known.generation = counts.generation();
+        known.stepsRevision = steps.revision;
+    }
+    qint32 &sector = known.sector[size_t(second)];
+    if (sector == unknownSector) {
+        // As addMeasurement folds it and the wind rose counts it: a direction that is not a
+        // number is not counted.
+        const double direction = HourSectors::fold(secondToAngle(second), steps.width);
+        const size_t k
+            = std::isfinite(direction) ? counts.sectorIndex(direction) : RoseCounts::noSector;
+        sector = k == RoseCounts::noSector ? noSector : qint32(k);
+    }
+    if (sector != noSector)
+        countInSector(size_t(sector), value);
 }
 
 double QSolarRose::timeToAngle(const QTime &time) const
 {
-    const SectorSteps &steps = sectorSteps();
     // The whole seconds of the day, hour * 3600 + minute * 60 + second, in one call rather
-    // than three (every measurement passes here; its time is a valid one).
-    const double seconds = time.msecsSinceStartOfDay() / 1000;
-    return seconds / steps.secondsPerSector * steps.width + 180.0;
+    // than three (its time is a valid one).
+    return secondToAngle(time.msecsSinceStartOfDay() / 1000);
+}
+
+double QSolarRose::secondToAngle(int second) const
+{
+    const SectorSteps &steps = sectorSteps();
+    return double(second) / steps.secondsPerSector * steps.width + 180.0;
 }
 
 const QSolarRose::SectorSteps &QSolarRose::sectorSteps() const
@@ -265,6 +299,7 @@ const QSolarRose::SectorSteps &QSolarRose::sectorSteps() const
         m_sectorSteps.count = n;
         m_sectorSteps.secondsPerSector = double(Numeric::secondsPerDay) / double(n);
         m_sectorSteps.width = circle / double(n);
+        ++m_sectorSteps.revision;
     }
     return m_sectorSteps;
 }

@@ -8,6 +8,8 @@
 #include <QSize>
 #include <QTime>
 
+#include <vector>
+
 class SolarRoseLight3D;
 
 // The chart the plug-in hands out: a wind rose whose sectors are the hours of the day and
@@ -72,6 +74,8 @@ public:
 
     // The angle (degrees) of a valid time of day: 00:00 is 180, 12:00 is 360.
     double timeToAngle(const QTime &time) const;
+    // The same for the whole second of the day (0 to 86399) that such a time falls in.
+    double secondToAngle(int second) const;
     // The box reserved for one hour label.
     QSize labelBoxSize() const;
     // Hour labels replaced by other texts (by label index); 21 and 22 blank with the grid on.
@@ -95,11 +99,26 @@ private:
         int count = 0;
         double secondsPerSector = 0.0; // seconds of the day per sector
         double width = 0.0; // degrees per sector
+        quint64 revision = 0; // counts the times the quotients were made
     };
     const SectorSteps &sectorSteps() const;
 
+    // Counts a measurement of a valid time as addMeasurement(value, timeToAngle(time)) does.
+    // The sector of each whole second of the day is looked up once (the first measurement of
+    // that second pays for it) and remembered while the sectors and the sector steps stay.
+    void countAtSecond(int second, double value);
+    struct SecondSectors
+    {
+        quint64 generation = 0; // of the sectors (see RoseCounts::generation)
+        quint64 stepsRevision = 0;
+        std::vector<qint32> sector; // per second: unknown, none or the sector's index
+    };
+    static constexpr qint32 unknownSector = -2;
+    static constexpr qint32 noSector = -1;
+
     QMap<int, QString> m_hourLabelOverrides;
     mutable SectorSteps m_sectorSteps;
+    SecondSectors m_secondSectors;
 };
 
 #endif // QSOLARROSE_H

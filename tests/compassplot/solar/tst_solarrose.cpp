@@ -14,6 +14,8 @@
 #include <QtTest>
 
 #include <cmath>
+#include <functional>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -204,6 +206,8 @@ private slots:
     void hourBinning_data();
     void hourBinning();
     void invalidTimeIsNotCounted();
+    void rememberedSectorsCountAsTheAngles_data();
+    void rememberedSectorsCountAsTheAngles();
     void nothingCountedShowsNumbers();
     void evenHours_data();
     void evenHours();
@@ -449,6 +453,71 @@ void TestSolarRose::invalidTimeIsNotCounted()
     QVERIFY(rose.addSolarMeasurement(QTime(25, 0), 250));
     QCOMPARE(rose.counts().total(), 0);
     QCOMPARE(rose.spokes().size(), 24);
+}
+
+using RoseChange = std::function<void(QSolarRose &)>;
+Q_DECLARE_METATYPE(RoseChange)
+
+// The sector of every whole second is remembered after its first measurement: the counts must
+// stay those of addMeasurement with the time's angle, over every second of the day, for times
+// with milliseconds, odd values, and when the sectors or their steps change in between.
+void TestSolarRose::rememberedSectorsCountAsTheAngles_data()
+{
+    QTest::addColumn<int>("sectors");
+    QTest::addColumn<bool>("ownClasses");
+    QTest::addColumn<RoseChange>("change");
+
+    const RoseChange nothing = [](QSolarRose &) {};
+    for (int n : { 24, 8, 1 })
+        QTest::addRow("%d sectors", n) << n << false << nothing;
+    QTest::newRow("own classes") << 24 << true << nothing;
+    QTest::newRow("sector count changed")
+        << 24 << false << RoseChange([](QSolarRose &r) { r.setDirectionsCount(6); });
+    QTest::newRow("circle changed")
+        << 24 << false << RoseChange([](QSolarRose &r) { r.setFullCircle(300); });
+    QTest::newRow("classes changed")
+        << 12 << false
+        << RoseChange([](QSolarRose &r) { r.addInterval(1500, 100, QColor(Qt::red)); });
+}
+
+void TestSolarRose::rememberedSectorsCountAsTheAngles()
+{
+    QFETCH(int, sectors);
+    QFETCH(bool, ownClasses);
+    QFETCH(RoseChange, change);
+
+    QSolarRose remembering;
+    QSolarRose reference;
+    for (QSolarRose *rose : { &remembering, &reference }) {
+        rose->setDirectionsCount(sectors);
+        if (ownClasses) {
+            rose->addInterval(-1, 1, QColor(Qt::blue));
+            rose->addInterval(0, 250.5, QColor(Qt::green));
+            rose->addInterval(250.5, 500, QColor(Qt::yellow));
+        }
+    }
+    const auto measure = [&](const QTime &time, double value) {
+        remembering.addSolarMeasurement(time, value);
+        reference.addMeasurement(value, reference.timeToAngle(time));
+    };
+    const double values[] = { 0.0, 0.3, 120.0, 250.5, 799.9, 1200.0, -5.0,
+        std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity() };
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int second = 0; second < 86400; second += pass == 0 ? 1 : 7) {
+            const QTime time = QTime::fromMSecsSinceStartOfDay(second * 1000 + (second % 3) * 499);
+            measure(time, values[(second + pass) % std::size(values)]);
+        }
+        if (pass == 0) {
+            change(remembering);
+            change(reference);
+        }
+    }
+    QStringList expected;
+    QStringList actual;
+    reference.getTableData(&expected);
+    remembering.getTableData(&actual);
+    QCOMPARE(actual, expected);
+    QCOMPARE(remembering.counts().total(), reference.counts().total());
 }
 
 // A column without data lines: the chart gets its classes and a record count of 0 and nothing
