@@ -5,12 +5,12 @@
 #include "numeric.h"
 #include "scaleadjustment.h"
 #include "solardial.h"
+#include "solarpictures.h"
 #include "solarroselight3d.h"
 #include "windroselegend.h"
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <QSvgRenderer>
 
 #include <cmath>
 #include <cstring>
@@ -42,44 +42,6 @@ QColor intervalColour(int index)
 
 // The limits of the open classes below and above the generated ones.
 constexpr double openLimit = Numeric::openClassLimit;
-
-// Renders the picture into rect, placed relative to point in the base coordinates; false
-// (and nothing drawn) when the picture could not be read.
-bool renderPicture(QPainter *painter, const QTransform &base, const QPoint &point,
-    QSvgRenderer &renderer, const QRect &rect)
-{
-    if (!renderer.isValid())
-        return false;
-    painter->save();
-    painter->setTransform(QTransform(base).translate(point.x(), point.y()));
-    renderer.render(painter, QRectF(rect));
-    painter->restore();
-    return true;
-}
-
-// The sun at noon, the moon at midnight and the logo, r from the centre; the large logo with
-// the grid on. The raster logo stands in when the vector one cannot be read.
-void paintPictures(QPainter *painter, const QTransform &base, int r, const QSize &box, bool grid)
-{
-    QSvgRenderer sun(QStringLiteral(":/solarRoseImages/sun.svg"));
-    renderPicture(painter, base, SolarDial::picturePoint(SolarDial::sunAngle, r), sun,
-        SolarDial::sunRect(box));
-    QSvgRenderer moon(QStringLiteral(":/solarRoseImages/moon.svg"));
-    renderPicture(painter, base, SolarDial::picturePoint(SolarDial::moonAngle, r), moon,
-        SolarDial::moonRect(box));
-    QSvgRenderer logo(QStringLiteral(":/solarRoseImages/ORVELA.svg"));
-    if (renderPicture(painter, base, SolarDial::picturePoint(SolarDial::logoAngleFor(grid), r),
-            logo, SolarDial::logoRect(logo.defaultSize(), grid)))
-        return;
-    const QImage raster(QStringLiteral(":/solarRoseImages/ORVELA.png"));
-    if (raster.isNull())
-        return;
-    painter->save();
-    const QPoint at = SolarDial::picturePoint(SolarDial::gridLogoAngle, r);
-    painter->setTransform(QTransform(base).translate(at.x(), at.y()));
-    painter->drawImage(SolarDial::rasterLogoRect(raster.size()).topLeft(), raster);
-    painter->restore();
-}
 
 } // namespace
 
@@ -482,7 +444,7 @@ void QSolarRose::drawBackground(QPainter *painter)
     DayShade::paint(painter, area, Numeric::toInt(d * 0.5), paintsOntoPainter());
     painter->setTransform(base);
     painter->setFont(font());
-    paintPictures(painter, base, r, labelBoxSize(), settings().enableGrid);
+    SolarPictures::paint(painter, base, r, labelBoxSize(), settings().enableGrid);
     paintHourLabels(painter, base, r, boldFont);
 }
 
