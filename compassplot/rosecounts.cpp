@@ -151,22 +151,19 @@ bool RoseCounts::add(double value, double direction)
     // class.
     if (!std::isfinite(value) || !std::isfinite(direction))
         return false;
-    ClassCount *count = find(value, direction);
-    if (!count)
-        return false;
-    ++count->count;
-    ++m_total;
-    return true;
+    return count(find(value, direction));
 }
 
 bool RoseCounts::addToSector(size_t sector, double value)
 {
-    if (!std::isfinite(value))
+    return std::isfinite(value) && count(findInSector(sector, value));
+}
+
+bool RoseCounts::count(ClassCount *record)
+{
+    if (!record)
         return false;
-    ClassCount *count = findInSector(sector, value);
-    if (!count)
-        return false;
-    ++count->count;
+    ++record->count;
     ++m_total;
     return true;
 }

@@ -107,6 +107,8 @@ private:
         size_t lastClass = 0;
     };
     void buildIndex() const;
+    // Counts one measurement into record and the total; false without a record.
+    bool count(ClassCount *record);
     static bool growing(const std::vector<Interval> &keys, size_t begin, size_t end);
 
     SectorMap m_sectors;
