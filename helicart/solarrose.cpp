@@ -24,7 +24,6 @@
 
 #include <cmath>
 #include <memory>
-#include <vector>
 
 #include <unistd.h>
 

@@ -2,7 +2,27 @@
 
 #include <cmath>
 
-double HourSectors::foldFar(double angle, double sectorWidth)
+namespace {
+
+constexpr double turn = 360.0;
+
+// Where the hour of a label ends: sector k ends half a degree (two minutes) past its label's
+// hour.
+constexpr double labelOffset = 0.5;
+
+} // namespace
+
+double HourSectors::windowLow(double sectorWidth)
+{
+    return labelOffset - sectorWidth;
+}
+
+double HourSectors::windowHigh(double sectorWidth)
+{
+    return windowLow(sectorWidth) + turn;
+}
+
+double HourSectors::fold(double angle, double sectorWidth)
 {
     if (!std::isfinite(angle) || !std::isfinite(sectorWidth))
         return angle;

@@ -11,27 +11,13 @@ class HourSectors
 {
 public:
     // Start of the first sector, and of the folding window.
-    static double windowLow(double sectorWidth) { return labelOffset - sectorWidth; }
+    static double windowLow(double sectorWidth);
     // End of the last sector, one turn above windowLow; the window stops just below it.
-    static double windowHigh(double sectorWidth) { return windowLow(sectorWidth) + turn; }
+    static double windowHigh(double sectorWidth);
+
     // The angle folded by whole turns into [windowLow, windowHigh). Angles inside the window
     // come back unchanged; a non-finite angle comes back as it is (it belongs to no sector).
-    static double fold(double angle, double sectorWidth)
-    {
-        // Inside the window (as every time of day once turned into an angle): as it is.
-        if (angle >= windowLow(sectorWidth) && angle < windowHigh(sectorWidth))
-            return angle;
-        return foldFar(angle, sectorWidth);
-    }
-
-private:
-    static constexpr double turn = 360.0;
-    // Where the hour of a label ends: sector k ends half a degree (two minutes) past its
-    // label's hour.
-    static constexpr double labelOffset = 0.5;
-
-    // fold for an angle that may lie outside the window.
-    static double foldFar(double angle, double sectorWidth);
+    static double fold(double angle, double sectorWidth);
 };
 
 #endif // HOURSECTORS_H

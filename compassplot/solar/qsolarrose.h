@@ -88,9 +88,9 @@ private:
     void paintHourLabels(
         QPainter *painter, const QTransform &base, int r, const QFont &boldFont) const;
 
-    // The quotients every counted measurement needs, kept with the settings the sector count
-    // and the full circle are read from: the same divisions, made once rather than per
-    // measurement.
+    // The sector count and the quotients that turn a time into an angle, kept with the
+    // settings they are read from: the same divisions, made once rather than per measurement;
+    // revision tells countAtSecond when the sectors it remembers no longer hold.
     struct SectorSteps
     {
         bool made = false;

@@ -195,8 +195,9 @@ QImage ImageTable::render(QImage::Format format, int width, int height)
         return QImage();
     const Layout geometry = layout(format, width, height);
     // Everything is painted over opaque white, so every pixel stays opaque, and an opaque pixel
-    // reads the same premultiplied or not. Premultiplied pixels take Qt's direct paths: for the
-    // other, each cell's outline is blended in parts handed to Qt's thread pool.
+    // reads the same premultiplied or not. Premultiplied pixels take Qt's direct paths: on the
+    // other format each cell's outline is blended through a conversion of its pixels (and,
+    // where Qt's thread pool takes fill parts, in parts handed to it).
     const bool asPremultiplied = format == QImage::Format_ARGB32;
     QImage image(geometry.imageSize,
         asPremultiplied ? QImage::Format_ARGB32_Premultiplied : paintFormat(format));
