@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests, the benchmarks and the fuzz targets need
-# (clang with its libFuzzer and sanitizer runtimes).
+# (clang with its libFuzzer and sanitizer runtimes), on Debian 12 and Debian 13.
 # Idempotent: only missing packages are installed. Runs as root without prompts
 # (uses sudo when started as another user).
 set -euo pipefail
 
 packages=(
-    cmake g++ make
+    cmake g++ make pkgconf
     qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-l10n-tools
     libxml2-dev libpng-dev fonts-dejavu-core
     libbenchmark-dev
     dpkg-dev groff-base  # the Debian package's dependencies (dpkg-shlibdeps), its manual page check
     python3
-    clang libclang-rt-14-dev tzdata
+    # libclang-rt-dev: the runtimes (libFuzzer, sanitizers) of the release's default clang,
+    # whichever version that is
+    clang libclang-rt-dev tzdata
     clang-tidy  # the function size check of scripts/size-check.sh
     poppler-utils  # pdftoppm: the tests render the PDF drawings to compare them with the images
 )
