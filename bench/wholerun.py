@@ -26,7 +26,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 PEER = os.path.join(HERE, "peer")
 
-SPEED_TARGET = 15.0       # peer time / helicart time, at least
+SPEED_TARGET = 20.0       # peer time / helicart time, at least
 WIDE_RATIO_TARGET = 12.0  # 100-column time / 10-column time, at most
 WIDE_SECONDS_TARGET = 8.0  # 100-column time, under
 MEMORY_GROWTH_TARGET = 1.10  # 5-year peak / 1-year peak, at most

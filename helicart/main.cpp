@@ -10,7 +10,11 @@
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QPluginLoader>
+#include <QSemaphore>
+#include <QThreadPool>
 #include <QTranslator>
+
+#include <functional>
 
 #include <unistd.h>
 
@@ -81,6 +85,22 @@ PluginSearch::Options chartSearch()
     return search;
 }
 
+// Qt's raster painter splits every large fill into parts, hands them to a thread pool and
+// waits for them, unless the painting thread is one of that pool's own; Qt 6.4 does so with its
+// global pool (later versions with a pool of Qt GUI's own). In a run the other core is busy
+// already (reading the next column, encoding the images before), so each hand-over costs only
+// two thread wake-ups, thousands per run. The run therefore goes on a thread of the global
+// pool, where a fill is painted in one part, and this thread waits for it.
+void runOnPoolThread(const std::function<void()> &work)
+{
+    QSemaphore done;
+    QThreadPool::globalInstance()->start([&work, &done] {
+        work();
+        done.release();
+    });
+    done.acquire();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -141,6 +161,7 @@ int main(int argc, char *argv[])
     }
 
     SolarRose solarRose(chartLoader);
-    const int status = solarRose.run(&diagnostics, options);
+    int status = 0;
+    runOnPoolThread([&] { status = solarRose.run(&diagnostics, options); });
     return finish(&diagnostics, status);
 }

@@ -130,10 +130,8 @@ QImage tableImage(const QStringList &rows, const QSize &size)
 // Hands the rose, the table and its text of column k to the output queue, which encodes and
 // writes them while the run goes on, writes the column's drawings (vector, when there is
 // one) and paints the rose into combined. False when a drawing could not be written. The
-// charts paint on this thread: Qt's painter splits a large fill into parts here (a gradient
-// is computed afresh where a part begins, and the pictures are made that way), where on one
-// of Qt's pool threads a fill is one part and a few pixels come out one shade off. The table
-// (solid fills and text, the same either way) is painted in its job on a writer thread.
+// charts paint on this thread (the program runs it on a thread of Qt's global pool, where
+// Qt 6.4 paints a fill in one part); the table is painted in its job on a writer thread.
 bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k,
     CombinedImage &combined, VectorOutput *vector, const Request &request)
 {
