@@ -1,9 +1,12 @@
-// Compares two images pixel by pixel, or prints the pixel checksum of images; used by
-// scripts/compare-images.sh to tell whether two builds draw the same pictures.
-//   imagecompare [--stamp] A B    differing pixels of A and B (--stamp: the time stamp corner
-//                                 left out); status 0 when there are none, 1 when there are,
-//                                 2 when a file cannot be read
-//   imagecompare --sum FILE...    "checksum  name" per file (status 2 when one cannot be read)
+// Compares image files with the tolerance of the image tests, or writes reference images; used
+// by scripts/compare-images.sh to tell whether two builds draw the same pictures and to renew
+// the example's references.
+//   imagecompare [--stamp] A B       how far A is from B (--stamp: the time stamp corner left
+//                                    out); status 0 when they match within the tolerance of
+//                                    imagereference.h, 1 when they do not, 2 when a file
+//                                    cannot be read
+//   imagecompare --store FILE DIR    writes each FILE as a reference image into DIR, by name
+#include "imagereference.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>
@@ -14,18 +17,17 @@
 
 namespace {
 
-int printSums(const QStringList &files)
+int store(const QStringList &files, const QString &folder)
 {
     int status = 0;
     for (const QString &file : files) {
         const QImage image(file);
-        if (image.isNull()) {
-            std::fprintf(stderr, "imagecompare: cannot read %s\n", qPrintable(file));
+        const QString target = folder + QLatin1Char('/') + QFileInfo(file).fileName();
+        if (image.isNull() || !ImageReference::saveReference(image, target)) {
+            std::fprintf(stderr, "imagecompare: cannot store %s as %s\n", qPrintable(file),
+                qPrintable(target));
             status = 2;
-            continue;
         }
-        std::printf("%s  %s\n", TestSupport::pixelChecksum(image).constData(),
-            qPrintable(QFileInfo(file).fileName()));
     }
     return status;
 }
@@ -44,23 +46,19 @@ int compare(const QString &a, const QString &b, bool stamp)
         return 1;
     }
     const QRect mask = stamp ? TestSupport::timeStampArea(first) : QRect();
-    const QImage mine = first.convertToFormat(QImage::Format_ARGB32);
-    const QImage theirs = second.convertToFormat(QImage::Format_ARGB32);
-    int differing = 0;
-    QRect box;
-    for (int y = 0; y < mine.height(); ++y) {
-        for (int x = 0; x < mine.width(); ++x) {
-            if (!mask.contains(x, y) && mine.pixel(x, y) != theirs.pixel(x, y)) {
-                ++differing;
-                box |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    if (differing == 0)
+    const ImageReference::Tolerance tolerance;
+    const ImageReference::Difference exact = ImageReference::compare(first, second, 0, mask);
+    const ImageReference::Difference beyond
+        = ImageReference::compare(first, second, tolerance.channel, mask);
+    if (exact.differing == 0) {
+        std::printf("equal\n");
         return 0;
-    std::printf("%d differing pixels, from (%d, %d) to (%d, %d)\n", differing, box.left(),
-        box.top(), box.right(), box.bottom());
-    return 1;
+    }
+    std::printf("%lld pixels differ (largest difference %d), %lld of them (%.3f %%) by more than "
+                "%d: %s\n",
+        exact.differing, exact.largest, beyond.differing, beyond.share() * 100.0, tolerance.channel,
+        beyond.within(tolerance) ? "within the tolerance" : "too many");
+    return beyond.within(tolerance) ? 0 : 1;
 }
 
 } // namespace
@@ -69,13 +67,14 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (arguments.value(0) == QLatin1String("--sum"))
-        return printSums(arguments.mid(1));
+    if (arguments.value(0) == QLatin1String("--store") && arguments.size() >= 3)
+        return store(arguments.mid(1, arguments.size() - 2), arguments.last());
     const bool stamp = arguments.value(0) == QLatin1String("--stamp");
     if (stamp)
         arguments.removeFirst();
     if (arguments.size() != 2) {
-        std::fprintf(stderr, "usage: imagecompare [--stamp] A B | imagecompare --sum FILE...\n");
+        std::fprintf(
+            stderr, "usage: imagecompare [--stamp] A B | imagecompare --store FILE... DIR\n");
         return 2;
     }
     return compare(arguments.at(0), arguments.at(1), stamp);

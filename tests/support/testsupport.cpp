@@ -1,6 +1,5 @@
 #include "testsupport.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -56,23 +55,6 @@ int differingPixels(const QImage &a, const QImage &b, int tolerance, const QRect
 QRect timeStampArea(const QImage &image)
 {
     return QRect(0, image.height() - 16, 130, 16);
-}
-
-QByteArray pixelChecksum(const QImage &image, const QRect &mask)
-{
-    QImage pixels = image.convertToFormat(QImage::Format_ARGB32);
-    const QRect masked = mask.intersected(pixels.rect());
-    for (int y = masked.top(); y <= masked.bottom(); ++y) {
-        for (int x = masked.left(); x <= masked.right(); ++x)
-            pixels.setPixel(x, y, 0);
-    }
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(QByteArray::number(pixels.width()) + 'x' + QByteArray::number(pixels.height()));
-    for (int y = 0; y < pixels.height(); ++y) {
-        hash.addData(QByteArrayView(reinterpret_cast<const char *>(pixels.constScanLine(y)),
-            qsizetype(pixels.width()) * 4));
-    }
-    return hash.result().toHex();
 }
 
 int darkestGray(const QImage &image, const QPoint &p, int radius)

@@ -31,11 +31,6 @@ int differingPixels(const QImage &a, const QImage &b, int tolerance, const QRect
 // Where the render time is written in a rose image and in the combined image: bottom left.
 QRect timeStampArea(const QImage &image);
 
-// SHA-256 (hex) of the pixels of image as 32-bit ARGB, row by row, with the pixels of mask set
-// to transparent black; the size is part of the sum. Two images share a sum exactly when they
-// are pixel-equal outside mask.
-QByteArray pixelChecksum(const QImage &image, const QRect &mask = QRect());
-
 // Number of pixels of area (clipped to the image), outside except, whose colour satisfies
 // predicate.
 template <typename Predicate>
