@@ -1,5 +1,7 @@
 #include "sourcedate.h"
 
+#include "timespecs.h"
+
 #include <algorithm>
 
 namespace {
@@ -25,7 +27,7 @@ std::optional<QDateTime> SourceDate::parse(const QByteArray &value)
     const qint64 seconds = value.toLongLong();
     if (seconds > kLatest)
         return std::nullopt;
-    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
+    return QDateTime::fromSecsSinceEpoch(seconds, TimeSpecs::utc());
 }
 
 bool SourceDate::isSet()

@@ -30,7 +30,7 @@ QString header(const QString &corner, const RoseCounts &counts, int precision)
 {
     QString text = corner;
     if (!counts.sectors().isEmpty()) {
-        const RoseCounts::Classes &classes = counts.sectors().cbegin().value();
+        const RoseCounts::Classes &classes = counts.sectors().first();
         const auto limit
             = [precision](double value) { return QString::number(value, 'f', precision); };
         int index = 0;
@@ -50,7 +50,8 @@ QString header(const QString &corner, const RoseCounts &counts, int precision)
 QString sectorLine(const QString &label, const RoseCounts &counts, int k)
 {
     QString line = label;
-    const RoseCounts::Classes &classes = std::next(counts.sectors().cbegin(), k).value();
+    const auto sector = std::next(counts.sectors().cbegin(), k);
+    const RoseCounts::Classes &classes = sector.value();
     bool first = true;
     for (const ClassCount *count : classes) {
         line += first ? QStringLiteral("\t\t") : share(counts.percent(count->count)) + '\t';

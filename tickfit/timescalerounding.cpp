@@ -1,6 +1,7 @@
 #include "timescalerounding.h"
 
 #include "numeric.h"
+#include "timespecs.h"
 
 #include <QDateTime>
 #include <QString>
@@ -206,7 +207,7 @@ QDateTime skippedWallClockTime(const QDateTime &model, const QDate &date, const 
 {
     // The fields read as UTC, moved back by the offset in force before the jump (a day
     // earlier no zone has jumped twice).
-    const qint64 wall = QDateTime(date, time, Qt::UTC).toMSecsSinceEpoch();
+    const qint64 wall = QDateTime(date, time, TimeSpecs::utc()).toMSecsSinceEpoch();
     const int before = atInstant(model, wall - qint64(kDay) * 1000).offsetFromUtc();
     return atInstant(model, wall - qint64(before) * 1000);
 }
@@ -216,9 +217,13 @@ QDateTime skippedWallClockTime(const QDateTime &model, const QDate &date, const 
 // give Qt no date-time.
 QDateTime sameZone(const QDateTime &model, const QDate &date, const QTime &time)
 {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    const QDateTime result(date, time, model.timeRepresentation());
+#else
     const QDateTime result = model.timeSpec() == Qt::TimeZone
         ? QDateTime(date, time, model.timeZone())
         : QDateTime(date, time, model.timeSpec(), model.offsetFromUtc());
+#endif
     if (result.isValid() || !date.isValid() || !time.isValid())
         return result;
     return skippedWallClockTime(model, date, time);

@@ -209,8 +209,7 @@ QBrush ClassesDefinition::fill(const QString &text, QString *problem)
         return QBrush();
     if (text.startsWith(QLatin1Char('#'))) {
         const QStringList parts = text.split(QLatin1Char('|'));
-        QColor color;
-        color.setNamedColor(parts.at(0));
+        QColor color = QColor::fromString(parts.at(0));
         bool hex = false;
         const int alpha = parts.size() > 1 ? parts.at(1).toInt(&hex, 16) : 255;
         if (!color.isValid())

@@ -3,6 +3,7 @@
 // argument leads to undefined behaviour. The first byte picks the operation.
 #include "fuzzinput.h"
 #include "tickfit.h"
+#include "timespecs.h"
 
 #include <QDateTime>
 #include <QList>
@@ -46,13 +47,13 @@ QDateTime nearJump(FuzzInput &input)
     const QTimeZone zone
         = choice == 0 ? QTimeZone::systemTimeZone() : jumpingZones().at(choice - 1);
     const QTimeZone::OffsetDataList jumps
-        = zone.transitions(QDateTime(QDate(year, 1, 1), QTime(0, 0), Qt::UTC),
-            QDateTime(QDate(year, 12, 31), QTime(23, 59), Qt::UTC));
+        = zone.transitions(QDateTime(QDate(year, 1, 1), QTime(0, 0), TimeSpecs::utc()),
+            QDateTime(QDate(year, 12, 31), QTime(23, 59), TimeSpecs::utc()));
     const qint64 base = jumps.isEmpty()
-        ? QDateTime(QDate(year, 6, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch()
+        ? QDateTime(QDate(year, 6, 1), QTime(0, 0), TimeSpecs::utc()).toMSecsSinceEpoch()
         : jumps.at(input.byte() % jumps.size()).atUtc.toMSecsSinceEpoch();
     const qint64 msecs = base + input.intInRange(-6 * 3600, 6 * 3600) * qint64(1000);
-    return choice == 0 ? QDateTime::fromMSecsSinceEpoch(msecs, Qt::LocalTime)
+    return choice == 0 ? QDateTime::fromMSecsSinceEpoch(msecs, TimeSpecs::localTime())
                        : QDateTime::fromMSecsSinceEpoch(msecs, zone);
 }
 
@@ -64,12 +65,17 @@ QDateTime dateTime(FuzzInput &input)
     const qint64 msecs = input.int64() % range;
     switch (input.byte() % 4) {
     case 0:
-        return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+        return QDateTime::fromMSecsSinceEpoch(msecs, TimeSpecs::utc());
     case 1:
-        return QDateTime::fromMSecsSinceEpoch(msecs, Qt::LocalTime);
+        return QDateTime::fromMSecsSinceEpoch(msecs, TimeSpecs::localTime());
     case 2:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+        return QDateTime::fromMSecsSinceEpoch(
+            msecs, QTimeZone::fromSecondsAheadOfUtc(input.intInRange(-14 * 3600, 14 * 3600)));
+#else
         return QDateTime::fromMSecsSinceEpoch(
             msecs, Qt::OffsetFromUTC, input.intInRange(-14 * 3600, 14 * 3600));
+#endif
     default:
         return nearJump(input);
     }

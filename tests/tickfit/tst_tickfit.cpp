@@ -1,6 +1,7 @@
 #include "digittext.h"
 #include "scaleadjustment.h"
 #include "scalerounding.h"
+#include "timespecs.h"
 
 #include <QPluginLoader>
 #include <QRandomGenerator>
@@ -40,9 +41,8 @@ bool sameAsFloat(double actual, double expected)
 
 QDateTime utc(const QString &text)
 {
-    QDateTime dt = QDateTime::fromString(text, Qt::ISODateWithMs);
-    dt.setTimeSpec(Qt::UTC);
-    return dt;
+    const QDateTime dt = QDateTime::fromString(text, Qt::ISODateWithMs);
+    return QDateTime(dt.date(), dt.time(), TimeSpecs::utc());
 }
 
 } // namespace
@@ -499,8 +499,9 @@ private slots:
         qputenv("TZ", "Europe/Ljubljana");
         tzset();
         const QDateTime given = QDateTime::fromString(dt, Qt::ISODate);
-        QDateTime value = zone.isEmpty() ? QDateTime(given.date(), given.time(), Qt::LocalTime)
-                                         : QDateTime(given.date(), given.time(), QTimeZone(zone));
+        QDateTime value = zone.isEmpty()
+            ? QDateTime(given.date(), given.time(), TimeSpecs::localTime())
+            : QDateTime(given.date(), given.time(), QTimeZone(zone));
         QVERIFY(value.isValid());
         m_scale->roundDateTime(value, interval, up);
         const QDateTime rounded = QDateTime::fromString(
