@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QFont>
 #include <QFontInfo>
+#include <QList>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -13,8 +14,10 @@
 #include <QSize>
 #include <QSvgGenerator>
 #include <QThread>
+#include <QUuid>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -45,6 +48,53 @@ bool pdfDateOffset(const QString &end, int *seconds)
     const int size = match.captured(2).toInt() * 3600 + match.captured(3).toInt() * 60;
     *seconds = match.captured(1) == QLatin1String("-") ? -size : size;
     return true;
+}
+
+// The offset from UTC of an XMP date's end: "Z", "+01:00" or "-05:30"; false for another end.
+bool xmpDateOffset(const QString &end, int *seconds)
+{
+    if (end == QLatin1String("Z")) {
+        *seconds = 0;
+        return true;
+    }
+    static const QRegularExpression offset(QStringLiteral("^([+-])(\\d\\d):(\\d\\d)$"));
+    const QRegularExpressionMatch match = offset.match(end);
+    if (!match.hasMatch())
+        return false;
+    const int size = match.captured(2).toInt() * 3600 + match.captured(3).toInt() * 60;
+    *seconds = match.captured(1) == QLatin1String("-") ? -size : size;
+    return true;
+}
+
+// A kind of date in a PDF document: where it starts, its fields up to the seconds, the
+// character that closes it and how the end between them gives its offset from UTC.
+struct DateForm
+{
+    QByteArray key;
+    QString format;
+    char close;
+    bool (*offset)(const QString &end, int *seconds);
+};
+
+// pdf with every date of form replaced by time, each with its own offset and length.
+QByteArray withDatesOf(const QByteArray &pdf, const DateForm &form, const QDateTime &time)
+{
+    const qsizetype width = form.format.size() - form.format.count(QLatin1Char('\''));
+    QByteArray result = pdf;
+    for (qsizetype start = result.indexOf(form.key); start >= 0;
+         start = result.indexOf(form.key, start + 1)) {
+        const qsizetype fields = start + form.key.size();
+        const qsizetype close = result.indexOf(form.close, fields);
+        int offset = 0;
+        if (close < 0 || close - fields <= width
+            || !form.offset(
+                QString::fromLatin1(result.mid(fields + width, close - fields - width)), &offset))
+            continue;
+        const QByteArray stamp = time.toOffsetFromUtc(offset).toString(form.format).toLatin1();
+        if (stamp.size() == width)
+            result.replace(fields, width, stamp);
+    }
+    return result;
 }
 
 // The document's width and height in pixels (CSS pixels, 96 to the inch) rather than the
@@ -127,29 +177,54 @@ QByteArray VectorDrawing::pdfHere(const QSize &size, const Painting &painting)
         if (!paintOn(&writer, painting))
             return QByteArray();
     }
-    return SourceDate::isSet() && !SourceDate::isInvalid()
-        ? withCreationDate(bytes, SourceDate::stampTime())
-        : bytes;
+    if (!SourceDate::isSet() || SourceDate::isInvalid())
+        return bytes;
+    return withContentId(withDates(bytes, SourceDate::stampTime()));
 }
 
-QByteArray VectorDrawing::withCreationDate(const QByteArray &pdf, const QDateTime &time)
+QByteArray VectorDrawing::withDates(const QByteArray &pdf, const QDateTime &time)
 {
-    static const QByteArray key("/CreationDate (D:");
-    constexpr int kDigits = 14; // yyyyMMddhhmmss
+    const QString pdfFields = QStringLiteral("yyyyMMddhhmmss");
+    const QString xmpFields = QStringLiteral("yyyy-MM-dd'T'hh:mm:ss");
+    const DateForm forms[] = {
+        { QByteArrayLiteral("/CreationDate (D:"), pdfFields, ')', pdfDateOffset },
+        { QByteArrayLiteral("/ModDate (D:"), pdfFields, ')', pdfDateOffset },
+        { QByteArrayLiteral("xmp:CreateDate=\""), xmpFields, '"', xmpDateOffset },
+        { QByteArrayLiteral("xmp:ModifyDate=\""), xmpFields, '"', xmpDateOffset },
+        { QByteArrayLiteral("xmp:MetadataDate=\""), xmpFields, '"', xmpDateOffset },
+    };
+    QByteArray result = pdf;
+    for (const DateForm &form : forms)
+        result = withDatesOf(result, form, time);
+    return result;
+}
+
+QByteArray VectorDrawing::withContentId(const QByteArray &pdf)
+{
+    static const QByteArray key("xmpMM:DocumentID=\"uuid:");
+    constexpr qsizetype kUuidLength = 36; // 8-4-4-4-12 hexadecimal digits
     const qsizetype start = pdf.indexOf(key);
-    const qsizetype close = start < 0 ? -1 : pdf.indexOf(')', start);
-    if (close < 0 || close - start - key.size() <= kDigits)
+    if (start < 0)
         return pdf;
-    const qsizetype digits = start + key.size();
-    int offset = 0;
-    const QString end = QString::fromLatin1(pdf.mid(digits + kDigits, close - digits - kDigits));
-    if (!pdfDateOffset(end, &offset))
+    const QByteArray text = pdf.mid(start + key.size(), kUuidLength);
+    if (QUuid::fromString(QLatin1String(text)).isNull())
         return pdf;
-    const QByteArray stamp
-        = time.toOffsetFromUtc(offset).toString(QStringLiteral("yyyyMMddhhmmss")).toLatin1();
-    if (stamp.size() != kDigits)
-        return pdf;
-    QByteArray replaced = pdf;
-    replaced.replace(digits, kDigits, stamp);
-    return replaced;
+    // The places of the identifier, as text and as the hexadecimal string of that text
+    // (in either case), with a null identifier in them while the new one is derived.
+    QList<std::pair<qsizetype, qsizetype>> places; // position, length
+    for (const QByteArray &form : { text, text.toHex(), text.toHex().toUpper() }) {
+        for (qsizetype at = pdf.indexOf(form); at >= 0; at = pdf.indexOf(form, at + form.size()))
+            places.append({ at, form.size() });
+    }
+    const auto fill = [&places](QByteArray *bytes, const QByteArray &id) {
+        const QByteArray hex = id.toHex();
+        for (const auto &[at, length] : std::as_const(places))
+            bytes->replace(at, length, length == id.size() ? id : hex);
+    };
+    QByteArray result = pdf;
+    fill(&result, QUuid().toByteArray(QUuid::WithoutBraces));
+    static const QUuid kNamespace
+        = QUuid::createUuidV5(QUuid(), QByteArrayLiteral("helicart vector drawings"));
+    fill(&result, QUuid::createUuidV5(kNamespace, result).toByteArray(QUuid::WithoutBraces));
+    return result;
 }

@@ -26,7 +26,8 @@ public:
     static QByteArray svg(const QSize &size, const Painting &painting);
 
     // A PDF document of one page of size (at kResolution, without margins); empty when size is
-    // empty. Its creation date is the stamp time when a fixed one is asked for (see SourceDate),
+    // empty. When a fixed stamp time is asked for (see SourceDate), its dates are that time
+    // (withDates) and its identifier, where it has one, comes from its content (withContentId),
     // so that two runs write the same bytes. The painting runs in a thread of its own (see
     // pdfHere) while the caller waits.
     static QByteArray pdf(const QSize &size, const Painting &painting);
@@ -39,10 +40,18 @@ public:
     // installed), so that a viewer draws the texts in the fonts whose measures placed them.
     static QByteArray withResolvedFonts(const QByteArray &svg);
 
-    // pdf with its creation date replaced by time, written with the same offset from UTC as
-    // before (so that no byte offset of the document moves); pdf as it is when it holds no
-    // creation date of that form.
-    static QByteArray withCreationDate(const QByteArray &pdf, const QDateTime &time);
+    // pdf with the dates it was made and changed replaced by time: those of the document
+    // information (/CreationDate, /ModDate) and those of the XMP metadata (xmp:CreateDate,
+    // xmp:ModifyDate, xmp:MetadataDate). Each is written with the same offset from UTC as
+    // before, so that no byte offset of the document moves; a date of another form stays.
+    static QByteArray withDates(const QByteArray &pdf, const QDateTime &time);
+
+    // pdf with its document identifier (the XMP metadata's xmpMM:DocumentID, which newer Qt
+    // versions draw at random, and the same identifier in the trailer's /ID) replaced by a
+    // name-based one derived from the rest of the document: equal documents get equal
+    // identifiers, different ones different identifiers. Same length, only the bytes of the
+    // identifier change; pdf as it is without one.
+    static QByteArray withContentId(const QByteArray &pdf);
 };
 
 #endif // VECTORDRAWING_H

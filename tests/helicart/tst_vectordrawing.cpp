@@ -1,6 +1,7 @@
 // SVG and PDF documents from a painting: sizes, text kept as text, fonts named as laid out,
 // and the PDF creation date that follows a fixed stamp time.
 #include "testsupport.h"
+#include "timespecs.h"
 #include "vectordrawing.h"
 
 #include <QFontInfo>
@@ -63,8 +64,10 @@ private slots:
     void svg();
     void pdf_data();
     void pdf();
-    void withCreationDate_data();
-    void withCreationDate();
+    void withDates_data();
+    void withDates();
+    void withContentId_data();
+    void withContentId();
     void pdfStampTime();
 };
 
@@ -143,7 +146,7 @@ void TestVectorDrawing::pdf()
     QVERIFY(!pdf.contains("/Subtype /Image"));
 }
 
-void TestVectorDrawing::withCreationDate_data()
+void TestVectorDrawing::withDates_data()
 {
     QTest::addColumn<QByteArray>("pdf");
     QTest::addColumn<QByteArray>("expected");
@@ -159,16 +162,83 @@ void TestVectorDrawing::withCreationDate_data()
     QTest::newRow("an end of another form")
         << head + "20261208094314 UTC" + tail << head + "20261208094314 UTC" + tail;
     QTest::newRow("cut short") << head + "2026" << head + "2026";
+
+    // The other dates: the modification date (Qt 6.8 writes both) and those of the XMP
+    // metadata, each with an offset of its own.
+    const QByteArray info = "1 0 obj\n<<\n/CreationDate (D:20261208094314Z)\n"
+                            "/ModDate (D:20261208104314+01'00')\n>>\nendobj\n";
+    const QByteArray infoAtEpoch = "1 0 obj\n<<\n/CreationDate (D:19700101000000Z)\n"
+                                   "/ModDate (D:19700101010000+01'00')\n>>\nendobj\n";
+    const QByteArray xmp = "<rdf:Description rdf:about=\"\" xmp:CreatorTool=\"\" "
+                           "xmp:CreateDate=\"2026-12-08T09:43:14+00:00\" "
+                           "xmp:ModifyDate=\"2026-12-08T04:13:14-05:30\" "
+                           "xmp:MetadataDate=\"2026-12-08T09:43:14Z\"/>\n";
+    const QByteArray xmpAtEpoch = "<rdf:Description rdf:about=\"\" xmp:CreatorTool=\"\" "
+                                  "xmp:CreateDate=\"1970-01-01T00:00:00+00:00\" "
+                                  "xmp:ModifyDate=\"1969-12-31T18:30:00-05:30\" "
+                                  "xmp:MetadataDate=\"1970-01-01T00:00:00Z\"/>\n";
+    QTest::newRow("creation and modification") << info << infoAtEpoch;
+    QTest::newRow("document information and XMP") << info + xmp << infoAtEpoch + xmpAtEpoch;
+    QTest::newRow("XMP date of another form")
+        << QByteArray("xmp:CreateDate=\"2026-12-08T09:43:14.5Z\"")
+        << QByteArray("xmp:CreateDate=\"2026-12-08T09:43:14.5Z\"");
 }
 
-// The creation date is replaced in place: same length, same offset from UTC.
-void TestVectorDrawing::withCreationDate()
+// The dates are replaced in place: same length, same offset from UTC.
+void TestVectorDrawing::withDates()
 {
     QFETCH(QByteArray, pdf);
-    const QDateTime epoch = QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
-    const QByteArray replaced = VectorDrawing::withCreationDate(pdf, epoch);
+    const QDateTime epoch = QDateTime::fromSecsSinceEpoch(0, TimeSpecs::utc());
+    const QByteArray replaced = VectorDrawing::withDates(pdf, epoch);
     QTEST(replaced, "expected");
     QCOMPARE(replaced.size(), pdf.size());
+}
+
+void TestVectorDrawing::withContentId_data()
+{
+    QTest::addColumn<QByteArray>("pdf");
+    QTest::addColumn<bool>("changed");
+
+    // The identifier as Qt 6.8 writes it: in the XMP metadata and, as the hexadecimal
+    // string of that text, twice in the trailer.
+    const QByteArray id = "4ab2bb7b-470f-4c89-bde9-d3384643439e";
+    const QByteArray hex = id.toHex();
+    const QByteArray document = "<rdf:Description rdf:about=\"\" xmpMM:DocumentID=\"uuid:" + id
+        + "\" xmpMM:VersionID=\"1\"/>\n1 0 obj\n(some content)\nendobj\ntrailer\n<<\n/ID [ <" + hex
+        + "> <" + hex + "> ]\n>>\n";
+    QTest::newRow("XMP and trailer") << document << true;
+    QTest::newRow("no identifier") << QByteArray("%PDF-1.4\n/ID [ <" + hex + "> ]\n") << false;
+    QTest::newRow("not an identifier")
+        << QByteArray("xmpMM:DocumentID=\"uuid:4ab2bb7b-470f-4c89-bde9-d33846434x9e\"") << false;
+    QTest::newRow("cut short") << QByteArray("xmpMM:DocumentID=\"uuid:4ab2bb7b") << false;
+}
+
+// The identifier is replaced everywhere by one that depends on the document's content only:
+// not on the identifier it had, but on every other byte.
+void TestVectorDrawing::withContentId()
+{
+    QFETCH(QByteArray, pdf);
+    QFETCH(bool, changed);
+    const QByteArray replaced = VectorDrawing::withContentId(pdf);
+    QCOMPARE(replaced.size(), pdf.size());
+    if (!changed) {
+        QCOMPARE(replaced, pdf);
+        return;
+    }
+    const QByteArray id = "4ab2bb7b-470f-4c89-bde9-d3384643439e";
+    const QByteArray other = "0f1e2d3c-4b5a-4978-8695-a4b3c2d1e0f9";
+    QVERIFY(!replaced.contains(id) && !replaced.contains(id.toHex()));
+    const qsizetype at = pdf.indexOf(id);
+    const QByteArray newId = replaced.mid(at, id.size());
+    QVERIFY(!QUuid::fromString(QLatin1String(newId)).isNull());
+    QCOMPARE(replaced.count(newId.toHex()), 2);
+
+    QByteArray otherId = pdf;
+    otherId.replace(id, other).replace(id.toHex(), other.toHex());
+    QCOMPARE(VectorDrawing::withContentId(otherId), replaced);
+    QByteArray otherContent = pdf;
+    otherContent.replace("(some content)", "(more content)");
+    QVERIFY(VectorDrawing::withContentId(otherContent).mid(at, id.size()) != newId);
 }
 
 // With a fixed stamp time, the document carries it: two documents made apart are the same.
@@ -181,8 +251,9 @@ void TestVectorDrawing::pdfStampTime()
     qunsetenv("SOURCE_DATE_EPOCH");
     QVERIFY(first.contains("/CreationDate (D:"));
     QCOMPARE(second, first);
-    QCOMPARE(VectorDrawing::withCreationDate(first, QDateTime::fromSecsSinceEpoch(86400, Qt::UTC)),
-        first);
+    const QDateTime fixed = QDateTime::fromSecsSinceEpoch(86400, TimeSpecs::utc());
+    QCOMPARE(VectorDrawing::withDates(first, fixed), first);
+    QCOMPARE(VectorDrawing::withContentId(first), first);
 }
 
 HELICART_GUI_TEST_MAIN(TestVectorDrawing)
