@@ -1,16 +1,20 @@
 #ifndef MEASUREMENTFIELD_H
 #define MEASUREMENTFIELD_H
 
+#include "timespecs.h"
 #include <QByteArrayView>
+
 #include <QDateTime>
 
 // Parsers of the two fields of a data line that matter: the time stamp and a value. They run
 // once per line and column over files of hundreds of thousands of lines, so they work on the
 // raw UTF-8 bytes of the field and never build a QString for ordinary input. They accept
 // exactly what Qt's own parsers accept (QDateTime::fromString with "dd/MM/yyyy hh:mm" after
-// every "." became "/", and QString::toDouble), with two deliberate differences: time stamps
-// are wall-clock times with no time zone, and a value that reads as NaN or an infinity is
-// not a measurement.
+// every "." became "/", and QString::toDouble), with deliberate differences: time stamps
+// are wall-clock times with no time zone, date and time are parted by the ASCII space alone
+// (newer Qt versions also take a no-break, ideographic or other Unicode space, older ones
+// not: no logger writes one), and a value that reads as NaN or an infinity is not a
+// measurement.
 class MeasurementField
 {
 public:
@@ -25,7 +29,7 @@ public:
         QDate date() const { return QDate(year, month, day); }
         QTime time() const { return QTime::fromMSecsSinceStartOfDay((hour * 60 + minute) * 60000); }
         // Held as UTC so that no daylight-saving rule of the machine can reject or shift it.
-        QDateTime dateTime() const { return QDateTime(date(), time(), Qt::UTC); }
+        QDateTime dateTime() const { return QDateTime(date(), time(), TimeSpecs::utc()); }
         // Orders time stamps like their date-times.
         qint64 key() const;
     };

@@ -1,18 +1,29 @@
 // Differential test of the field parsers against Qt's own parsers: whatever Qt accepts, the
-// reader must accept with the same result, and nothing more, except for the two deliberate
-// differences (no time zone; NaN and infinities are not measurements).
+// reader must accept with the same result, and nothing more, except for the deliberate
+// differences (no time zone; NaN and infinities are not measurements; only an ASCII space
+// between date and time, see timeStampSpace).
 #include "measurementfield.h"
 
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 
 namespace {
 
 const QString stampFormat = QStringLiteral("dd/MM/yyyy hh:mm");
+
+// Whether the Qt versions the project supports read field alike: Qt 6.8 matches the space of
+// a format with any single non-ASCII space as well (U+00A0, U+2003, U+3000, ...), Qt 6.4 only
+// with the ASCII space; everything else they read the same way.
+bool qtVersionsAgree(const QString &field)
+{
+    return std::none_of(
+        field.cbegin(), field.cend(), [](QChar c) { return c.unicode() > 0x7f && c.isSpace(); });
+}
 
 // Characters that stress the parsers: digits, separators, signs, spaces (also U+00A0, U+2003,
 // U+3000), a NUL, letters, Arabic-Indic and full-width digits, the minus sign U+2212.
@@ -173,6 +184,8 @@ private slots:
     void timeStamp_data();
     void timeStamp();
     void timeStampCorpus();
+    void timeStampSpace_data();
+    void timeStampSpace();
     void timeStampReader();
     void value_data();
     void value();
@@ -193,10 +206,15 @@ void TestMeasurementField::initTestCase()
     QCOMPARE(QDateTime::currentDateTime().offsetFromUtc(), 0);
 }
 
+// Compared with Qt where its versions agree; elsewhere the reader's own rule (timeStampSpace)
+// holds: a stamp with another space than the ASCII one is none.
 void TestMeasurementField::compareTimeStamp(const QByteArray &field, QByteArray *mismatch)
 {
-    const QDateTime expected = QDateTime::fromString(
-        QString::fromUtf8(field).replace(QLatin1Char('.'), QLatin1Char('/')), stampFormat);
+    const QString text = QString::fromUtf8(field);
+    const QDateTime expected = qtVersionsAgree(text)
+        ? QDateTime::fromString(
+            QString(text).replace(QLatin1Char('.'), QLatin1Char('/')), stampFormat)
+        : QDateTime();
     MeasurementField::TimeStamp stamp;
     const bool valid = MeasurementField::parseTimeStamp(field, &stamp);
     if (valid != expected.isValid()) {
@@ -245,6 +263,41 @@ void TestMeasurementField::timeStampCorpus()
 {
     const QByteArrayList mismatches = mismatchesOver(stampCorpus(), compareTimeStamp);
     QVERIFY2(mismatches.isEmpty(), summary(mismatches));
+}
+
+// The one character between date and time is the ASCII space of the documented pattern: a
+// logger writes nothing else there, and a no-break or ideographic space in its place (which
+// some Qt versions take for a space, others not) makes no time stamp, in whatever version.
+void TestMeasurementField::timeStampSpace_data()
+{
+    QTest::addColumn<QByteArray>("space");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("space") << QByteArray(" ") << true;
+    QTest::newRow("U+00A0 no-break space") << QByteArray("\xc2\xa0") << false;
+    QTest::newRow("U+2003 em space") << QByteArray("\xe2\x80\x83") << false;
+    QTest::newRow("U+3000 ideographic space") << QByteArray("\xe3\x80\x80") << false;
+    QTest::newRow("U+202F narrow no-break space") << QByteArray("\xe2\x80\xaf") << false;
+    QTest::newRow("U+2009 thin space") << QByteArray("\xe2\x80\x89") << false;
+    QTest::newRow("U+0085 next line") << QByteArray("\xc2\x85") << false;
+    QTest::newRow("tab") << QByteArray("\t") << false;
+    QTest::newRow("two spaces") << QByteArray("  ") << false;
+    QTest::newRow("space and U+00A0") << QByteArray(" \xc2\xa0") << false;
+    QTest::newRow("none") << QByteArray() << false;
+}
+
+void TestMeasurementField::timeStampSpace()
+{
+    QFETCH(QByteArray, space);
+    QFETCH(bool, accepted);
+    for (const QByteArray &date : { QByteArray("05.07.2012"), QByteArray("31/12/-0005") }) {
+        const QByteArray field = date + space + "13:45";
+        MeasurementField::TimeStamp stamp;
+        QCOMPARE(MeasurementField::parseTimeStamp(field, &stamp), accepted);
+        MeasurementField::TimeStampReader reader;
+        QCOMPARE(reader.read(field, &stamp), accepted);
+        if (accepted)
+            QCOMPARE(stamp.time(), QTime(13, 45));
+    }
 }
 
 void TestMeasurementField::timeStampReader()
