@@ -5,7 +5,7 @@
 #include "failingdevice.h"
 #include "measurementfile.h"
 #include "options.h"
-#include "solarrose.h"
+#include "renderrun.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -366,7 +366,7 @@ void TestFailures::readErrorDuringRun()
     options.classes = work("helicartClasses.xml");
     QFile diagnostics(work("diagnostics.txt"));
     QVERIFY(diagnostics.open(QIODevice::WriteOnly));
-    SolarRose run(m_chartLoader);
+    RenderRun run(m_chartLoader);
     QCOMPARE(run.run(&diagnostics, options, file), status);
     diagnostics.close();
     QCOMPARE(readFile(work("diagnostics.txt")),
