@@ -1,8 +1,8 @@
 #include "exitstatus.h"
 #include "options.h"
 #include "pluginsearch.h"
+#include "renderrun.h"
 #include "signalguard.h"
-#include "solarrose.h"
 #include "sourcedate.h"
 #include "warnings.h"
 
@@ -156,12 +156,12 @@ int main(int argc, char *argv[])
     // The chart plug-in stays loaded until the process ends.
     QPluginLoader chartLoader;
     if (!PluginSearch::loadPlugin(QStringLiteral("compassplot"), &chartLoader, chartSearch())) {
-        SolarRose::reportPluginFailure();
+        RenderRun::reportPluginFailure();
         return finish(&diagnostics, ExitStatus::NoChart);
     }
 
-    SolarRose solarRose(chartLoader);
+    RenderRun renderRun(chartLoader);
     int status = 0;
-    runOnPoolThread([&] { status = solarRose.run(&diagnostics, options); });
+    runOnPoolThread([&] { status = renderRun.run(&diagnostics, options); });
     return finish(&diagnostics, status);
 }

@@ -200,12 +200,36 @@ int imageHeightValue(const ParseState &state, QStringList *warnings)
 }
 
 // Each entry that names no format is told of; a list without any format leaves the default.
+// The formats of a comma-separated list such as "png,svg" (entries trimmed, in any ASCII case;
+// empty entries skipped); a format's name is its suffix. Entries that name no format are
+// appended to *unknown.
+OutputFormats::Formats parseFormats(const QString &list, QStringList *unknown)
+{
+    OutputFormats::Formats formats;
+    for (const QString &entry : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString name = entry.trimmed();
+        if (name.isEmpty())
+            continue;
+        bool known = false;
+        for (const OutputFormats::Format format : OutputFormats::all()) {
+            const QByteArray formatName = OutputFormats::suffix(format).toLatin1();
+            if (Options::sameName(name, QLatin1StringView(formatName))) {
+                formats |= format;
+                known = true;
+            }
+        }
+        if (!known)
+            unknown->append(name);
+    }
+    return formats;
+}
+
 OutputFormats::Formats formatsValue(const ParseState &state, QStringList *warnings)
 {
     if (!state.formats.given)
         return OutputFormats::Png;
     QStringList unknown;
-    const OutputFormats::Formats formats = OutputFormats::parse(state.formats.text, &unknown);
+    const OutputFormats::Formats formats = parseFormats(state.formats.text, &unknown);
     if (!formats) {
         *warnings << QStringLiteral("--format value %1 names none of %2: png is written")
                          .arg(Warnings::quoted(state.formats.text), OutputFormats::names());

@@ -5,7 +5,7 @@
 #include "failingdevice.h"
 #include "measurementfile.h"
 #include "options.h"
-#include "solarrose.h"
+#include "renderrun.h"
 #include "testsupport.h"
 #include "timespecs.h"
 
@@ -367,7 +367,7 @@ void TestFailures::readErrorDuringRun()
     options.classes = work("helicartClasses.xml");
     QFile diagnostics(work("diagnostics.txt"));
     QVERIFY(diagnostics.open(QIODevice::WriteOnly));
-    SolarRose run(m_chartLoader);
+    RenderRun run(m_chartLoader);
     QCOMPARE(run.run(&diagnostics, options, file), status);
     diagnostics.close();
     QCOMPARE(readFile(work("diagnostics.txt")),

@@ -1,5 +1,6 @@
 // The texts, flags and file names of the run, built by pure functions.
-#include "solarrose.h"
+#include "columntexts.h"
+#include "outputnames.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -59,15 +60,15 @@ void TestRunTexts::legendTitle()
     QFETCH(QString, label);
     QFETCH(QString, unit);
     QFETCH(QString, title);
-    QCOMPARE(SolarRose::legendTitle(label, unit), title);
+    QCOMPARE(ColumnTexts::legendTitle(label, unit), title);
 }
 
 void TestRunTexts::speedDirectionText()
 {
-    QCOMPARE(SolarRose::speedDirectionText("GSR", "W/m2"), QString("Time\\GSR[W/m2]"));
+    QCOMPARE(ColumnTexts::speedDirectionText("GSR", "W/m2"), QString("Time\\GSR[W/m2]"));
     // Only the legend title loses the space after the bracket.
-    QCOMPARE(SolarRose::speedDirectionText("GSR", " W/m2"), QString("Time\\GSR[ W/m2]"));
-    QCOMPARE(SolarRose::speedDirectionText("A long label of many words", "%"),
+    QCOMPARE(ColumnTexts::speedDirectionText("GSR", " W/m2"), QString("Time\\GSR[ W/m2]"));
+    QCOMPARE(ColumnTexts::speedDirectionText("A long label of many words", "%"),
         QString("Time\\A long label of many words[%]"));
 }
 
@@ -75,10 +76,10 @@ void TestRunTexts::intervalText()
 {
     const QDateTime earliest(QDate(2023, 1, 1), QTime(0, 0));
     const QDateTime latest(QDate(2023, 12, 31), QTime(23, 50));
-    QCOMPARE(SolarRose::intervalText(earliest, latest),
+    QCOMPARE(ColumnTexts::intervalText(earliest, latest),
         QString("Data from 01.01.23 00:00:00 till 31.12.23 23:50:00"));
     // A file without a valid time stamp has no range: the dates are left out.
-    QCOMPARE(SolarRose::intervalText(QDateTime(), QDateTime()), QString("Data from  till "));
+    QCOMPARE(ColumnTexts::intervalText(QDateTime(), QDateTime()), QString("Data from  till "));
 }
 
 void TestRunTexts::countTexts_data()
@@ -109,11 +110,11 @@ void TestRunTexts::countTexts()
     QFETCH(QString, statistics);
     QFETCH(QString, legendEnd);
     const double share = double(goodCount) / double(allCount) * 100.0;
-    QCOMPARE(SolarRose::statisticsText(allCount, goodCount, share), statistics);
+    QCOMPARE(ColumnTexts::statisticsText(allCount, goodCount, share), statistics);
 
     const QDateTime earliest(QDate(2012, 7, 5), QTime(13, 45));
     const QDateTime latest(QDate(2012, 7, 6), QTime(8, 5));
-    QCOMPARE(SolarRose::legendText("Ljubljana", earliest, latest, allCount, goodCount, share),
+    QCOMPARE(ColumnTexts::legendText("Ljubljana", earliest, latest, allCount, goodCount, share),
         "Ljubljana\n05.07.12 13:45\n06.07.12 08:05\n" + legendEnd);
 }
 
@@ -137,7 +138,7 @@ void TestRunTexts::belowRequired()
     QFETCH(double, goodShare);
     QFETCH(double, required);
     QFETCH(bool, below);
-    QCOMPARE(SolarRose::belowRequired(goodShare, required), below);
+    QCOMPARE(ColumnTexts::belowRequired(goodShare, required), below);
 }
 
 void TestRunTexts::legendPrecision_data()
@@ -155,7 +156,7 @@ void TestRunTexts::legendPrecision()
 {
     QFETCH(int, maxDecimals);
     QFETCH(int, precision);
-    QCOMPARE(SolarRose::legendPrecision(maxDecimals), precision);
+    QCOMPARE(ColumnTexts::legendPrecision(maxDecimals), precision);
 }
 
 void TestRunTexts::fileNames_data()
@@ -183,9 +184,9 @@ void TestRunTexts::fileNames()
     QFETCH(int, k);
     QFETCH(QString, rose);
     QFETCH(QString, table);
-    QCOMPARE(SolarRose::roseFileName(prefix, k), rose);
-    QCOMPARE(SolarRose::tableFileName(prefix, k), table);
-    QCOMPARE(SolarRose::combinedFileName(prefix), prefix + ".png");
+    QCOMPARE(OutputNames::rose(prefix, k), rose);
+    QCOMPARE(OutputNames::table(prefix, k), table);
+    QCOMPARE(OutputNames::combined(prefix), prefix + ".png");
 }
 
 // The compiled translation carries all nine texts in the run's context.
@@ -196,10 +197,10 @@ void TestRunTexts::slovenian()
     QCoreApplication::installTranslator(&translator);
     const QDateTime earliest(QDate(2023, 1, 1), QTime(0, 0));
     const QDateTime latest(QDate(2023, 12, 31), QTime(23, 50));
-    const QString speed = SolarRose::speedDirectionText("GSR", "W/m2");
-    const QString interval = SolarRose::intervalText(earliest, latest);
-    const QString statistics = SolarRose::statisticsText(100, 97, 97.0);
-    const QString legend = SolarRose::legendText("Kamnik", earliest, latest, 100, 97, 97.0);
+    const QString speed = ColumnTexts::speedDirectionText("GSR", "W/m2");
+    const QString interval = ColumnTexts::intervalText(earliest, latest);
+    const QString statistics = ColumnTexts::statisticsText(100, 97, 97.0);
+    const QString legend = ColumnTexts::legendText("Kamnik", earliest, latest, 100, 97, 97.0);
     QCoreApplication::removeTranslator(&translator);
 
     QCOMPARE(speed, QString::fromUtf8("Čas\\GSR[W/m2]"));

@@ -1,7 +1,5 @@
 #include "outputformats.h"
 
-#include "options.h"
-
 namespace {
 
 struct FormatName
@@ -19,23 +17,11 @@ const FormatName kFormats[] = {
 
 } // namespace
 
-OutputFormats::Formats OutputFormats::parse(const QString &list, QStringList *unknown)
+QList<OutputFormats::Format> OutputFormats::all()
 {
-    Formats formats;
-    for (const QString &entry : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        const QString name = entry.trimmed();
-        if (name.isEmpty())
-            continue;
-        bool known = false;
-        for (const FormatName &format : kFormats) {
-            if (Options::sameName(name, QLatin1StringView(format.name))) {
-                formats |= format.format;
-                known = true;
-            }
-        }
-        if (!known)
-            unknown->append(name);
-    }
+    QList<Format> formats;
+    for (const FormatName &format : kFormats)
+        formats << format.format;
     return formats;
 }
 

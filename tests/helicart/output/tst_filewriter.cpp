@@ -1,4 +1,4 @@
-#include "imagewriter.h"
+#include "filewriter.h"
 
 #include <QtTest>
 
@@ -9,7 +9,7 @@
 namespace {
 
 // A job that takes delay milliseconds and then succeeds or fails.
-ImageWriter::Job job(int delay, bool succeeds)
+FileWriter::Job job(int delay, bool succeeds)
 {
     return [=] {
         std::this_thread::sleep_for(std::chrono::milliseconds(delay));
@@ -19,7 +19,7 @@ ImageWriter::Job job(int delay, bool succeeds)
 
 } // namespace
 
-class TestImageWriter : public QObject
+class TestFileWriter : public QObject
 {
     Q_OBJECT
 
@@ -27,11 +27,12 @@ private slots:
     void failuresInOrderHandedIn_data();
     void failuresInOrderHandedIn();
     void jobsRunSideBySide();
+    void atMostTheWritingThreads();
     void settleLeavesPending();
     void destructorWaits();
 };
 
-void TestImageWriter::failuresInOrderHandedIn_data()
+void TestFileWriter::failuresInOrderHandedIn_data()
 {
     QTest::addColumn<QList<int>>("delays");
     QTest::addColumn<QList<bool>>("outcomes");
@@ -51,13 +52,13 @@ void TestImageWriter::failuresInOrderHandedIn_data()
 
 // However the threads finish, failures are told in the order the files were handed in, and the
 // result says whether any failed.
-void TestImageWriter::failuresInOrderHandedIn()
+void TestFileWriter::failuresInOrderHandedIn()
 {
     QFETCH(QList<int>, delays);
     QFETCH(QList<bool>, outcomes);
     QFETCH(QStringList, told);
     QStringList reported;
-    ImageWriter writer([&reported](const QString &name) { reported << name; });
+    FileWriter writer([&reported](const QString &name) { reported << name; });
     for (int i = 0; i < delays.size(); ++i)
         writer.write(job(delays.at(i), outcomes.at(i)), QStringLiteral("f%1").arg(i));
     QCOMPARE(writer.settle(), told.isEmpty());
@@ -66,10 +67,10 @@ void TestImageWriter::failuresInOrderHandedIn()
 
 // The first job can only end once the second one has started: the run does not wait for one
 // file before the next is begun.
-void TestImageWriter::jobsRunSideBySide()
+void TestFileWriter::jobsRunSideBySide()
 {
     std::atomic<bool> secondStarted { false };
-    ImageWriter writer([](const QString &) {});
+    FileWriter writer([](const QString &) {});
     writer.write(
         [&secondStarted] {
             const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -87,12 +88,35 @@ void TestImageWriter::jobsRunSideBySide()
     QVERIFY(writer.settle());
 }
 
+// However many files are handed in, no more than the writer's threads are written at once.
+void TestFileWriter::atMostTheWritingThreads()
+{
+    std::atomic<int> running { 0 };
+    std::atomic<int> most { 0 };
+    FileWriter writer([](const QString &) {});
+    for (int i = 0; i < 12; ++i) {
+        writer.write(
+            [&running, &most] {
+                const int now = ++running;
+                int seen = most;
+                while (now > seen && !most.compare_exchange_weak(seen, now)) { }
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                --running;
+                return true;
+            },
+            QStringLiteral("f%1").arg(i));
+    }
+    QVERIFY(writer.settle());
+    QVERIFY(most >= 1);
+    QVERIFY(size_t(most.load()) <= FileWriter::kThreads);
+}
+
 // settle(n) waits for all but the last n files and tells only their failures; a failure told
 // once keeps the result false.
-void TestImageWriter::settleLeavesPending()
+void TestFileWriter::settleLeavesPending()
 {
     QStringList reported;
-    ImageWriter writer([&reported](const QString &name) { reported << name; });
+    FileWriter writer([&reported](const QString &name) { reported << name; });
     writer.write(job(0, false), QStringLiteral("a"));
     writer.write(job(0, true), QStringLiteral("b"));
     writer.write(job(0, false), QStringLiteral("c"));
@@ -106,12 +130,12 @@ void TestImageWriter::settleLeavesPending()
 }
 
 // Files still on their way when the writer ends are waited for, and their failures told.
-void TestImageWriter::destructorWaits()
+void TestFileWriter::destructorWaits()
 {
     QStringList reported;
     std::atomic<bool> finished { false };
     {
-        ImageWriter writer([&reported](const QString &name) { reported << name; });
+        FileWriter writer([&reported](const QString &name) { reported << name; });
         writer.write(
             [&finished] {
                 std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -124,5 +148,5 @@ void TestImageWriter::destructorWaits()
     QCOMPARE(reported, QStringList { "late" });
 }
 
-QTEST_GUILESS_MAIN(TestImageWriter)
-#include "tst_imagewriter.moc"
+QTEST_GUILESS_MAIN(TestFileWriter)
+#include "tst_filewriter.moc"

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QFlags>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -19,9 +20,8 @@ public:
     };
     Q_DECLARE_FLAGS(Formats, Format)
 
-    // The formats of a comma-separated list such as "png,svg" (entries trimmed, in any ASCII
-    // case; empty entries skipped). Entries that name no format are appended to *unknown.
-    static Formats parse(const QString &list, QStringList *unknown);
+    // Every format, in the order of names().
+    static QList<Format> all();
 
     // "png, svg, pdf, tsv": the names parse knows, for messages.
     static QString names();

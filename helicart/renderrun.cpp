@@ -1,28 +1,28 @@
-#include "solarrose.h"
+#include "renderrun.h"
 
 #include "classesdefinition.h"
 #include "columnreading.h"
+#include "columntexts.h"
 #include "combinedimage.h"
 #include "exitstatus.h"
-#include "imagetable.h"
 #include "measurementfile.h"
 #include "options.h"
 #include "outputfile.h"
+#include "outputnames.h"
 #include "outputqueue.h"
 #include "pngencoder.h"
 #include "rosepainterinterface.h"
 #include "solarroseinterface.h"
+#include "tablefit.h"
 #include "vectoroutput.h"
 #include "warnings.h"
 
 #include <QDateTime>
 #include <QFile>
-#include <QFont>
 #include <QImage>
 #include <QPluginLoader>
 #include <QTime>
 
-#include <cmath>
 #include <memory>
 
 #include <unistd.h>
@@ -36,16 +36,6 @@ struct Request
     OutputQueue *output;
     const Options &options;
 };
-
-// Labels up to this length keep their spaces in the legend title.
-constexpr int kLegendTitleWidth = 20;
-
-// The unknown share in whole percent, as both statistics texts show it. Without a data line
-// the good share is no number; nothing is good then, and all of nothing is unknown.
-QString unknownShare(double goodShare)
-{
-    return QString::number(std::isnan(goodShare) ? 100.0 : 100.0 - goodShare, 'f', 0);
-}
 
 // A fresh chart: the plug-in makes a new instance once the previous one has been destroyed.
 SolarRoseInterface *obtainChart(QPluginLoader &loader, QObject **instance)
@@ -73,23 +63,24 @@ void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int 
     const QString unit = file.unit(k);
     const QString label = file.label(k);
     chart->setUnitText(unit);
-    chart->setSpeedDirectionText(SolarRose::speedDirectionText(label, unit));
-    chart->setLegendTitle(SolarRose::legendTitle(label, unit));
+    chart->setSpeedDirectionText(ColumnTexts::speedDirectionText(label, unit));
+    chart->setLegendTitle(ColumnTexts::legendTitle(label, unit));
     chart->setParameterText(label);
     chart->setStationText(file.stationText(k));
-    chart->setIntervalText(SolarRose::intervalText(range.earliestTime, range.latestTime));
+    chart->setIntervalText(ColumnTexts::intervalText(range.earliestTime, range.latestTime));
 }
 
 // Classes first, so that every measurement finds its class; then the column's measurements
 // and the texts made from their counts. False when the file could not be read to its end.
-bool feedColumn(SolarRose &run, SolarRoseInterface *chart, const MeasurementFile &file, int k,
+bool feedColumn(SolarRoseInterface *chart, const MeasurementFile &file, int k,
     const MeasurementFile::TimeRange &range, const Request &request, ColumnReading &columns)
 {
     const Options &options = request.options;
     double requiredGoodPercent = 0;
     bool scaleOn = true;
     ClassesDefinition::Report report;
-    run.loadClasses(options.classes, file.label(k), chart, requiredGoodPercent, scaleOn, &report);
+    ClassesDefinition::load(
+        options.classes, file.label(k), chart, requiredGoodPercent, scaleOn, &report);
     // Without a word about the default file when it is not there: built-in classes are then
     // what the user asked for.
     if (options.classesGiven || report.failure != ClassesDefinition::Report::Missing)
@@ -97,7 +88,7 @@ bool feedColumn(SolarRose &run, SolarRoseInterface *chart, const MeasurementFile
     const int shift = options.timeShift;
     // The lines are read on a thread of their own; the chart counts on this one.
     const bool taken = columns.take([chart, shift](const QTime &time, double value) {
-        chart->addSolarMeasurement(SolarRose::shiftedTime(time, shift), value);
+        chart->addSolarMeasurement(RenderRun::shiftedTime(time, shift), value);
     });
     const ColumnReading::Column &read = columns.column(k);
     if (!taken || read.failed)
@@ -106,25 +97,16 @@ bool feedColumn(SolarRose &run, SolarRoseInterface *chart, const MeasurementFile
     // A file without a readable stamp has been told of once for all its columns.
     if (file.findings().readableStamps > 0)
         request.warnings->warn(Warnings::aboutColumn(file.label(k), counts));
-    chart->setLegendPrecision(SolarRose::legendPrecision(counts.maxDecimals));
-    const bool below = SolarRose::belowRequired(counts.goodShare, requiredGoodPercent);
+    chart->setLegendPrecision(ColumnTexts::legendPrecision(counts.maxDecimals));
+    const bool below = ColumnTexts::belowRequired(counts.goodShare, requiredGoodPercent);
     chart->setAllDataCount(counts.allCount);
     chart->setEnableGrid(scaleOn);
     chart->setStatisticsText(
-        SolarRose::statisticsText(counts.allCount, counts.goodCount, counts.goodShare));
-    chart->setLegendText(SolarRose::legendText(file.stationText(k), range.earliestTime,
+        ColumnTexts::statisticsText(counts.allCount, counts.goodCount, counts.goodShare));
+    chart->setLegendText(ColumnTexts::legendText(file.stationText(k), range.earliestTime,
                              range.latestTime, counts.allCount, counts.goodCount, counts.goodShare),
         below);
     return true;
-}
-
-// The table image of the chart's table data, at the rose's size: the four caption lines make
-// its title.
-QImage tableImage(const QStringList &rows, const QSize &size)
-{
-    ImageTable table;
-    SolarRose::setUpTable(table, rows);
-    return SolarRose::renderTable(table, size);
 }
 
 // Hands the rose, the table and its text of column k to the output queue, which encodes and
@@ -139,7 +121,6 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
     if (painter)
         request.output->settle();
     QImage rose;
-    rose.fill(0);
     chart->drawImage(rose);
     const QString &output = request.options.output;
     const OutputFormats::Formats formats = request.options.formats;
@@ -148,12 +129,12 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
     chart->getTableData(&rows);
     if (formats & OutputFormats::Png) {
         request.output->write(
-            SolarRose::roseFileName(output, k), [rose] { return OutputFile::encode(rose); });
-        request.output->write(SolarRose::tableFileName(output, k),
-            [rows, size = rose.size()] { return OutputFile::encode(tableImage(rows, size)); });
+            OutputNames::rose(output, k), [rose] { return OutputFile::encode(rose); });
+        request.output->write(OutputNames::table(output, k),
+            [rows, size = rose.size()] { return OutputFile::encode(TableFit::image(rows, size)); });
     }
     if (formats & OutputFormats::Tsv) {
-        request.output->write(SolarRose::tableFileName(output, k, OutputFormats::Tsv),
+        request.output->write(OutputNames::table(output, k, OutputFormats::Tsv),
             [rows] { return OutputFormats::tableText(rows); });
     }
     bool written = true;
@@ -166,10 +147,9 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
     if (k > 0)
         chart->setEnableBackground(false);
     if (formats & OutputFormats::Png) {
+        // The first rose draws into an image of its own making.
         QImage painted;
-        if (k == 0)
-            painted.fill(0);
-        else
+        if (k > 0)
             painted = combined.ground();
         chart->drawImage(painted);
         combined.add(painted);
@@ -206,30 +186,17 @@ RosePainterInterface *vectorPainter(
 
 } // namespace
 
-SolarRose::SolarRose(QPluginLoader &chartLoader)
+RenderRun::RenderRun(QPluginLoader &chartLoader)
     : m_chartLoader(chartLoader)
 { }
 
-int SolarRose::run(
-    QFile *diagnostics, QString input, QString output, QString classes, int scaleMax, int scaleGrid)
-{
-    Options options;
-    options.input = input;
-    options.output = output;
-    options.classesGiven = classes != options.classes;
-    options.classes = classes;
-    options.scaleMax = scaleMax;
-    options.scaleGrid = scaleGrid;
-    return run(diagnostics, options);
-}
-
-int SolarRose::run(QFile *diagnostics, const Options &options)
+int RenderRun::run(QFile *diagnostics, const Options &options)
 {
     MeasurementFile file(options.input);
     return run(diagnostics, options, file);
 }
 
-int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &file)
+int RenderRun::run(QFile *diagnostics, const Options &options, MeasurementFile &file)
 {
     const QString &input = options.input;
     if (!file.open()) {
@@ -268,7 +235,7 @@ int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &
         describeColumn(chart.get(), file, k, range, request);
         // The images of the columns before stay; this one and the combined image would show
         // only part of the data.
-        if (!feedColumn(*this, chart.get(), file, k, range, request, columns)) {
+        if (!feedColumn(chart.get(), file, k, range, request, columns)) {
             output.settle();
             return reportReadFailure(diagnostics, input);
         }
@@ -281,21 +248,15 @@ int SolarRose::run(QFile *diagnostics, const Options &options, MeasurementFile &
     }
     // Without a parameter column there is no rose to combine, and nothing is missing.
     if (count > 0 && (options.formats & OutputFormats::Png)) {
-        output.write(
-            combinedFileName(options.output), [&combined] { return encodeCombined(combined); });
+        output.write(OutputNames::combined(options.output),
+            [&combined] { return encodeCombined(combined); });
     }
     written &= output.settle();
     written &= vector.writeCombined();
     return written ? ExitStatus::Success : ExitStatus::OutputNotWritten;
 }
 
-void SolarRose::loadClasses(const QString &fileName, const QString &label, SolarRoseInterface *rose,
-    double &goodPercent, bool &scaleOn, ClassesDefinition::Report *report)
-{
-    ClassesDefinition::load(fileName, label, rose, goodPercent, scaleOn, report);
-}
-
-void SolarRose::reportPluginFailure()
+void RenderRun::reportPluginFailure()
 {
     QFile out;
     if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
@@ -305,114 +266,7 @@ void SolarRose::reportPluginFailure()
     out.close();
 }
 
-QString SolarRose::speedDirectionText(const QString &label, const QString &unit)
-{
-    return tr("Time\\") + QStringLiteral("%1[%2]").arg(label, unit);
-}
-
-QString SolarRose::legendTitle(const QString &label, const QString &unit)
-{
-    QString name = label;
-    if (name.size() > kLegendTitleWidth)
-        name.replace(QLatin1Char(' '), QLatin1Char('\n'));
-    return QStringLiteral("%1\n[%2]")
-        .arg(name, unit)
-        .replace(QLatin1String("[ "), QLatin1String("["));
-}
-
-QString SolarRose::intervalText(const QDateTime &earliest, const QDateTime &latest)
-{
-    const QString format = QStringLiteral("dd.MM.yy hh:mm:ss");
-    return tr("Data from") + QLatin1Char(' ') + earliest.toString(format) + QLatin1Char(' ')
-        + tr("till") + QLatin1Char(' ') + latest.toString(format);
-}
-
-QString SolarRose::statisticsText(int allCount, int goodCount, double goodShare)
-{
-    return tr("No. all:") + QStringLiteral(" %1   ").arg(allCount) + tr("No. good:")
-        + QStringLiteral(" %1   ").arg(goodCount) + tr("No. unknown:")
-        + QStringLiteral(" %1 (%2%)")
-              .arg(QString::number(allCount - goodCount), unknownShare(goodShare));
-}
-
-QString SolarRose::legendText(const QString &station, const QDateTime &earliest,
-    const QDateTime &latest, int allCount, int goodCount, double goodShare)
-{
-    const QString format = QStringLiteral("dd.MM.yy hh:mm");
-    const QLatin1Char newLine('\n');
-    return station + newLine + earliest.toString(format) + newLine + latest.toString(format)
-        + newLine + tr("all:") + QStringLiteral(" %1").arg(allCount) + newLine + tr("good:")
-        + QStringLiteral(" %1").arg(goodCount) + newLine + tr("unknown:")
-        + QStringLiteral(" %1%").arg(unknownShare(goodShare));
-}
-
-bool SolarRose::belowRequired(double goodShare, double requiredGoodPercent)
-{
-    // A column without data lines (its good share is no number) has nothing good in it: its
-    // legend text is shown as a warning.
-    return std::isnan(goodShare) || goodShare < requiredGoodPercent;
-}
-
-QImage SolarRose::renderTable(ImageTable &table, const QSize &size)
-{
-    const bool fits = fitTableFont(table, size);
-    // An image to match is not there (the rose could not be drawn): the table's own size.
-    if (size.isEmpty())
-        return table.render(QImage::Format_ARGB32, 0, 0);
-    const QImage image = table.render(QImage::Format_ARGB32, size.width(), size.height());
-    return fits ? image : image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-}
-
-bool SolarRose::fitTableFont(ImageTable &table, const QSize &size)
-{
-    if (size.isEmpty()) {
-        table.setFont(QFont(QStringLiteral("framd"), kTableFontSize));
-        return true;
-    }
-    const auto fits = [&table, &size](int pointSize) {
-        table.setFont(QFont(QStringLiteral("framd"), pointSize));
-        const QSize natural
-            = table.layout(QImage::Format_ARGB32, size.width(), size.height()).imageSize;
-        return natural.width() <= size.width() && natural.height() <= size.height();
-    };
-    for (int pointSize = kTableFontSize; pointSize >= kMinTableFontSize; --pointSize) {
-        if (fits(pointSize))
-            return true;
-    }
-    return false;
-}
-
-void SolarRose::setUpTable(ImageTable &table, QStringList rows)
-{
-    const QString title = rows.mid(0, 4).join(QLatin1Char('\n'));
-    rows = rows.mid(4);
-    table.setRows(rows);
-    table.setTitle(title);
-}
-
-int SolarRose::legendPrecision(int maxDecimals)
-{
-    return qBound(0, maxDecimals, kMaxLegendPrecision);
-}
-
-QTime SolarRose::shiftedTime(const QTime &time, int minutes)
+QTime RenderRun::shiftedTime(const QTime &time, int minutes)
 {
     return minutes == 0 ? time : time.addSecs(minutes * 60);
-}
-
-QString SolarRose::roseFileName(const QString &prefix, int k, OutputFormats::Format format)
-{
-    return prefix + QStringLiteral("S%1.").arg(k, 3, 10, QLatin1Char('0'))
-        + OutputFormats::suffix(format);
-}
-
-QString SolarRose::tableFileName(const QString &prefix, int k, OutputFormats::Format format)
-{
-    return prefix + QStringLiteral("T%1.").arg(k, 3, 10, QLatin1Char('0'))
-        + OutputFormats::suffix(format);
-}
-
-QString SolarRose::combinedFileName(const QString &prefix, OutputFormats::Format format)
-{
-    return prefix + QLatin1Char('.') + OutputFormats::suffix(format);
 }

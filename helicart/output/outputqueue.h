@@ -1,7 +1,7 @@
 #ifndef OUTPUTQUEUE_H
 #define OUTPUTQUEUE_H
 
-#include "imagewriter.h"
+#include "filewriter.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -46,7 +46,7 @@ private:
 
     QIODevice *m_diagnostics;
     QBuffer m_held;
-    ImageWriter m_writer;
+    FileWriter m_writer;
 };
 
 #endif // OUTPUTQUEUE_H

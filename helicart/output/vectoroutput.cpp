@@ -2,8 +2,9 @@
 
 #include "imagetable.h"
 #include "outputfile.h"
+#include "outputnames.h"
 #include "rosepainterinterface.h"
-#include "solarrose.h"
+#include "tablefit.h"
 #include "vectordrawing.h"
 
 #include <QFile>
@@ -54,16 +55,15 @@ bool VectorOutput::writeColumn(
     const QSize size = chart->paintSize(QSize());
     bool written = writeDrawing(
         size, [chart](QPainter *painter) { chart->paint(painter, QSize()); },
-        [this, k](
-            OutputFormats::Format format) { return SolarRose::roseFileName(m_prefix, k, format); });
+        [this, k](OutputFormats::Format format) { return OutputNames::rose(m_prefix, k, format); });
     return writeTable(k, rows, tableSize) && written;
 }
 
 bool VectorOutput::writeTable(int k, const QStringList &rows, const QSize &tableSize)
 {
     ImageTable table;
-    SolarRose::setUpTable(table, rows);
-    const bool fits = SolarRose::fitTableFont(table, tableSize);
+    TableFit::setUp(table, rows);
+    const bool fits = TableFit::fitFont(table, tableSize);
     const ImageTable::Layout layout = tableSize.isEmpty()
         ? table.layout(QImage::Format_ARGB32, 0, 0)
         : table.layout(QImage::Format_ARGB32, tableSize.width(), tableSize.height());
@@ -83,7 +83,7 @@ bool VectorOutput::writeTable(int k, const QStringList &rows, const QSize &table
         table.paint(painter, layout);
     };
     return writeDrawing(size, paint, [this, k](OutputFormats::Format format) {
-        return SolarRose::tableFileName(m_prefix, k, format);
+        return OutputNames::table(m_prefix, k, format);
     });
 }
 
@@ -112,14 +112,13 @@ bool VectorOutput::writeCombined()
     if (m_incomplete) {
         for (const OutputFormats::Format format : std::as_const(m_formats))
             m_diagnostics->write(
-                OutputFile::failureMessage(SolarRose::combinedFileName(m_prefix, format)));
+                OutputFile::failureMessage(OutputNames::combined(m_prefix, format)));
         return m_formats.isEmpty();
     }
     const auto paint = [this](QPainter *painter) {
         for (const QPicture &layer : std::as_const(m_layers))
             painter->drawPicture(0, 0, layer);
     };
-    return writeDrawing(m_combinedSize, paint, [this](OutputFormats::Format format) {
-        return SolarRose::combinedFileName(m_prefix, format);
-    });
+    return writeDrawing(m_combinedSize, paint,
+        [this](OutputFormats::Format format) { return OutputNames::combined(m_prefix, format); });
 }

@@ -1,0 +1,72 @@
+#include "columntexts.h"
+
+#include <QDateTime>
+
+#include <cmath>
+
+namespace {
+
+// Labels up to this length keep their spaces in the legend title.
+constexpr int kLegendTitleWidth = 20;
+
+// The unknown share in whole percent, as both statistics texts show it. Without a data line
+// the good share is no number; nothing is good then, and all of nothing is unknown.
+QString unknownShare(double goodShare)
+{
+    return QString::number(std::isnan(goodShare) ? 100.0 : 100.0 - goodShare, 'f', 0);
+}
+
+} // namespace
+
+QString ColumnTexts::speedDirectionText(const QString &label, const QString &unit)
+{
+    return tr("Time\\") + QStringLiteral("%1[%2]").arg(label, unit);
+}
+
+QString ColumnTexts::legendTitle(const QString &label, const QString &unit)
+{
+    QString name = label;
+    if (name.size() > kLegendTitleWidth)
+        name.replace(QLatin1Char(' '), QLatin1Char('\n'));
+    return QStringLiteral("%1\n[%2]")
+        .arg(name, unit)
+        .replace(QLatin1String("[ "), QLatin1String("["));
+}
+
+QString ColumnTexts::intervalText(const QDateTime &earliest, const QDateTime &latest)
+{
+    const QString format = QStringLiteral("dd.MM.yy hh:mm:ss");
+    return tr("Data from") + QLatin1Char(' ') + earliest.toString(format) + QLatin1Char(' ')
+        + tr("till") + QLatin1Char(' ') + latest.toString(format);
+}
+
+QString ColumnTexts::statisticsText(int allCount, int goodCount, double goodShare)
+{
+    return tr("No. all:") + QStringLiteral(" %1   ").arg(allCount) + tr("No. good:")
+        + QStringLiteral(" %1   ").arg(goodCount) + tr("No. unknown:")
+        + QStringLiteral(" %1 (%2%)")
+              .arg(QString::number(allCount - goodCount), unknownShare(goodShare));
+}
+
+QString ColumnTexts::legendText(const QString &station, const QDateTime &earliest,
+    const QDateTime &latest, int allCount, int goodCount, double goodShare)
+{
+    const QString format = QStringLiteral("dd.MM.yy hh:mm");
+    const QLatin1Char newLine('\n');
+    return station + newLine + earliest.toString(format) + newLine + latest.toString(format)
+        + newLine + tr("all:") + QStringLiteral(" %1").arg(allCount) + newLine + tr("good:")
+        + QStringLiteral(" %1").arg(goodCount) + newLine + tr("unknown:")
+        + QStringLiteral(" %1%").arg(unknownShare(goodShare));
+}
+
+bool ColumnTexts::belowRequired(double goodShare, double requiredGoodPercent)
+{
+    // A column without data lines (its good share is no number) has nothing good in it: its
+    // legend text is shown as a warning.
+    return std::isnan(goodShare) || goodShare < requiredGoodPercent;
+}
+
+int ColumnTexts::legendPrecision(int maxDecimals)
+{
+    return qBound(0, maxDecimals, kMaxLegendPrecision);
+}

@@ -1,0 +1,41 @@
+#ifndef COLUMNTEXTS_H
+#define COLUMNTEXTS_H
+
+#include <QCoreApplication>
+#include <QString>
+
+class QDateTime;
+
+// The texts a run gives the chart of a column, translated in context "SolarRose" by the
+// installed translator.
+class ColumnTexts
+{
+    Q_DECLARE_TR_FUNCTIONS(SolarRose)
+
+public:
+    // Precision handed to the chart at most. A double holds no more decimals than these: more
+    // would show only binary noise, and a freak value field of millions of digits would ask
+    // for number texts of millions of characters.
+    static constexpr int kMaxLegendPrecision = 15;
+
+    // "Time\" + "label[unit]".
+    static QString speedDirectionText(const QString &label, const QString &unit);
+    // "label\n[unit]"; a label longer than 20 characters gets a line per word, and "[ "
+    // becomes "[".
+    static QString legendTitle(const QString &label, const QString &unit);
+    // "Data from <earliest> till <latest>", to the second.
+    static QString intervalText(const QDateTime &earliest, const QDateTime &latest);
+    // "No. all: a   No. good: g   No. unknown: u (s%)".
+    static QString statisticsText(int allCount, int goodCount, double goodShare);
+    // Station, the time range to the minute, then "all: a", "good: g", "unknown: s%", one
+    // line each.
+    static QString legendText(const QString &station, const QDateTime &earliest,
+        const QDateTime &latest, int allCount, int goodCount, double goodShare);
+    // Whether the good share misses the required one; always for a share that is not a number
+    // (no data lines).
+    static bool belowRequired(double goodShare, double requiredGoodPercent);
+    // maxDecimals within 0 ... kMaxLegendPrecision.
+    static int legendPrecision(int maxDecimals);
+};
+
+#endif // COLUMNTEXTS_H

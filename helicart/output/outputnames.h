@@ -1,0 +1,22 @@
+#ifndef OUTPUTNAMES_H
+#define OUTPUTNAMES_H
+
+#include "outputformats.h"
+
+#include <QString>
+
+// The names of a run's output files, all made here: prefix + "S000.png" the rose and
+// prefix + "T000.png" the table of column k (at least three digits), prefix + ".png" the
+// combined image; other formats take their own suffix.
+class OutputNames
+{
+public:
+    static QString rose(
+        const QString &prefix, int k, OutputFormats::Format format = OutputFormats::Png);
+    static QString table(
+        const QString &prefix, int k, OutputFormats::Format format = OutputFormats::Png);
+    static QString combined(
+        const QString &prefix, OutputFormats::Format format = OutputFormats::Png);
+};
+
+#endif // OUTPUTNAMES_H

@@ -1,0 +1,55 @@
+#ifndef RENDERRUN_H
+#define RENDERRUN_H
+
+#include <QString>
+
+class MeasurementFile;
+class QFile;
+class QPluginLoader;
+class QTime;
+struct Options;
+
+// Threads of a run, and who owns what:
+// - the run's thread (main() hands the run to a thread of Qt's global pool and waits for it)
+//   owns the charts, counts each column's measurements into its chart and paints the roses
+//   and the combined image; it alone writes on the diagnostics stream;
+// - the reading thread (ColumnReading) reads the next column from the input while the one
+//   before is counted; a read failure is handed over with the column and ends the run with
+//   InputNotRead;
+// - the writing threads (FileWriter, at most two) encode, paint (tables) and write the
+//   output files; a file that fails is told by the run's thread when it settles, in the order
+//   the files were handed in, and gives OutputNotWritten;
+// - Qt may split a large fill over threads of a pool of its own, and waits for them.
+//
+// One run of the program: turns a measurement file into a rose image and a table image per
+// parameter column, and one image of all roses painted over each other.
+class RenderRun
+{
+public:
+    // The run asks chartLoader, which the caller has loaded and keeps, for a chart per
+    // parameter column.
+    explicit RenderRun(QPluginLoader &chartLoader);
+
+    // Reads options.input and renders its parameter columns into files named by the output
+    // prefix; what the run ignores or replaces is told in warnings on diagnostics
+    // ("helicart: warning: ...", one line each). Returns ExitStatus::Success after a complete
+    // run; InputNotRead when input cannot be opened, or read to its end ("Can not read input
+    // file: NAME." and a line feed; the images of the columns read before stay, the combined
+    // image is not written); OutputNotWritten when an image could not be written (each
+    // reported on diagnostics, the run going on with the other images); NoChart when the
+    // plug-in hands out no solar rose (reported on the standard output stream).
+    int run(QFile *diagnostics, const Options &options);
+    // The same on file, a reader not opened yet, that stands for options.input.
+    int run(QFile *diagnostics, const Options &options, MeasurementFile &file);
+
+    // "Cannot load 'solarRose' plugin" on the standard output stream.
+    static void reportPluginFailure();
+
+    // The time of day that picks the hour sector: time moved by minutes, around midnight.
+    static QTime shiftedTime(const QTime &time, int minutes);
+
+private:
+    QPluginLoader &m_chartLoader;
+};
+
+#endif // RENDERRUN_H
