@@ -10,7 +10,9 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-l10n-tools
     libxml2-dev libpng-dev fonts-dejavu-core
     libbenchmark-dev
-    dpkg-dev groff-base  # the Debian package's dependencies (dpkg-shlibdeps), its manual page check
+    # the Debian package's dependencies (dpkg-shlibdeps, which CPack runs only where file(1)
+    # is), its manual page check
+    dpkg-dev file groff-base
     python3
     # libclang-rt-dev: the runtimes (libFuzzer, sanitizers) of the release's default clang,
     # whichever version that is
