@@ -442,13 +442,43 @@ QSize QWindRose::paintArea(const QPainter *painter) const
 
 double QWindRose::roseDiameter() const
 {
-    return drawingHeight() - 4.0 * QFontMetrics(font()).height();
+    return diameterAt(drawingHeight());
+}
+
+double QWindRose::diameterAt(int height) const
+{
+    return height - 4.0 * QFontMetrics(font()).height();
 }
 
 double QWindRose::ringRadius(int classIndex) const
 {
-    return RoseLayout::ringRadius(roseDiameter(), m_frame.scale.ringCount, classIndex,
-        m_intervals.size(), m_settings.dataDrawSizeFactor);
+    return segmentThickness().at(roseDiameter(), m_frame.scale.ringCount, classIndex);
+}
+
+SegmentThickness QWindRose::segmentThickness() const
+{
+    // As RoseLayout::ringRadius: none without classes.
+    const int classCount = m_intervals.size();
+    return { 0.12, classCount < 1 ? 0.0 : 0.425 / classCount, m_settings.dataDrawSizeFactor };
+}
+
+FrameInput QWindRose::frameInput(int gridHeight, int dataHeight) const
+{
+    FrameInput input(m_counts, m_settings);
+    input.scale = m_scale;
+    input.font = font();
+    input.gridDiameter = diameterAt(gridHeight);
+    input.dataDiameter = diameterAt(dataHeight);
+    input.classCount = m_intervals.size();
+    input.thickness = segmentThickness();
+    input.hasStyle = m_style != nullptr;
+    for (auto sector = spokes().cbegin(); sector != spokes().cend(); ++sector) {
+        QVector<Spoke> styles;
+        for (auto it = sector.value().cbegin(); it != sector.value().cend(); ++it)
+            styles.append(classStyle(it.key(), it.value()));
+        input.styles.append(styles);
+    }
+    return input;
 }
 
 double QWindRose::outerRingSize() const

@@ -98,9 +98,14 @@ public:
     // The table's row label of a sector.
     virtual QString sectorLabel(const Interval &sector, int index) const;
     // Diameter in pixels available to the rings, for the image being drawn.
-    virtual double roseDiameter() const;
-    // Thickness in pixels of the segments of class index classIndex.
-    virtual double ringRadius(int classIndex) const;
+    double roseDiameter() const;
+    // The same on a drawing of the given height.
+    virtual double diameterAt(int height) const;
+    // Thickness in pixels of the segments of class index classIndex, on the last drawing's
+    // ring scale.
+    double ringRadius(int classIndex) const;
+    // How the thickness of the segments grows from class to class.
+    virtual SegmentThickness segmentThickness() const;
     virtual double outerRingSize() const;
     virtual void buildSectors(double fullCircle);
     virtual double fullCircle() const;
@@ -164,6 +169,10 @@ protected:
     // Whether the drawing under way goes onto another painter (see paint) rather than into the
     // chart's image.
     bool paintsOntoPainter() const { return m_paintArea.isValid(); }
+
+    // The values a frame is measured from: the rings on a part gridHeight high, the data on a
+    // drawing dataHeight high.
+    FrameInput frameInput(int gridHeight, int dataHeight) const;
 
 private:
     void bindScale();

@@ -33,18 +33,10 @@ void RoseDrawing::renderImage()
 
 void RoseDrawing::measureImage()
 {
-    // The grid first: the thicknesses of the data depend on its ring count.
-    m_rose.m_frame = RoseFrame::measureGrid(m_rose);
-    if (!m_rose.settings().enableLegend) {
-        RoseFrame::measureData(m_rose, m_rose.m_frame);
-        return;
-    }
-    // The data are painted on the image the legend widens, which is imageHeight high: what the
-    // rose measures at before it has an image of its own.
-    const QImage canvas = m_rose.image();
-    m_rose.setImage(QImage());
-    RoseFrame::measureData(m_rose, m_rose.m_frame);
-    m_rose.setImage(canvas);
+    // The data are painted on the image the legend widens, which is imageHeight high.
+    const int height = m_rose.imageSize().height();
+    m_rose.m_frame = RoseFrame::measure(m_rose.frameInput(
+        height, m_rose.settings().enableLegend ? m_rose.settings().imageHeight : height));
 }
 
 void RoseDrawing::paintImageCanvas()
@@ -125,10 +117,7 @@ bool RoseDrawing::paint(QPainter *painter, const QSize &canvas)
 
 void RoseDrawing::measure(const QSize &rose, const QSize &wide)
 {
-    m_rose.m_paintArea = rose;
-    m_rose.m_frame = RoseFrame::measureGrid(m_rose);
-    m_rose.m_paintArea = wide;
-    RoseFrame::measureData(m_rose, m_rose.m_frame);
+    m_rose.m_frame = RoseFrame::measure(m_rose.frameInput(rose.height(), wide.height()));
 }
 
 void RoseDrawing::paintGround(QPainter *painter, const QSize &canvas, const QSize &total) const

@@ -404,20 +404,17 @@ QSize QSolarRose::labelBoxSize() const
     return QSize(Numeric::toInt(height * 1.5), height);
 }
 
-double QSolarRose::roseDiameter() const
+double QSolarRose::diameterAt(int height) const
 {
-    return drawingHeight() - (2 * labelBoxSize().height() + 20);
+    return height - (2 * labelBoxSize().height() + 20);
 }
 
-double QSolarRose::ringRadius(int classIndex) const
+SegmentThickness QSolarRose::segmentThickness() const
 {
-    const double d = roseDiameter();
-    const int ringCount = frame().scale.ringCount;
-    const int rings = ringCount > 0 ? ringCount : 1;
+    // Without rings the bars have no room (barArea is 0, as D - D / 1 is).
     const int sectorCount = spokes().size();
     const int sectors = sectorCount < 2 ? 1 : sectorCount;
-    return (d - d / rings) * (classIndex + 2) * 0.18 * (1.0 / sectors)
-        * settings().dataDrawSizeFactor;
+    return { 0.18, 1.0 / sectors, settings().dataDrawSizeFactor };
 }
 
 double QSolarRose::outerRingSize() const

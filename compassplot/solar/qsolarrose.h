@@ -66,8 +66,8 @@ public:
     // The wind rose's operations that the day dial answers differently.
     void setDefaultIntervals() override;
     QString sectorLabel(const Interval &sector, int index) const override;
-    double roseDiameter() const override;
-    double ringRadius(int classIndex) const override;
+    double diameterAt(int height) const override;
+    SegmentThickness segmentThickness() const override;
     double outerRingSize() const override;
     void buildSectors(double fullCircle) override;
     void drawBackground(QPainter *painter) override;
