@@ -438,7 +438,7 @@ void QSolarRose::drawBackground(QPainter *painter)
     // The pictures and the hour labels stand around the white disc of the data.
     const int r = Numeric::toInt(d * 0.5 + half00);
 
-    DayShade::paint(painter, area, Numeric::toInt(d * 0.5), paintsOntoPainter());
+    DayShade::paint(painter, area, Numeric::toInt(d * 0.5), !paintsOnRaster(painter));
     painter->setTransform(base);
     painter->setFont(font());
     SolarPictures::paint(painter, base, r, labelBoxSize(), settings().enableGrid);

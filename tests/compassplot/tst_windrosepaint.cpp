@@ -714,15 +714,15 @@ void TestWindRosePaint::legendStrip()
     addStandardData(rose);
     const QImage image = draw(rose, QStringLiteral("legend"));
     WindroseLegend *legend = rose.legend();
-    const QImage legendImage = legend->image();
-    QCOMPARE(legendImage.height(), 480);
     QCOMPARE(image.width(), 480 + legend->legendWidth(rose.font()));
-    const int x0 = image.width() - legendImage.width();
 
-    // The rows as the legend laid them out (with rows high enough for its labels).
+    // The rows as the legend laid them out (with rows high enough for its labels), at the
+    // right edge of the image.
     const RoseLayout::LegendRows rows = legend->layout().rows;
+    QCOMPARE(rows.imageHeight, 480);
+    QCOMPARE(legend->paintWidth(), rows.imageWidth);
+    const int x0 = image.width() - rows.imageWidth;
     const int symbol = rows.symbolSize;
-    QCOMPARE(legendImage.width(), rows.imageWidth);
 
     // One bar per class but the first, stacked upward from the symbol, in the class colour.
     const QPoint origin = rows.rowOrigin() + QPoint(x0, 0);
@@ -754,7 +754,7 @@ void TestWindRosePaint::warningBox()
     addStandardData(rose);
     rose.setLegendText(QStringLiteral("x"), warning);
     const QImage image = draw(rose, rowName());
-    const int legendWidth = rose.legend()->image().width();
+    const int legendWidth = rose.legend()->paintWidth();
     const int x0 = image.width() - legendWidth;
     const QRect area(0, 5, legendWidth - 5, 240);
     const QRect text
