@@ -29,7 +29,7 @@ struct LegendContent
 
 // The key of a rose: one symbol and one range text per class stacked upward, the rose's
 // legend title above them, and a free text (optionally on a warning box) at the top right.
-// It renders into an image of its own, which the rose copies to its right edge.
+// The chart paints it at the right edge of its drawing; on its own it renders into an image.
 class WindroseLegend : public QPaintable
 {
     Q_OBJECT
