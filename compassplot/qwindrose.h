@@ -107,13 +107,14 @@ public:
     virtual double outerRingSize() const;
     virtual void buildSectors(double fullCircle);
     virtual double fullCircle() const;
-    // Compass letters and guide ticks.
-    virtual void drawBackground(QPainter *painter);
-    // Scale rings, their labels and the first class's share in the centre, as the drawing
-    // under way measured them.
-    virtual void drawGrid(QPainter *painter);
-    // The stacked class segments of every sector, as the drawing under way measured them.
-    virtual void drawData(QPainter *painter);
+    // Compass letters and guide ticks, on frame's rose part around its ring diameter.
+    virtual void drawBackground(QPainter *painter, const RoseFrame &frame);
+    // The same on the painter's whole device, around the diameter of the image being drawn.
+    void drawBackground(QPainter *painter);
+    // Scale rings, their labels and the first class's share in the centre, as frame says.
+    virtual void drawGrid(QPainter *painter, const RoseFrame &frame);
+    // The stacked class segments of every sector, as frame says.
+    virtual void drawData(QPainter *painter, const RoseFrame &frame);
 
     // Helpers for subclasses.
     int directionsCount() const;
@@ -164,15 +165,12 @@ protected:
     void countInSector(size_t sector, double value) { m_counts.addToSector(sector, value); }
     // Height of the image being drawn, or of the image to come before the first drawing.
     int drawingHeight() const;
-    // The size of what a paint step paints on: the part of the drawing under way it paints,
-    // or the painter's device outside a drawing.
-    QSize paintArea(const QPainter *painter) const;
     // Whether painter paints pixels (an image), not a vector document.
     static bool paintsOnRaster(const QPainter *painter);
 
-    // The values a frame is measured from: the rings on a part gridHeight high, the data on a
-    // drawing dataHeight high.
-    FrameInput frameInput(int gridHeight, int dataHeight) const;
+    // The values a frame is measured from: the rings on the rose's part, the data on the whole
+    // drawing.
+    FrameInput frameInput(const QSize &rose, const QSize &wide) const;
 
 private:
     void bindScale();
@@ -210,7 +208,6 @@ private:
     bool m_rebuildNeeded = true;
     DataLine::Counts m_lineCounts;
     QVector<QString> m_textLines;
-    QSize m_paintArea; // while a drawing paints: see paintArea
 };
 
 #endif // QWINDROSE_H

@@ -109,7 +109,7 @@ QSize QWindRose::drawingSize(const QSize &canvas) const
 
 void QWindRose::measureDrawing(const QSize &rose, const QSize &wide)
 {
-    m_frame = RoseFrame::measure(frameInput(rose.height(), wide.height()));
+    m_frame = RoseFrame::measure(frameInput(rose, wide));
     if (!m_settings.enableLegend)
         return;
     m_legend->setContent(legendContent(m_frame.classThickness,
@@ -128,7 +128,6 @@ void QWindRose::paintDrawing(QPainter *painter, const QSize &canvas)
     paintGround(painter, canvas, total);
     paintCanvas(painter, rose);
     paintDataAndLegend(painter, total);
-    m_paintArea = QSize();
 }
 
 void QWindRose::paintGround(QPainter *painter, const QSize &canvas, const QSize &total) const
@@ -149,25 +148,23 @@ void QWindRose::paintGround(QPainter *painter, const QSize &canvas, const QSize 
 
 void QWindRose::paintCanvas(QPainter *painter, const QSize &rose)
 {
-    m_paintArea = rose;
     painter->save();
     // The rose's part ends there.
     painter->setClipRect(QRect(QPoint(0, 0), rose));
     painter->setBackgroundMode(Qt::TransparentMode);
     painter->setFont(font());
     RosePainter::setRenderHints(painter);
-    drawBackground(painter);
-    drawGrid(painter);
+    drawBackground(painter, m_frame);
+    drawGrid(painter, m_frame);
     painter->restore();
 }
 
 void QWindRose::paintDataAndLegend(QPainter *painter, const QSize &wide)
 {
-    m_paintArea = wide;
     painter->save();
     painter->setClipRect(QRect(QPoint(0, 0), wide));
     RosePainter::setRenderHints(painter);
-    drawData(painter);
+    drawData(painter, m_frame);
     painter->restore();
     if (!m_settings.enableLegend)
         return;
@@ -181,19 +178,9 @@ void QWindRose::paintDataAndLegend(QPainter *painter, const QSize &wide)
 
 int QWindRose::drawingHeight() const
 {
-    if (m_paintArea.isValid())
-        return m_paintArea.height();
     // Before the first drawing the rose will get the chart's image height.
     const QSize size = imageSize();
     return size.isEmpty() ? m_settings.imageHeight : size.height();
-}
-
-QSize QWindRose::paintArea(const QPainter *painter) const
-{
-    if (m_paintArea.isValid())
-        return m_paintArea;
-    const QPaintDevice *device = painter->device();
-    return QSize(device->width(), device->height());
 }
 
 bool QWindRose::paintsOnRaster(const QPainter *painter)
@@ -231,13 +218,15 @@ double QWindRose::outerRingSize() const
     return ringRadius(spokes().first().size() - 1);
 }
 
-FrameInput QWindRose::frameInput(int gridHeight, int dataHeight) const
+FrameInput QWindRose::frameInput(const QSize &rose, const QSize &wide) const
 {
     FrameInput input(m_counts, m_settings);
     input.scale = m_scale;
     input.font = font();
-    input.gridDiameter = diameterAt(gridHeight);
-    input.dataDiameter = diameterAt(dataHeight);
+    input.roseArea = rose;
+    input.area = wide;
+    input.gridDiameter = diameterAt(rose.height());
+    input.dataDiameter = diameterAt(wide.height());
     input.classCount = m_intervals.size();
     input.thickness = segmentThickness();
     input.hasStyle = m_style != nullptr;
@@ -274,21 +263,31 @@ LegendContent QWindRose::legendContent(const QVector<double> &thickness, double 
 // ---------------------------------------------------------------------------------------
 // Painting: each step paints what the frame says
 
-void QWindRose::drawBackground(QPainter *painter)
+void QWindRose::drawBackground(QPainter *painter, const RoseFrame &frame)
 {
     if (m_settings.enableBackground)
-        RosePainter::paintCompass(painter, paintArea(painter), font(), roseDiameter());
+        RosePainter::paintCompass(painter, frame.roseArea, font(), frame.ringDiameter);
 }
 
-void QWindRose::drawGrid(QPainter *painter)
+void QWindRose::drawBackground(QPainter *painter)
 {
-    RosePainter::paintGrid(painter, paintArea(painter), m_frame,
+    RoseFrame frame;
+    const QPaintDevice *device = painter->device();
+    frame.roseArea = QSize(device->width(), device->height());
+    frame.area = frame.roseArea;
+    frame.ringDiameter = roseDiameter();
+    drawBackground(painter, frame);
+}
+
+void QWindRose::drawGrid(QPainter *painter, const RoseFrame &frame)
+{
+    RosePainter::paintGrid(painter, frame.roseArea, frame,
         { font(), m_settings.gridPen, m_settings.enableBackground, m_settings.enableGrid,
             m_settings.labelAngle });
 }
 
-void QWindRose::drawData(QPainter *painter)
+void QWindRose::drawData(QPainter *painter, const RoseFrame &frame)
 {
     if (m_style)
-        RosePainter::paintData(painter, paintArea(painter), m_frame, *m_style, m_settings.rotation);
+        RosePainter::paintData(painter, frame.area, frame, *m_style, m_settings.rotation);
 }

@@ -27,6 +27,9 @@ RoseLayout::Scale RoseFrame::roundedScale(const FrameInput &input)
 RoseFrame RoseFrame::measure(const FrameInput &input)
 {
     RoseFrame frame;
+    frame.roseArea = input.roseArea;
+    frame.area = input.area;
+    frame.ringDiameter = input.gridDiameter;
     measureGrid(input, frame);
     measureData(input, frame);
     return frame;

@@ -9,6 +9,7 @@
 
 #include <QBrush>
 #include <QFont>
+#include <QSize>
 #include <QString>
 #include <QVector>
 
@@ -40,8 +41,11 @@ struct FrameInput
     const RoseSettings &settings;
     ScaleAdjustment *scale = nullptr;
     QFont font;
-    double gridDiameter = 0.0;
-    double dataDiameter = 0.0;
+    // The rose's part of the drawing and the whole drawing, which the legend may widen.
+    QSize roseArea;
+    QSize area;
+    double gridDiameter = 0.0; // at the height of roseArea
+    double dataDiameter = 0.0; // at the height of area
     int classCount = 0;
     SegmentThickness thickness;
     // Per sector in key order, per class in key order; no segments are measured without a
@@ -68,6 +72,11 @@ struct RoseFrame
         double width = 1.0;
     };
 
+    // Where the drawing is painted: the background and the grid on the rose's part, the data
+    // on the whole drawing.
+    QSize roseArea;
+    QSize area;
+    double ringDiameter = 0.0; // what the background is painted around
     int diameter = 0; // of the rings
     int holeRadius = 0; // the centre's hole, where the centre text stands
     RoseLayout::Scale scale;

@@ -424,13 +424,13 @@ double QSolarRose::outerRingSize() const
     return 2 * ringRadius(int(spokes().first().size()) - 1);
 }
 
-void QSolarRose::drawBackground(QPainter *painter)
+void QSolarRose::drawBackground(QPainter *painter, const RoseFrame &frame)
 {
     if (!settings().enableBackground || directionsCount() <= 0)
         return;
-    const QSize area = paintArea(painter);
+    const QSize &area = frame.roseArea;
     const QTransform base = QTransform::fromTranslate(area.width() / 2, area.height() / 2);
-    const double d = roseDiameter();
+    const double d = frame.ringDiameter;
     QFont boldFont = font();
     boldFont.setWeight(QFont::Bold);
     const int half00

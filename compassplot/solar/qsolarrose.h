@@ -70,7 +70,8 @@ public:
     SegmentThickness segmentThickness() const override;
     double outerRingSize() const override;
     void buildSectors(double fullCircle) override;
-    void drawBackground(QPainter *painter) override;
+    void drawBackground(QPainter *painter, const RoseFrame &frame) override;
+    using QWindRose::drawBackground;
 
     // The angle (degrees) of a valid time of day: 00:00 is 180, 12:00 is 360.
     double timeToAngle(const QTime &time) const;
