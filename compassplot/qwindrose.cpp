@@ -2,15 +2,11 @@
 
 #include "numeric.h"
 #include "pluginsearch.h"
-#include "rosedrawing.h"
-#include "rosepainter.h"
 #include "rosetable.h"
 #include "scaleadjustment.h"
 #include "windrose3d.h"
 #include "windroselegend.h"
 
-#include <QFontMetrics>
-#include <QPainter>
 #include <QPluginLoader>
 
 #include <cmath>
@@ -34,8 +30,8 @@ QWindRose::QWindRose()
     m_texts.lastTime = QDateTime(QDate(1970, 1, 1), QTime(0, 0, 0));
     m_style = std::make_unique<Windrose3D>();
     QPaintable::setFont(QFont(QStringLiteral("verdana"), 23, QFont::Bold));
-    // The drawing hands the legend its rose when it paints.
-    m_legend = std::make_unique<WindroseLegend>(nullptr, 100);
+    // Each drawing hands the legend what it shows of the chart.
+    m_legend = std::make_unique<WindroseLegend>(100);
     bindScale();
 }
 
@@ -363,116 +359,4 @@ void QWindRose::bindScale()
                   << std::endl;
         m_scale = nullptr;
     }
-}
-
-// ---------------------------------------------------------------------------------------
-// Drawing: everything is measured first, then painted
-
-bool QWindRose::drawImage(QImage &image)
-{
-    if (!(m_settings.directionsCount > 0))
-        return false;
-    beginDrawing();
-    // The chart paints over the caller's picture, in a format a painter accepts.
-    setImage(image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32));
-    render(0);
-    image = this->image();
-    return true;
-}
-
-void QWindRose::beginDrawing()
-{
-    m_legend->setRose(this);
-    m_legend->setHeight(m_settings.imageHeight);
-    m_textLines = { m_texts.stationText, m_texts.parameterText, m_texts.intervalText,
-        m_texts.statisticsText };
-}
-
-char QWindRose::render(int unused)
-{
-    Q_UNUSED(unused);
-    if (m_intervals.isEmpty())
-        setDefaultIntervals();
-    const int height = m_settings.imageHeight;
-    if (image().isNull())
-        setImage(RosePainter::blankImage(height, height, RosePainter::transparent));
-    setBackground(QBrush(QColor(QStringLiteral("WHITE")), Qt::SolidPattern));
-    // An empty size (or a failed allocation) leaves nothing to paint on.
-    if (image().isNull())
-        return 1;
-
-    RoseDrawing(*this).renderImage();
-    return 1;
-}
-
-// ---------------------------------------------------------------------------------------
-// Painting onto any painter (see RoseDrawing)
-
-QSize QWindRose::paintSize(const QSize &canvas)
-{
-    if (!(m_settings.directionsCount > 0))
-        return QSize();
-    beginDrawing();
-    if (m_intervals.isEmpty())
-        setDefaultIntervals();
-    return RoseDrawing(*this).size(canvas);
-}
-
-bool QWindRose::paint(QPainter *painter, const QSize &canvas)
-{
-    return !paintSize(canvas).isEmpty() && RoseDrawing(*this).paint(painter, canvas);
-}
-
-int QWindRose::drawingHeight() const
-{
-    if (m_paintArea.isValid())
-        return m_paintArea.height();
-    // Before the first drawing the rose will get the chart's image height.
-    const QSize size = imageSize();
-    return size.isEmpty() ? m_settings.imageHeight : size.height();
-}
-
-QSize QWindRose::paintArea(const QPainter *painter) const
-{
-    if (m_paintArea.isValid())
-        return m_paintArea;
-    const QPaintDevice *device = painter->device();
-    return QSize(device->width(), device->height());
-}
-
-double QWindRose::roseDiameter() const
-{
-    return drawingHeight() - 4.0 * QFontMetrics(font()).height();
-}
-
-double QWindRose::ringRadius(int classIndex) const
-{
-    return RoseLayout::ringRadius(roseDiameter(), m_frame.scale.ringCount, classIndex,
-        m_intervals.size(), m_settings.dataDrawSizeFactor);
-}
-
-double QWindRose::outerRingSize() const
-{
-    if (spokes().isEmpty())
-        return 0.0;
-    return ringRadius(spokes().first().size() - 1);
-}
-
-void QWindRose::drawBackground(QPainter *painter)
-{
-    if (m_settings.enableBackground)
-        RosePainter::paintCompass(painter, paintArea(painter), font(), roseDiameter());
-}
-
-void QWindRose::drawGrid(QPainter *painter)
-{
-    RosePainter::paintGrid(painter, paintArea(painter), m_frame,
-        { font(), m_settings.gridPen, m_settings.enableBackground, m_settings.enableGrid,
-            m_settings.labelAngle });
-}
-
-void QWindRose::drawData(QPainter *painter)
-{
-    if (m_style)
-        RosePainter::paintData(painter, paintArea(painter), m_frame, *m_style, m_settings.rotation);
 }

@@ -10,6 +10,7 @@
 #include "rosesettings.h"
 #include "spoke.h"
 #include "windroseinterface.h"
+#include "windroselegend.h"
 
 #include <QDateTime>
 #include <QMap>
@@ -21,7 +22,6 @@
 #include <memory>
 
 class ScaleAdjustment;
-class WindroseLegend;
 class WindroseStyle;
 
 // The chart object: counts measurements of a value and a direction into direction sectors
@@ -30,8 +30,6 @@ class WindroseStyle;
 class QWindRose : public QPaintable, public WindRoseInterface, public RosePainterInterface
 {
     Q_OBJECT
-    // The steps of a drawing measure into the frame, paint on the image or set the paint area.
-    friend class RoseDrawing;
     Q_INTERFACES(WindRoseInterface RosePainterInterface)
     Q_DISABLE_COPY(QWindRose)
 public:
@@ -98,19 +96,25 @@ public:
     // The table's row label of a sector.
     virtual QString sectorLabel(const Interval &sector, int index) const;
     // Diameter in pixels available to the rings, for the image being drawn.
-    virtual double roseDiameter() const;
-    // Thickness in pixels of the segments of class index classIndex.
-    virtual double ringRadius(int classIndex) const;
+    double roseDiameter() const;
+    // The same on a drawing of the given height.
+    virtual double diameterAt(int height) const;
+    // Thickness in pixels of the segments of class index classIndex, on the last drawing's
+    // ring scale.
+    double ringRadius(int classIndex) const;
+    // How the thickness of the segments grows from class to class.
+    virtual SegmentThickness segmentThickness() const;
     virtual double outerRingSize() const;
     virtual void buildSectors(double fullCircle);
     virtual double fullCircle() const;
-    // Compass letters and guide ticks.
-    virtual void drawBackground(QPainter *painter);
-    // Scale rings, their labels and the first class's share in the centre, as the drawing
-    // under way measured them.
-    virtual void drawGrid(QPainter *painter);
-    // The stacked class segments of every sector, as the drawing under way measured them.
-    virtual void drawData(QPainter *painter);
+    // Compass letters and guide ticks, on frame's rose part around its ring diameter.
+    virtual void drawBackground(QPainter *painter, const RoseFrame &frame);
+    // The same on the painter's whole device, around the diameter of the image being drawn.
+    void drawBackground(QPainter *painter);
+    // Scale rings, their labels and the first class's share in the centre, as frame says.
+    virtual void drawGrid(QPainter *painter, const RoseFrame &frame);
+    // The stacked class segments of every sector, as frame says.
+    virtual void drawData(QPainter *painter, const RoseFrame &frame);
 
     // Helpers for subclasses.
     int directionsCount() const;
@@ -135,6 +139,9 @@ public:
     bool rebuildNeeded() const { return m_rebuildNeeded; }
     // What the last drawing measured (its ring scale is what ringRadius works with).
     const RoseFrame &frame() const { return m_frame; }
+    // What the legend shows of the chart, its bars on the last drawing's ring scale at the
+    // diameter of the image being drawn.
+    LegendContent legendContent() const;
 
 protected:
     // Replaces the segment style; the chart owns it.
@@ -158,23 +165,42 @@ protected:
     void countInSector(size_t sector, double value) { m_counts.addToSector(sector, value); }
     // Height of the image being drawn, or of the image to come before the first drawing.
     int drawingHeight() const;
-    // The size of what a paint step paints on: the image, or the part of a drawing that stands
-    // for it when the chart paints onto another painter.
-    QSize paintArea(const QPainter *painter) const;
-    // Whether the drawing under way goes onto another painter (see paint) rather than into the
-    // chart's image.
-    bool paintsOntoPainter() const { return m_paintArea.isValid(); }
+    // Whether painter paints pixels (an image), not a vector document.
+    static bool paintsOnRaster(const QPainter *painter);
+
+    // The values a frame is measured from: the rings on the rose's part, the data on the whole
+    // drawing.
+    FrameInput frameInput(const QSize &rose, const QSize &wide) const;
 
 private:
     void bindScale();
-    // What every drawing sets before it measures: the legend's rose and height, the captions.
+    // What every drawing sets before it measures: the legend's height, the captions.
     void beginDrawing();
+    LegendContent legendContent(const QVector<double> &thickness, double barArea) const;
+
+    // The drawing, measured and then painted in the same steps onto the chart's image and onto
+    // any other painter: the rose's part (canvas, or a square of the image height) and the
+    // whole drawing, widened by the legend.
+    QSize roseArea(const QSize &canvas) const;
+    QSize drawingSize(const QSize &canvas) const;
+    // The frame, and the legend's layout, of a drawing.
+    void measureDrawing(const QSize &rose, const QSize &wide);
+    // The drawing over a picture of size canvas (empty: none), without the time stamp.
+    void paintDrawing(QPainter *painter, const QSize &canvas);
+    // The white ground the drawing has: the widened strip, or all of it without a picture.
+    void paintGround(QPainter *painter, const QSize &canvas, const QSize &total) const;
+    void paintCanvas(QPainter *painter, const QSize &rose);
+    void paintDataAndLegend(QPainter *painter, const QSize &wide);
+    // The chart's image: the drawing over picture, on the ground the image has, and the time
+    // stamp.
+    QImage renderedImage(const QImage &picture);
 
     RoseTexts m_texts;
     RoseCounts m_counts;
     std::unique_ptr<WindroseLegend> m_legend;
     ScaleAdjustment *m_scale = nullptr;
     RoseFrame m_frame;
+    WindroseLegend::Layout m_legendLayout;
     QMap<Interval, Spoke> m_classStyles;
     QList<Interval> m_intervals;
     RoseSettings m_settings;
@@ -182,7 +208,6 @@ private:
     bool m_rebuildNeeded = true;
     DataLine::Counts m_lineCounts;
     QVector<QString> m_textLines;
-    QSize m_paintArea; // while painting onto another painter: see paintArea
 };
 
 #endif // QWINDROSE_H

@@ -1,7 +1,6 @@
 #include "windroselegend.h"
 
 #include "numeric.h"
-#include "qwindrose.h"
 #include "roselayout.h"
 #include "windrosestyle.h"
 
@@ -18,8 +17,7 @@ const QRect freeTextArea(0, 0, 1024, 768);
 
 } // namespace
 
-WindroseLegend::WindroseLegend(QWindRose *rose, int height)
-    : m_rose(rose)
+WindroseLegend::WindroseLegend(int height)
 {
     setHeight(height);
 }
@@ -42,7 +40,7 @@ bool WindroseLegend::paint(QPainter *painter)
 
 QString WindroseLegend::classLabel(int classIndex) const
 {
-    const QList<Interval> &classes = m_rose->intervals();
+    const QList<Interval> &classes = m_content.classes;
     const Interval &c = classes.at(classIndex);
     if (classIndex == 0)
         return QString();
@@ -53,10 +51,10 @@ QString WindroseLegend::classLabel(int classIndex) const
 
 QString WindroseLegend::labelText(int classIndex) const
 {
-    if (!m_rose || classIndex < 0 || classIndex >= m_rose->intervals().size())
+    if (!m_hasContent || classIndex < 0 || classIndex >= m_content.classes.size())
         return QString();
     if (classIndex == 0)
-        return QStringLiteral("<= ") + number(m_rose->intervals().first().highLimit);
+        return QStringLiteral("<= ") + number(m_content.classes.first().highLimit);
     return classLabel(classIndex);
 }
 
@@ -111,10 +109,9 @@ WindroseLegend::Layout WindroseLegend::plainLayout(const QFont &font) const
     Layout layout;
     layout.font = font;
     const int lh = QFontMetrics(font).height();
-    layout.rows = RoseLayout::legendRows(lh, m_rose->texts().legendTitle.count(QLatin1Char('\n')),
-        m_rose->intervals().size(), textColumnWidth(font, RoseLayout::legendSymbolSize(lh)),
-        height(), RoseLayout::barArea(m_rose->roseDiameter(), m_rose->frame().scale.ringCount),
-        m_showTitle);
+    layout.rows = RoseLayout::legendRows(lh, m_content.title.count(QLatin1Char('\n')),
+        m_content.classes.size(), textColumnWidth(font, RoseLayout::legendSymbolSize(lh)), height(),
+        m_content.barArea, m_showTitle);
     layout.cells = RoseLayout::legendCells(layout.rows, titleHeight(layout));
     return layout;
 }
@@ -122,14 +119,14 @@ WindroseLegend::Layout WindroseLegend::plainLayout(const QFont &font) const
 QVector<QRect> WindroseLegend::textRects(const Layout &layout) const
 {
     QVector<QRect> rects;
-    if (!m_rose)
+    if (!m_hasContent)
         return rects;
     const QFontMetrics metrics(layout.font);
     const RoseLayout::LegendCells &cells = layout.cells;
     if (!m_legendText.isEmpty())
         rects << metrics.boundingRect(cells.freeText, Qt::AlignRight, m_legendText)
                      .adjusted(-2, -2, 2, 2);
-    const QString title = m_rose->texts().legendTitle;
+    const QString title = m_content.title;
     if (m_showTitle && !title.isEmpty())
         rects << metrics.boundingRect(inImage(cells.title, layout.rows), Qt::AlignHCenter, title);
     const int flags = Qt::AlignHCenter | Qt::AlignVCenter;
@@ -184,7 +181,7 @@ void WindroseLegend::setRowHeight(Layout &layout, int rowHeight) const
 WindroseLegend::Layout WindroseLegend::layout() const
 {
     QFont font = this->font();
-    if (!m_rose)
+    if (!m_hasContent)
         return Layout { font, {}, {} };
     Layout layout = plainLayout(font);
     // Nothing fits even in the smallest type: that type, with the rows at a label's height.
@@ -199,7 +196,7 @@ WindroseLegend::Layout WindroseLegend::layout() const
 bool WindroseLegend::draw(QPainter *painter)
 {
     Q_UNUSED(painter);
-    if (!m_rose)
+    if (!m_hasContent)
         return false;
 
     const Layout layout = this->layout();
@@ -215,20 +212,20 @@ bool WindroseLegend::draw(QPainter *painter)
     return true;
 }
 
-bool WindroseLegend::paintOnto(QPainter *painter, const QPoint &origin)
+bool WindroseLegend::paintOnto(QPainter *painter, const QPoint &origin, const Layout &layout)
 {
-    if (!m_rose || !painter || !painter->isActive())
+    if (!m_hasContent || !painter || !painter->isActive())
         return false;
     prepare();
     painter->save();
-    paintLayout(painter, layout(), QTransform::fromTranslate(origin.x(), origin.y()));
+    paintLayout(painter, layout, QTransform::fromTranslate(origin.x(), origin.y()));
     painter->restore();
     return true;
 }
 
 int WindroseLegend::paintWidth() const
 {
-    return m_rose ? qMax(layout().rows.imageWidth, 0) : 0;
+    return m_hasContent ? qMax(layout().rows.imageWidth, 0) : 0;
 }
 
 void WindroseLegend::paintLayout(QPainter *p, const Layout &layout, const QTransform &origin)
@@ -254,7 +251,7 @@ void WindroseLegend::drawRows(
     const QFont &font = layout.font;
     const int half = rows.half;
     const int sw = rows.symbolSize;
-    const QList<Interval> classes = m_rose->intervals();
+    const QList<Interval> &classes = m_content.classes;
     p.save();
     const QTransform t0
         = QTransform::fromTranslate(rows.symbolOrigin().x(), rows.symbolOrigin().y()) * origin;
@@ -283,7 +280,7 @@ void WindroseLegend::drawRows(
 
     if (m_showTitle) {
         p.setFont(font);
-        p.drawText(layout.cells.title, Qt::AlignHCenter, m_rose->texts().legendTitle);
+        p.drawText(layout.cells.title, Qt::AlignHCenter, m_content.title);
     }
     p.restore();
 }
@@ -307,12 +304,11 @@ void WindroseLegend::drawRow(
 
     p->save();
     p->setTransform(barFrame);
-    const int thickness = Numeric::toInt(m_rose->ringRadius(classIndex - 1));
-    const Interval key = m_rose->intervals().at(classIndex);
-    const Spoke style = m_rose->classStyle(key, nullptr);
+    const int thickness = Numeric::toInt(m_content.thickness.value(classIndex - 1));
+    const Spoke style = m_content.styles.value(classIndex);
     if (style.brush.style() == Qt::SolidPattern)
         p->setPen(style.brush.color());
-    if (WindroseStyle *roseStyle = m_rose->style())
+    if (WindroseStyle *roseStyle = m_content.style)
         roseStyle->draw(p, QPoint(rows.bandStart(classIndex), 0), QSize(rows.rowHeight, thickness),
             style.brush, style.width);
     p->restore();
@@ -332,9 +328,16 @@ void WindroseLegend::drawFreeText(
     p->drawText(area, Qt::AlignRight, m_legendText);
 }
 
-void WindroseLegend::setRose(QWindRose *rose)
+void WindroseLegend::setContent(const LegendContent &content)
 {
-    m_rose = rose;
+    m_content = content;
+    m_hasContent = true;
+}
+
+void WindroseLegend::clearContent()
+{
+    m_content = LegendContent();
+    m_hasContent = false;
 }
 
 bool WindroseLegend::setPrecision(int precision)
@@ -363,14 +366,14 @@ int WindroseLegend::legendWidth(const QFont &font) const
 
 int WindroseLegend::textColumnWidth(const QFont &font, int symbolSize) const
 {
-    if (!m_rose)
+    if (!m_hasContent)
         return 0;
     const QFontMetrics metrics(font);
     int widest = 0;
-    const QStringList titleLines = m_rose->texts().legendTitle.split(QLatin1Char('\n'));
+    const QStringList titleLines = m_content.title.split(QLatin1Char('\n'));
     for (const QString &line : titleLines)
         widest = qMax(widest, metrics.horizontalAdvance(line));
-    const QList<Interval> &classes = m_rose->intervals();
+    const QList<Interval> &classes = m_content.classes;
     for (int i = 1; i < classes.size() - 1; ++i)
         widest = qMax(widest, metrics.horizontalAdvance(middleLabel(classes.at(i))) + symbolSize);
     return widest;
@@ -378,7 +381,7 @@ int WindroseLegend::textColumnWidth(const QFont &font, int symbolSize) const
 
 int WindroseLegend::freeTextWidth(const QFont &font, int extra) const
 {
-    if (!m_rose)
+    if (!m_hasContent)
         return 0;
     const QFontMetrics metrics(font);
     return metrics.boundingRect(freeTextArea, Qt::AlignRight, m_legendText).width() + 4 + extra;

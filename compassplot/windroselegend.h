@@ -1,26 +1,49 @@
 #ifndef WINDROSELEGEND_H
 #define WINDROSELEGEND_H
 
+#include "interval.h"
 #include "qpaintable.h"
 #include "roselayout.h"
+#include "spoke.h"
 
 #include <QFont>
+#include <QList>
 #include <QString>
 #include <QVector>
 
 class QTransform;
-class QWindRose;
-struct Interval;
+class WindroseStyle;
+
+// What a legend shows of its chart, handed to it before it is laid out: the classes with their
+// styles and bar thicknesses, the radial extent of the chart's bars, the title, and the
+// chart's segment style (null: no bars).
+struct LegendContent
+{
+    QList<Interval> classes;
+    QVector<Spoke> styles; // by class index
+    QVector<double> thickness; // by class index
+    double barArea = 0.0;
+    QString title;
+    WindroseStyle *style = nullptr;
+};
 
 // The key of a rose: one symbol and one range text per class stacked upward, the rose's
 // legend title above them, and a free text (optionally on a warning box) at the top right.
-// It renders into an image of its own, which the rose copies to its right edge.
+// The chart paints it at the right edge of its drawing; on its own it renders into an image.
 class WindroseLegend : public QPaintable
 {
     Q_OBJECT
     Q_DISABLE_COPY(WindroseLegend)
 public:
-    WindroseLegend(QWindRose *rose, int height);
+    explicit WindroseLegend(int height);
+
+    // The legend as it is drawn: the font of its texts, its rows and the cells of its texts.
+    struct Layout
+    {
+        QFont font;
+        RoseLayout::LegendRows rows;
+        RoseLayout::LegendCells cells;
+    };
 
     virtual int titleLineHeight() const;
     virtual bool prepare();
@@ -29,14 +52,17 @@ public:
     using QPaintable::paint;
     virtual bool draw(QPainter *painter);
     // Paints the legend as paint renders its image, but straight onto painter with the image's
-    // top left corner at origin (no image of its own); the painter's state is kept. False
-    // without a rose or an active painter.
-    bool paintOnto(QPainter *painter, const QPoint &origin);
+    // top left corner at origin (no image of its own), in a layout measured before; the
+    // painter's state is kept. False without content or an active painter.
+    bool paintOnto(QPainter *painter, const QPoint &origin, const Layout &layout);
     // The width of the legend's image as paint would render it now.
     int paintWidth() const;
 
-    void setRose(QWindRose *rose);
-    QWindRose *rose() const { return m_rose; }
+    // The chart's part of the legend; without it the legend has nothing to show.
+    void setContent(const LegendContent &content);
+    void clearContent();
+    bool hasContent() const { return m_hasContent; }
+    const LegendContent &content() const { return m_content; }
     bool setPrecision(int precision);
     int precision() const { return m_precision; }
     void setLegendText(const QString &text, bool warning);
@@ -56,13 +82,6 @@ public:
     // The width last used: the fixed width when positive, else the legend image's width.
     int lastLegendWidth() const { return m_legendWidth; }
 
-    // The legend as it is drawn: the font of its texts, its rows and the cells of its texts.
-    struct Layout
-    {
-        QFont font;
-        RoseLayout::LegendRows rows;
-        RoseLayout::LegendCells cells;
-    };
     // The layout for the legend's font and height. Where the free text, the title and the class
     // labels would overlap, the class rows get less height (down to a label's height) and,
     // when that is not enough, the font steps down a point at a time (to minPointSize).
@@ -104,7 +123,8 @@ private:
     // Gives layout's rows rowHeight, and its texts their cells in such rows.
     void setRowHeight(Layout &layout, int rowHeight) const;
 
-    QWindRose *m_rose;
+    LegendContent m_content;
+    bool m_hasContent = false;
     bool m_showTitle = false;
     int m_titleLineHeight = 0;
     int m_precision = 1;

@@ -404,20 +404,17 @@ QSize QSolarRose::labelBoxSize() const
     return QSize(Numeric::toInt(height * 1.5), height);
 }
 
-double QSolarRose::roseDiameter() const
+double QSolarRose::diameterAt(int height) const
 {
-    return drawingHeight() - (2 * labelBoxSize().height() + 20);
+    return height - (2 * labelBoxSize().height() + 20);
 }
 
-double QSolarRose::ringRadius(int classIndex) const
+SegmentThickness QSolarRose::segmentThickness() const
 {
-    const double d = roseDiameter();
-    const int ringCount = frame().scale.ringCount;
-    const int rings = ringCount > 0 ? ringCount : 1;
+    // Without rings the bars have no room (barArea is 0, as D - D / 1 is).
     const int sectorCount = spokes().size();
     const int sectors = sectorCount < 2 ? 1 : sectorCount;
-    return (d - d / rings) * (classIndex + 2) * 0.18 * (1.0 / sectors)
-        * settings().dataDrawSizeFactor;
+    return { 0.18, 1.0 / sectors, settings().dataDrawSizeFactor };
 }
 
 double QSolarRose::outerRingSize() const
@@ -427,13 +424,13 @@ double QSolarRose::outerRingSize() const
     return 2 * ringRadius(int(spokes().first().size()) - 1);
 }
 
-void QSolarRose::drawBackground(QPainter *painter)
+void QSolarRose::drawBackground(QPainter *painter, const RoseFrame &frame)
 {
     if (!settings().enableBackground || directionsCount() <= 0)
         return;
-    const QSize area = paintArea(painter);
+    const QSize &area = frame.roseArea;
     const QTransform base = QTransform::fromTranslate(area.width() / 2, area.height() / 2);
-    const double d = roseDiameter();
+    const double d = frame.ringDiameter;
     QFont boldFont = font();
     boldFont.setWeight(QFont::Bold);
     const int half00
@@ -441,7 +438,7 @@ void QSolarRose::drawBackground(QPainter *painter)
     // The pictures and the hour labels stand around the white disc of the data.
     const int r = Numeric::toInt(d * 0.5 + half00);
 
-    DayShade::paint(painter, area, Numeric::toInt(d * 0.5), paintsOntoPainter());
+    DayShade::paint(painter, area, Numeric::toInt(d * 0.5), !paintsOnRaster(painter));
     painter->setTransform(base);
     painter->setFont(font());
     SolarPictures::paint(painter, base, r, labelBoxSize(), settings().enableGrid);

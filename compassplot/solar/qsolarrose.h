@@ -66,11 +66,12 @@ public:
     // The wind rose's operations that the day dial answers differently.
     void setDefaultIntervals() override;
     QString sectorLabel(const Interval &sector, int index) const override;
-    double roseDiameter() const override;
-    double ringRadius(int classIndex) const override;
+    double diameterAt(int height) const override;
+    SegmentThickness segmentThickness() const override;
     double outerRingSize() const override;
     void buildSectors(double fullCircle) override;
-    void drawBackground(QPainter *painter) override;
+    void drawBackground(QPainter *painter, const RoseFrame &frame) override;
+    using QWindRose::drawBackground;
 
     // The angle (degrees) of a valid time of day: 00:00 is 180, 12:00 is 360.
     double timeToAngle(const QTime &time) const;

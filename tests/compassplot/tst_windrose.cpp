@@ -160,7 +160,7 @@ void TestWindRose::constructorDefaults()
     QCOMPARE(pen.joinStyle(), Qt::BevelJoin);
 
     QVERIFY(rose.legend());
-    QCOMPARE(rose.legend()->rose(), nullptr);
+    QVERIFY(!rose.legend()->hasContent());
     QCOMPARE(rose.legend()->height(), 100);
     QVERIFY(dynamic_cast<Windrose3D *>(rose.style()));
 }

@@ -25,7 +25,7 @@ void addThreeClasses(QWindRose &rose)
 QImage drawLegend(QWindRose &rose, bool showTitle, const QString &name)
 {
     WindroseLegend *legend = rose.legend();
-    legend->setRose(&rose);
+    legend->setContent(rose.legendContent());
     legend->setHeight(480);
     legend->setFont(rose.font());
     legend->setBackground(QBrush(QColor(255, 255, 255, 0)));
@@ -65,7 +65,7 @@ WindroseLegend *preparedLegend(
     rose.setLegendTitle(title);
     rose.setLegendText(text, false);
     WindroseLegend *legend = rose.legend();
-    legend->setRose(&rose);
+    legend->setContent(rose.legendContent());
     legend->setHeight(rose.settings().imageHeight);
     legend->setFont(rose.font());
     legend->setShowTitle(true);
@@ -107,7 +107,7 @@ private slots:
     void textColumnWidth();
     void freeTextWidth_data();
     void freeTextWidth();
-    void withoutRose();
+    void withoutContent();
     void imageSizeAndWidth_data();
     void imageSizeAndWidth();
     void barsStackUpward_data();
@@ -147,7 +147,7 @@ void TestWindRoseLegend::textColumnWidth()
     for (int i = 0; i < classes; ++i)
         chart.addIntervalRange(100.0 * i, 100.0 * (i + 1), QBrush(blue));
     chart.setLegendTitle(title);
-    chart.legend()->setRose(&chart);
+    chart.legend()->setContent(chart.legendContent());
     chart.legend()->setPrecision(precision);
     const QFont font = chart.font();
     const QFontMetrics metrics(font);
@@ -177,7 +177,7 @@ void TestWindRoseLegend::freeTextWidth()
     QWindRose rose;
     addThreeClasses(rose);
     WindroseLegend *legend = rose.legend();
-    legend->setRose(&rose);
+    legend->setContent(rose.legendContent());
     legend->setLegendText(text, false);
     const QFont font = rose.font();
     const QFontMetrics metrics(font);
@@ -190,11 +190,11 @@ void TestWindRoseLegend::freeTextWidth()
         qMax(legend->textColumnWidth(font, symbol), legend->freeTextWidth(font, 0)));
 }
 
-void TestWindRoseLegend::withoutRose()
+void TestWindRoseLegend::withoutContent()
 {
     QWindRose rose;
     WindroseLegend *legend = rose.legend();
-    legend->setRose(nullptr);
+    legend->clearContent();
     legend->setLegendText(QStringLiteral("text"), true);
     QVERIFY(!legend->draw(nullptr));
     QCOMPARE(legend->textColumnWidth(rose.font(), 20), 0);

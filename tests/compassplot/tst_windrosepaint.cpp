@@ -133,6 +133,8 @@ class TestWindRosePaint : public QObject
 private slots:
     void darkenedColour_data();
     void darkenedColour();
+    void frameFromPlainValues_data();
+    void frameFromPlainValues();
     void windrose3dSegment();
     void freshChartSize_data();
     void freshChartSize();
@@ -170,6 +172,69 @@ private slots:
     void legendRoseIsOpaque_data();
     void legendRoseIsOpaque();
 };
+
+void TestWindRosePaint::frameFromPlainValues_data()
+{
+    QTest::addColumn<double>("gridDiameter");
+    QTest::addColumn<double>("dataDiameter");
+    QTest::addColumn<int>("segments");
+    QTest::addColumn<bool>("styled");
+
+    QTest::newRow("one diameter") << 400.0 << 400.0 << 4 << true;
+    QTest::newRow("data on a taller drawing") << 300.0 << 400.0 << 2 << true;
+    QTest::newRow("data on a lower drawing") << 400.0 << 250.0 << 8 << true;
+    QTest::newRow("no segment style") << 400.0 << 400.0 << 4 << false;
+}
+
+// A frame is measured from the values handed in alone: the rings on the grid's diameter, the
+// segments on the data's, each as thick as its class is on the frame's own ring count.
+void TestWindRosePaint::frameFromPlainValues()
+{
+    QFETCH(double, gridDiameter);
+    QFETCH(double, dataDiameter);
+    QFETCH(int, segments);
+    QFETCH(bool, styled);
+    const QList<Interval> classes { Interval::fromLimits(0, 1), Interval::fromLimits(1, 2),
+        Interval::fromLimits(2, 3) };
+    RoseCounts counts;
+    counts.setGeometry({ 90.0, -45.0, 315.0 });
+    for (int k = 0; k < 4; ++k)
+        counts.insertSector(Interval(-45.0 + 90.0 * k, 90.0), classes);
+    for (int i = 0; i < 60; ++i)
+        counts.add(0.5 + (i % 3), 90.0 * (i % 4));
+    RoseSettings settings;
+    settings.fixedScaleMaximum = 40.0;
+    settings.fixedScaleSegments = segments;
+    FrameInput input(counts, settings);
+    input.font = QFont(QStringLiteral("verdana"), 12);
+    input.gridDiameter = gridDiameter;
+    input.dataDiameter = dataDiameter;
+    input.classCount = classes.size();
+    input.thickness = { 0.12, 0.425 / classes.size(), 2.5 };
+    input.hasStyle = styled;
+    for (int k = 0; k < 4; ++k)
+        input.styles.append(QVector<Spoke>(classes.size(), Spoke(QBrush(Qt::red))));
+
+    const RoseFrame frame = RoseFrame::measure(input);
+    QCOMPARE(frame.diameter, int(gridDiameter));
+    QCOMPARE(frame.scale.ringCount, segments);
+    QCOMPARE(frame.rings.first().bounds.width(), int(gridDiameter));
+    QCOMPARE(frame.dataDiameter, dataDiameter);
+    QCOMPARE(frame.classThickness.size(), classes.size());
+    const double bars = dataDiameter - dataDiameter / segments;
+    for (int j = 0; j < classes.size(); ++j)
+        QCOMPARE(frame.classThickness.at(j), bars * (j + 2) * 0.12 * (0.425 / 3) * 2.5);
+    QCOMPARE(frame.sectors.size(), styled ? 4 : 0);
+    for (const QVector<RoseFrame::Segment> &sector : frame.sectors) {
+        QCOMPARE(sector.size(), classes.size());
+        for (int j = 0; j < sector.size(); ++j)
+            QVERIFY(qAbs(sector.at(j).thickness - frame.classThickness.at(j)) < 1.0);
+    }
+    // Nothing is kept from one measuring to the next.
+    const RoseFrame again = RoseFrame::measure(input);
+    QCOMPARE(again.scale.ringCount, frame.scale.ringCount);
+    QCOMPARE(again.classThickness, frame.classThickness);
+}
 
 void TestWindRosePaint::darkenedColour_data()
 {
@@ -714,15 +779,15 @@ void TestWindRosePaint::legendStrip()
     addStandardData(rose);
     const QImage image = draw(rose, QStringLiteral("legend"));
     WindroseLegend *legend = rose.legend();
-    const QImage legendImage = legend->image();
-    QCOMPARE(legendImage.height(), 480);
     QCOMPARE(image.width(), 480 + legend->legendWidth(rose.font()));
-    const int x0 = image.width() - legendImage.width();
 
-    // The rows as the legend laid them out (with rows high enough for its labels).
+    // The rows as the legend laid them out (with rows high enough for its labels), at the
+    // right edge of the image.
     const RoseLayout::LegendRows rows = legend->layout().rows;
+    QCOMPARE(rows.imageHeight, 480);
+    QCOMPARE(legend->paintWidth(), rows.imageWidth);
+    const int x0 = image.width() - rows.imageWidth;
     const int symbol = rows.symbolSize;
-    QCOMPARE(legendImage.width(), rows.imageWidth);
 
     // One bar per class but the first, stacked upward from the symbol, in the class colour.
     const QPoint origin = rows.rowOrigin() + QPoint(x0, 0);
@@ -754,7 +819,7 @@ void TestWindRosePaint::warningBox()
     addStandardData(rose);
     rose.setLegendText(QStringLiteral("x"), warning);
     const QImage image = draw(rose, rowName());
-    const int legendWidth = rose.legend()->image().width();
+    const int legendWidth = rose.legend()->paintWidth();
     const int x0 = image.width() - legendWidth;
     const QRect area(0, 5, legendWidth - 5, 240);
     const QRect text

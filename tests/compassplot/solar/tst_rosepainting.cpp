@@ -5,8 +5,13 @@
 #include "rosepainterinterface.h"
 #include "testsupport.h"
 
+#include <QBuffer>
 #include <QPainter>
+#include <QSvgGenerator>
+#include <QSvgRenderer>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -30,6 +35,30 @@ QImage ground(const QSize &size, const QImage &canvas)
     return image;
 }
 
+// The chart painted onto an SVG document of its size, rendered back onto white.
+QImage throughSvg(QWindRose &rose)
+{
+    const QSize size = rose.paintSize(QSize());
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setResolution(96);
+    generator.setSize(size);
+    generator.setViewBox(QRect(QPoint(0, 0), size));
+    QPainter painter(&generator);
+    if (!rose.paint(&painter, QSize()))
+        return QImage();
+    painter.end();
+    QSvgRenderer renderer(buffer.data());
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter back(&image);
+    renderer.render(&back);
+    back.end();
+    return image;
+}
+
 // Pixels over which the two drawings may disagree: text edges laid out on another raster and
 // the day shade in slices rather than a gradient.
 constexpr int kTolerance = 48;
@@ -43,6 +72,8 @@ class TestRosePainting : public QObject
 private slots:
     void paintsAsTheImage_data();
     void paintsAsTheImage();
+    void svgAsTheImage_data();
+    void svgAsTheImage();
     void nothingToPaint();
     void dayShadeSlices_data();
     void dayShadeSlices();
@@ -95,6 +126,53 @@ void TestRosePainting::paintsAsTheImage()
     const int differing = TestSupport::differingPixels(
         drawn, painted, kTolerance, TestSupport::timeStampArea(drawn));
     QVERIFY2(differing >= 0 && differing < drawn.width() * drawn.height() / 200,
+        qPrintable(QString::number(differing)));
+}
+
+void TestRosePainting::svgAsTheImage_data()
+{
+    QTest::addColumn<bool>("solar");
+    QTest::addColumn<bool>("legend");
+    QTest::addColumn<bool>("background");
+
+    QTest::newRow("solar rose") << true << true << true;
+    QTest::newRow("solar rose without the legend") << true << false << true;
+    QTest::newRow("solar rose without the background") << true << true << false;
+    QTest::newRow("wind rose") << false << true << true;
+}
+
+// The document a vector file is made of shows what the chart's image shows: the same size, the
+// same pixels but for the edges of texts and the slices of the day shade, the time stamp aside.
+void TestRosePainting::svgAsTheImage()
+{
+    QFETCH(bool, solar);
+    QFETCH(bool, legend);
+    QFETCH(bool, background);
+    std::unique_ptr<QWindRose> rose(solar ? new QSolarRose : new QWindRose);
+    rose->setEnableLegend(legend);
+    rose->setEnableBackground(background);
+    rose->setLegendText(QStringLiteral("Station\nall: 300"), false);
+    if (solar) {
+        feed(static_cast<QSolarRose &>(*rose));
+    } else {
+        for (int i = 0; i < 200; ++i)
+            rose->addMeasurement(0.5 * (i % 13), 7.0 * i);
+    }
+    QImage drawn;
+    QVERIFY(rose->drawImage(drawn));
+    // The image's transparent parts show white, as the document's do.
+    QImage image(drawn.size(), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.drawImage(0, 0, drawn);
+    painter.end();
+
+    const QImage svg = throughSvg(*rose);
+    QCOMPARE(svg.size(), image.size());
+    TestSupport::saveOutput(svg, TestSupport::rowName() + "_svg.png");
+    const int differing
+        = TestSupport::differingPixels(image, svg, kTolerance, TestSupport::timeStampArea(image));
+    QVERIFY2(differing >= 0 && differing < image.width() * image.height() / 50,
         qPrintable(QString::number(differing)));
 }
 
