@@ -219,36 +219,4 @@ void paintTimeStamp(QPainter *painter, const QSize &size)
         SourceDate::stampTime().toString(QStringLiteral("ddMMyyyy hhmm")));
 }
 
-bool isOpaque(const QImage &image)
-{
-    if (image.format() != QImage::Format_ARGB32)
-        return false;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        QRgb all = 0xff000000;
-        for (int x = 0; x < image.width(); ++x)
-            all &= line[x];
-        if ((all & 0xff000000) != 0xff000000)
-            return false;
-    }
-    return true;
-}
-
-void paintOverlay(QPainter *painter, const QSize &size, const QImage &legend)
-{
-    if (!legend.isNull())
-        painter->drawImage(size.width() - legend.width(), 0, legend);
-    paintTimeStamp(painter, size);
-}
-
-QImage composed(const QImage &rose, const QImage &legend, bool opaque)
-{
-    QImage image = blankImage(rose.width(), rose.height(), opaque ? opaqueWhite : transparent);
-    QPainter painter(&image);
-    painter.drawImage(0, 0, rose);
-    paintOverlay(&painter, image.size(), legend);
-    painter.end();
-    return image;
-}
-
 } // namespace RosePainter

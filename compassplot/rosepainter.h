@@ -52,17 +52,6 @@ void paintData(QPainter *painter, const QSize &area, const RoseFrame &frame, Win
 // (unless a fixed stamp time is asked for, see SourceDate).
 void paintTimeStamp(QPainter *painter, const QSize &size);
 
-// Whether every pixel of image (Format_ARGB32) is opaque.
-bool isOpaque(const QImage &image);
-
-// The legend's image (when not null) at the right edge of the area, and the stamp time at its
-// bottom left: what composed paints over the rose.
-void paintOverlay(QPainter *painter, const QSize &size, const QImage &legend);
-
-// The rose with the legend's image (when not null) at its right edge, on opaque white or on
-// transparency, and the stamp time at the bottom left.
-QImage composed(const QImage &rose, const QImage &legend, bool opaque);
-
 } // namespace RosePainter
 
 #endif // ROSEPAINTER_H
