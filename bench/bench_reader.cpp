@@ -3,7 +3,7 @@
 // file and one four times as long.
 #include "measurementfield.h"
 #include "measurementfile.h"
-#include "timespecs.h"
+#include "utcandlocal.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -44,7 +44,7 @@ bool generate(const QString &path, int lines)
         return false;
     QByteArray text = "Station\nLogger\nInterval 1 min\nTime\tLJ\tLJ\tLJ\tLJ\tLJ\tLJ\n"
                       "Mean\nTime\tGSR\tDIF\tT\tRH\tWS\tP\nx\nTime\tW/m2\tW/m2\tC\t%\tm/s\thPa\n";
-    const QDateTime start(QDate(2013, 1, 1), QTime(0, 0), TimeSpecs::utc());
+    const QDateTime start(QDate(2013, 1, 1), QTime(0, 0), UtcAndLocal::utc());
     quint32 seed = 12345;
     auto next = [&seed](int range) {
         seed = seed * 1664525u + 1013904223u;

@@ -1,6 +1,6 @@
 #include "sourcedate.h"
 
-#include "timespecs.h"
+#include "utcandlocal.h"
 
 #include <algorithm>
 
@@ -27,7 +27,7 @@ std::optional<QDateTime> SourceDate::parse(const QByteArray &value)
     const qint64 seconds = value.toLongLong();
     if (seconds > kLatest)
         return std::nullopt;
-    return QDateTime::fromSecsSinceEpoch(seconds, TimeSpecs::utc());
+    return QDateTime::fromSecsSinceEpoch(seconds, UtcAndLocal::utc());
 }
 
 bool SourceDate::isSet()

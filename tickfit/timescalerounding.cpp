@@ -1,7 +1,7 @@
 #include "timescalerounding.h"
 
 #include "numeric.h"
-#include "timespecs.h"
+#include "utcandlocal.h"
 
 #include <QDateTime>
 #include <QString>
@@ -207,7 +207,7 @@ QDateTime skippedWallClockTime(const QDateTime &model, const QDate &date, const 
 {
     // The fields read as UTC, moved back by the offset in force before the jump (a day
     // earlier no zone has jumped twice).
-    const qint64 wall = QDateTime(date, time, TimeSpecs::utc()).toMSecsSinceEpoch();
+    const qint64 wall = QDateTime(date, time, UtcAndLocal::utc()).toMSecsSinceEpoch();
     const int before = atInstant(model, wall - qint64(kDay) * 1000).offsetFromUtc();
     return atInstant(model, wall - qint64(before) * 1000);
 }

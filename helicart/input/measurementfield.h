@@ -1,7 +1,7 @@
 #ifndef MEASUREMENTFIELD_H
 #define MEASUREMENTFIELD_H
 
-#include "timespecs.h"
+#include "utcandlocal.h"
 #include <QByteArrayView>
 
 #include <QDateTime>
@@ -29,7 +29,7 @@ public:
         QDate date() const { return QDate(year, month, day); }
         QTime time() const { return QTime::fromMSecsSinceStartOfDay((hour * 60 + minute) * 60000); }
         // Held as UTC so that no daylight-saving rule of the machine can reject or shift it.
-        QDateTime dateTime() const { return QDateTime(date(), time(), TimeSpecs::utc()); }
+        QDateTime dateTime() const { return QDateTime(date(), time(), UtcAndLocal::utc()); }
         // Orders time stamps like their date-times.
         qint64 key() const;
     };

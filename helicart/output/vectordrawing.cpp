@@ -34,31 +34,15 @@ bool paintOn(QPaintDevice *device, const VectorDrawing::Painting &painting)
     return painter.end();
 }
 
-// The offset from UTC of a PDF date's end: "Z", "+01'00'" or "-05'30'"; false for another end.
-bool pdfDateOffset(const QString &end, int *seconds)
+// The offset from UTC of a date's end: "Z", or a sign with hours and minutes as pattern
+// captures them ("+01'00'" in a PDF date, "-05:30" in an XMP one); false for another end.
+bool dateOffset(const QString &end, const QRegularExpression &pattern, int *seconds)
 {
     if (end == QLatin1String("Z")) {
         *seconds = 0;
         return true;
     }
-    static const QRegularExpression offset(QStringLiteral("^([+-])(\\d\\d)'(\\d\\d)'$"));
-    const QRegularExpressionMatch match = offset.match(end);
-    if (!match.hasMatch())
-        return false;
-    const int size = match.captured(2).toInt() * 3600 + match.captured(3).toInt() * 60;
-    *seconds = match.captured(1) == QLatin1String("-") ? -size : size;
-    return true;
-}
-
-// The offset from UTC of an XMP date's end: "Z", "+01:00" or "-05:30"; false for another end.
-bool xmpDateOffset(const QString &end, int *seconds)
-{
-    if (end == QLatin1String("Z")) {
-        *seconds = 0;
-        return true;
-    }
-    static const QRegularExpression offset(QStringLiteral("^([+-])(\\d\\d):(\\d\\d)$"));
-    const QRegularExpressionMatch match = offset.match(end);
+    const QRegularExpressionMatch match = pattern.match(end);
     if (!match.hasMatch())
         return false;
     const int size = match.captured(2).toInt() * 3600 + match.captured(3).toInt() * 60;
@@ -73,7 +57,7 @@ struct DateForm
     QByteArray key;
     QString format;
     char close;
-    bool (*offset)(const QString &end, int *seconds);
+    const QRegularExpression *offset; // sign, hours and minutes of the end that is not "Z"
 };
 
 // pdf with every date of form replaced by time, each with its own offset and length.
@@ -87,8 +71,8 @@ QByteArray withDatesOf(const QByteArray &pdf, const DateForm &form, const QDateT
         const qsizetype close = result.indexOf(form.close, fields);
         int offset = 0;
         if (close < 0 || close - fields <= width
-            || !form.offset(
-                QString::fromLatin1(result.mid(fields + width, close - fields - width)), &offset))
+            || !dateOffset(QString::fromLatin1(result.mid(fields + width, close - fields - width)),
+                *form.offset, &offset))
             continue;
         const QByteArray stamp = time.toOffsetFromUtc(offset).toString(form.format).toLatin1();
         if (stamp.size() == width)
@@ -186,12 +170,14 @@ QByteArray VectorDrawing::withDates(const QByteArray &pdf, const QDateTime &time
 {
     const QString pdfFields = QStringLiteral("yyyyMMddhhmmss");
     const QString xmpFields = QStringLiteral("yyyy-MM-dd'T'hh:mm:ss");
+    static const QRegularExpression pdfDateOffset(QStringLiteral("^([+-])(\\d\\d)'(\\d\\d)'$"));
+    static const QRegularExpression xmpDateOffset(QStringLiteral("^([+-])(\\d\\d):(\\d\\d)$"));
     const DateForm forms[] = {
-        { QByteArrayLiteral("/CreationDate (D:"), pdfFields, ')', pdfDateOffset },
-        { QByteArrayLiteral("/ModDate (D:"), pdfFields, ')', pdfDateOffset },
-        { QByteArrayLiteral("xmp:CreateDate=\""), xmpFields, '"', xmpDateOffset },
-        { QByteArrayLiteral("xmp:ModifyDate=\""), xmpFields, '"', xmpDateOffset },
-        { QByteArrayLiteral("xmp:MetadataDate=\""), xmpFields, '"', xmpDateOffset },
+        { QByteArrayLiteral("/CreationDate (D:"), pdfFields, ')', &pdfDateOffset },
+        { QByteArrayLiteral("/ModDate (D:"), pdfFields, ')', &pdfDateOffset },
+        { QByteArrayLiteral("xmp:CreateDate=\""), xmpFields, '"', &xmpDateOffset },
+        { QByteArrayLiteral("xmp:ModifyDate=\""), xmpFields, '"', &xmpDateOffset },
+        { QByteArrayLiteral("xmp:MetadataDate=\""), xmpFields, '"', &xmpDateOffset },
     };
     QByteArray result = pdf;
     for (const DateForm &form : forms)

@@ -7,7 +7,7 @@
 #include "options.h"
 #include "renderrun.h"
 #include "testsupport.h"
-#include "timespecs.h"
+#include "utcandlocal.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -61,7 +61,7 @@ QByteArray largeFile(int columns, int lines)
         units << QStringLiteral("W/m2");
     }
     QByteArray content = measurementFile(labels, units, {});
-    QDateTime stamp(QDate(2012, 1, 1), QTime(0, 10), TimeSpecs::utc());
+    QDateTime stamp(QDate(2012, 1, 1), QTime(0, 10), UtcAndLocal::utc());
     for (int i = 0; i < lines; ++i, stamp = stamp.addSecs(600)) {
         content += stamp.toString("dd.MM.yyyy hh:mm").toLatin1();
         for (int k = 0; k < columns; ++k)

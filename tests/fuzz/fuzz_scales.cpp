@@ -3,7 +3,7 @@
 // argument leads to undefined behaviour. The first byte picks the operation.
 #include "fuzzinput.h"
 #include "tickfit.h"
-#include "timespecs.h"
+#include "utcandlocal.h"
 
 #include <QDateTime>
 #include <QList>
@@ -47,13 +47,13 @@ QDateTime nearJump(FuzzInput &input)
     const QTimeZone zone
         = choice == 0 ? QTimeZone::systemTimeZone() : jumpingZones().at(choice - 1);
     const QTimeZone::OffsetDataList jumps
-        = zone.transitions(QDateTime(QDate(year, 1, 1), QTime(0, 0), TimeSpecs::utc()),
-            QDateTime(QDate(year, 12, 31), QTime(23, 59), TimeSpecs::utc()));
+        = zone.transitions(QDateTime(QDate(year, 1, 1), QTime(0, 0), UtcAndLocal::utc()),
+            QDateTime(QDate(year, 12, 31), QTime(23, 59), UtcAndLocal::utc()));
     const qint64 base = jumps.isEmpty()
-        ? QDateTime(QDate(year, 6, 1), QTime(0, 0), TimeSpecs::utc()).toMSecsSinceEpoch()
+        ? QDateTime(QDate(year, 6, 1), QTime(0, 0), UtcAndLocal::utc()).toMSecsSinceEpoch()
         : jumps.at(input.byte() % jumps.size()).atUtc.toMSecsSinceEpoch();
     const qint64 msecs = base + input.intInRange(-6 * 3600, 6 * 3600) * qint64(1000);
-    return choice == 0 ? QDateTime::fromMSecsSinceEpoch(msecs, TimeSpecs::localTime())
+    return choice == 0 ? QDateTime::fromMSecsSinceEpoch(msecs, UtcAndLocal::localTime())
                        : QDateTime::fromMSecsSinceEpoch(msecs, zone);
 }
 
@@ -65,9 +65,9 @@ QDateTime dateTime(FuzzInput &input)
     const qint64 msecs = input.int64() % range;
     switch (input.byte() % 4) {
     case 0:
-        return QDateTime::fromMSecsSinceEpoch(msecs, TimeSpecs::utc());
+        return QDateTime::fromMSecsSinceEpoch(msecs, UtcAndLocal::utc());
     case 1:
-        return QDateTime::fromMSecsSinceEpoch(msecs, TimeSpecs::localTime());
+        return QDateTime::fromMSecsSinceEpoch(msecs, UtcAndLocal::localTime());
     case 2:
 #if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
         return QDateTime::fromMSecsSinceEpoch(

@@ -1,7 +1,7 @@
 #include "digittext.h"
 #include "scaleadjustment.h"
 #include "scalerounding.h"
-#include "timespecs.h"
+#include "utcandlocal.h"
 
 #include <QPluginLoader>
 #include <QRandomGenerator>
@@ -42,7 +42,7 @@ bool sameAsFloat(double actual, double expected)
 QDateTime utc(const QString &text)
 {
     const QDateTime dt = QDateTime::fromString(text, Qt::ISODateWithMs);
-    return QDateTime(dt.date(), dt.time(), TimeSpecs::utc());
+    return QDateTime(dt.date(), dt.time(), UtcAndLocal::utc());
 }
 
 } // namespace
@@ -500,7 +500,7 @@ private slots:
         tzset();
         const QDateTime given = QDateTime::fromString(dt, Qt::ISODate);
         QDateTime value = zone.isEmpty()
-            ? QDateTime(given.date(), given.time(), TimeSpecs::localTime())
+            ? QDateTime(given.date(), given.time(), UtcAndLocal::localTime())
             : QDateTime(given.date(), given.time(), QTimeZone(zone));
         QVERIFY(value.isValid());
         m_scale->roundDateTime(value, interval, up);
