@@ -112,8 +112,6 @@ void TestImageReference::changes_data()
 
     const Change same = [](const QImage &image) { return image; };
     const Change right2 = [](const QImage &image) { return shifted(image, 2, 0); };
-    const Change down2 = [](const QImage &image) { return shifted(image, 0, 2); };
-    const Change left1 = [](const QImage &image) { return shifted(image, -1, 0); };
 
     const struct
     {
@@ -140,8 +138,6 @@ void TestImageReference::changes_data()
         row("the same") << same << true;
         row("gradients one shade off") << Change(oneShadeOff) << true;
         row("moved 2 pixels right") << right2 << false;
-        row("moved 2 pixels down") << down2 << false;
-        row("moved 1 pixel left") << left1 << false;
         const QRect label = picture.label;
         row("a label moved 2 pixels")
             << Change([label](const QImage &image) { return partMoved(image, label, 2); }) << false;
@@ -187,7 +183,6 @@ void TestImageReference::changes()
 void TestImageReference::storedFormStaysClose_data()
 {
     QTest::addColumn<QString>("reference");
-    QTest::newRow("solar") << QStringLiteral(HELICART_TEST_DATA "/images/solar-tickfit.png");
     QTest::newRow("combined") << QStringLiteral(
         HELICART_SOURCE_DIR "/tests/endtoend/data/images/station.png");
 }
