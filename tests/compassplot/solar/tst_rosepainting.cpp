@@ -136,7 +136,6 @@ void TestRosePainting::svgAsTheImage_data()
     QTest::addColumn<bool>("background");
 
     QTest::newRow("solar rose") << true << true << true;
-    QTest::newRow("solar rose without the legend") << true << false << true;
     QTest::newRow("solar rose without the background") << true << true << false;
     QTest::newRow("wind rose") << false << true << true;
 }
