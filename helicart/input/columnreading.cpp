@@ -17,13 +17,13 @@ void ColumnReading::start()
     if (m_pipe)
         return;
     MeasurementFile *source = m_own ? m_own.get() : &m_file;
-    m_pipe = std::make_unique<MeasurementPipe>(
-        m_count, [this, source](int k, const MeasurementPipe::Handler &handler) {
-            Column &column = m_columns[size_t(k)];
-            column.counts = source->readColumn(k, handler);
-            column.failed = source->readFailed();
-            return !column.failed;
-        });
+    m_pipe
+        = std::make_unique<MeasurementPipe>(m_count, [this, source](int k, MeasurementSink &sink) {
+              Column &column = m_columns[size_t(k)];
+              column.counts = source->readColumnInto(k, &sink);
+              column.failed = source->readFailed();
+              return !column.failed;
+          });
 }
 
 bool ColumnReading::take(const MeasurementPipe::Handler &consume)

@@ -267,6 +267,16 @@ MeasurementFile::TimeRange MeasurementFile::readTimeRange()
 
 MeasurementFile::ColumnCounts MeasurementFile::readColumn(int k, const MeasurementHandler &handler)
 {
+    if (!handler)
+        return readColumnInto(k, nullptr);
+    MeasurementSink sink(handler);
+    const ColumnCounts counts = readColumnInto(k, &sink);
+    sink.flush();
+    return counts;
+}
+
+MeasurementFile::ColumnCounts MeasurementFile::readColumnInto(int k, MeasurementSink *sink)
+{
     ColumnCounts counts;
     MeasurementField::TimeStampReader stamps;
     m_reader.seek(m_dataStart);
@@ -285,8 +295,8 @@ MeasurementFile::ColumnCounts MeasurementFile::readColumn(int k, const Measureme
         if (!good)
             continue;
         ++counts.goodCount;
-        if (handler)
-            handler(stamp.time(), value);
+        if (sink)
+            (*sink)(stamp.time(), value);
     }
     counts.goodShare = counts.allCount == 0
         ? std::numeric_limits<double>::quiet_NaN()

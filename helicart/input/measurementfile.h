@@ -2,6 +2,7 @@
 #define MEASUREMENTFILE_H
 
 #include "linereader.h"
+#include "measurementsink.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -103,6 +104,9 @@ public:
     // Reads parameter column k over all data lines, hands each good measurement to handler
     // (which may be empty, when only the counts matter) and returns the counts.
     ColumnCounts readColumn(int k, const MeasurementHandler &handler);
+    // The same, with the good measurements put into sink (none when it is null), which is left
+    // holding the last block that is not full.
+    ColumnCounts readColumnInto(int k, MeasurementSink *sink);
 
 private:
     void noteEncoding(QByteArrayView line, qint64 lineNumber);

@@ -45,20 +45,15 @@ bool MeasurementPipe::produceStream(int k)
         if (m_stopping)
             return false;
     }
-    Block block { freshItems(), false };
-    const bool more = m_produce(k, [this, &block](const QTime &time, double value) {
-        // Field by field: a whole measurement put together first and then copied stalls on
-        // every line.
-        Measurement &m = block.items.emplace_back();
-        m.time = time;
-        m.value = value;
-        if (block.items.size() == kBlockSize) {
-            push(std::move(block));
-            block = Block { freshItems(), false };
-        }
-    });
-    block.endsStream = true;
-    push(std::move(block));
+    MeasurementSink sink(
+        kBlockSize,
+        [this](Items &items) {
+            push(Block { std::move(items), false });
+            items = freshItems();
+        },
+        freshItems());
+    const bool more = m_produce(k, sink);
+    push(Block { sink.release(), true });
     return more;
 }
 
@@ -99,7 +94,9 @@ bool MeasurementPipe::take(const Handler &consume)
     if (m_onCaller) {
         if (!m_callerMayGoOn)
             return false;
-        m_callerMayGoOn = m_produce(k, consume);
+        MeasurementSink sink(consume);
+        m_callerMayGoOn = m_produce(k, sink);
+        sink.flush();
         return true;
     }
     for (;;) {
@@ -113,7 +110,7 @@ bool MeasurementPipe::take(const Handler &consume)
             m_blocks.pop_front();
         }
         m_spaceLeft.notify_one();
-        for (const Measurement &m : block.items)
+        for (const MeasurementSink::Measurement &m : block.items)
             consume(m.time, m.value);
         const bool last = block.endsStream;
         block.items.clear();

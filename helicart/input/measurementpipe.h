@@ -1,6 +1,8 @@
 #ifndef MEASUREMENTPIPE_H
 #define MEASUREMENTPIPE_H
 
+#include "measurementsink.h"
+
 #include <QTime>
 
 #include <condition_variable>
@@ -17,16 +19,10 @@
 class MeasurementPipe
 {
 public:
-    using Handler = std::function<void(const QTime &time, double value)>;
-    // Produces stream k (k = 0, 1, ...): calls its handler for every measurement of the stream,
-    // in order. False when no stream after this one is to be produced.
-    using Producer = std::function<bool(int stream, const Handler &handler)>;
-
-    struct Measurement
-    {
-        QTime time;
-        double value;
-    };
+    using Handler = MeasurementSink::Handler;
+    // Produces stream k (k = 0, 1, ...): puts every measurement of the stream into sink, in
+    // order. False when no stream after this one is to be produced.
+    using Producer = std::function<bool(int stream, MeasurementSink &sink)>;
 
     static constexpr size_t kBlockSize = 4096;
     // 10 MiB of measurements: a whole column of a year of minute data ahead.
@@ -47,7 +43,7 @@ public:
     bool take(const Handler &consume);
 
 private:
-    using Items = std::vector<Measurement>;
+    using Items = MeasurementSink::Block;
     struct Block
     {
         Items items;

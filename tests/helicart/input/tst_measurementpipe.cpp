@@ -45,7 +45,7 @@ void TestMeasurementPipe::handedOnInOrder()
     QList<int> seconds;
     QList<double> values;
     bool consumerOnCaller = true;
-    MeasurementPipe pipe(1, [&](int, const MeasurementPipe::Handler &handler) {
+    MeasurementPipe pipe(1, [&](int, MeasurementSink &handler) {
         producerThread = QThread::currentThread();
         for (int i = 0; i < count; ++i) {
             ++produced;
@@ -112,7 +112,7 @@ void TestMeasurementPipe::streamsInTurn()
     QFETCH(int, taken);
     QThread *caller = QThread::currentThread();
     std::vector<int> noted(size_t(lengths.size()), -1);
-    MeasurementPipe pipe(int(lengths.size()), [&](int k, const MeasurementPipe::Handler &handler) {
+    MeasurementPipe pipe(int(lengths.size()), [&](int k, MeasurementSink &handler) {
         for (int i = 0; i < lengths.at(k); ++i)
             handler(timeOf(k, i), valueOf(k, i));
         noted[size_t(k)] = lengths.at(k);
@@ -141,7 +141,7 @@ void TestMeasurementPipe::streamsInTurn()
 void TestMeasurementPipe::readsAheadIntoTheNextStream()
 {
     std::atomic<int> startedStreams { 0 };
-    MeasurementPipe pipe(2, [&](int k, const MeasurementPipe::Handler &handler) {
+    MeasurementPipe pipe(2, [&](int k, MeasurementSink &handler) {
         startedStreams = k + 1;
         for (int i = 0; i < 100; ++i)
             handler(timeOf(k, i), valueOf(k, i));
@@ -161,7 +161,7 @@ void TestMeasurementPipe::leftEarly()
     const int length = 4 * int(MeasurementPipe::kBlockSize * MeasurementPipe::kBlocksInFlight);
     std::atomic<int> produced { 0 };
     {
-        MeasurementPipe pipe(3, [&](int k, const MeasurementPipe::Handler &handler) {
+        MeasurementPipe pipe(3, [&](int k, MeasurementSink &handler) {
             for (int i = 0; i < length; ++i) {
                 handler(timeOf(k, i), valueOf(k, i));
                 ++produced;
