@@ -333,6 +333,47 @@ bool QWindRose::getTableData(QStringList *data)
     return true;
 }
 
+bool QWindRose::getTally(Tally *tally)
+{
+    if (!tally)
+        return false;
+    *tally = Tally();
+    int k = 0;
+    for (auto sector = spokes().cbegin(); sector != spokes().cend(); ++sector, ++k) {
+        tally->sectors << sectorSpan(sector.key(), k);
+        if (k == 0) {
+            for (auto c = sector.value().cbegin(); c != sector.value().cend(); ++c)
+                tally->classes << Class { c.key().lowLimit, c.key().highLimit };
+        }
+        for (const ClassCount *count : sector.value())
+            tally->counts << count->count;
+    }
+    tally->total = m_counts.total();
+    const RoseCounts::Missed &missed = m_counts.missed();
+    tally->below = missed.below;
+    tally->above = missed.above;
+    tally->between = missed.between;
+    tally->lowest = m_counts.lowestLimit();
+    tally->highest = m_counts.highestLimit();
+    return true;
+}
+
+int QWindRose::classOf(double value)
+{
+    prepareCounting();
+    if (spokes().isEmpty())
+        return -1;
+    const RoseCounts::Classes &classes = spokes().cbegin().value();
+    const auto found = classes.find(Interval(value, 0.0));
+    return found == classes.cend() ? -1 : int(std::distance(classes.cbegin(), found));
+}
+
+RoseTallyInterface::Sector QWindRose::sectorSpan(const Interval &sector, int index) const
+{
+    return { sectorLabel(sector, index), QString::number(sector.lowLimit),
+        QString::number(sector.highLimit) };
+}
+
 QString QWindRose::sectorLabel(const Interval &sector, int index) const
 {
     Q_UNUSED(index);

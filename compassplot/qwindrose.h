@@ -8,6 +8,7 @@
 #include "roseframe.h"
 #include "rosepainterinterface.h"
 #include "rosesettings.h"
+#include "rosetallyinterface.h"
 #include "spoke.h"
 #include "windroseinterface.h"
 #include "windroselegend.h"
@@ -27,10 +28,13 @@ class WindroseStyle;
 // The chart object: counts measurements of a value and a direction into direction sectors
 // and value classes and paints them as a rose with a legend, a scale and caption texts.
 // Callers outside the plug-in see only WindRoseInterface (or SolarRoseInterface).
-class QWindRose : public QPaintable, public WindRoseInterface, public RosePainterInterface
+class QWindRose : public QPaintable,
+                  public WindRoseInterface,
+                  public RosePainterInterface,
+                  public RoseTallyInterface
 {
     Q_OBJECT
-    Q_INTERFACES(WindRoseInterface RosePainterInterface)
+    Q_INTERFACES(WindRoseInterface RosePainterInterface RoseTallyInterface)
     Q_DISABLE_COPY(QWindRose)
 public:
     // The texts of the chart.
@@ -85,6 +89,10 @@ public:
     bool paint(QPainter *painter, const QSize &canvas) override;
     using QPaintable::paint;
 
+    // What was counted and what was left out.
+    bool getTally(Tally *tally) override;
+    int classOf(double value) override;
+
     // Operations for subclasses, in this order.
     // Renders the whole chart into the paintable image; always 1.
     virtual char render(int unused);
@@ -95,6 +103,8 @@ public:
     virtual void setDefaultIntervals();
     // The table's row label of a sector.
     virtual QString sectorLabel(const Interval &sector, int index) const;
+    // Where a sector starts and ends, for the tally: its limits in degrees.
+    virtual RoseTallyInterface::Sector sectorSpan(const Interval &sector, int index) const;
     // Diameter in pixels available to the rings, for the image being drawn.
     double roseDiameter() const;
     // The same on a drawing of the given height.
