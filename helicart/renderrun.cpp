@@ -12,8 +12,10 @@
 #include "outputqueue.h"
 #include "pngencoder.h"
 #include "rosepainterinterface.h"
+#include "rosetextscaleinterface.h"
 #include "solarroseinterface.h"
 #include "tablefit.h"
+#include "textscale.h"
 #include "vectoroutput.h"
 #include "warnings.h"
 
@@ -51,15 +53,19 @@ int reportReadFailure(QFile *diagnostics, const QString &input)
     return ExitStatus::InputNotRead;
 }
 
-// The chart's texts that come from the header and the time range.
-void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int k,
-    const MeasurementFile::TimeRange &range, const Request &request)
+// The chart's texts that come from the header and the time range; its size, with its texts in
+// proportion where the chart can draw them so.
+void describeColumn(SolarRoseInterface *chart, QObject *instance, const MeasurementFile &file,
+    int k, const MeasurementFile::TimeRange &range, const Request &request)
 {
     const Options &options = request.options;
     if (options.scaleMax != -1 && options.scaleGrid != -1)
         chart->setFixedScale(double(options.scaleMax), options.scaleGrid);
-    if (options.imageHeight > 0)
+    if (options.imageHeight > 0) {
         chart->setImageHeight(options.imageHeight);
+        if (auto *texts = qobject_cast<RoseTextScaleInterface *>(instance))
+            texts->setTextScale(TextScale::factor(options.imageHeight));
+    }
     const QString unit = file.unit(k);
     const QString label = file.label(k);
     chart->setUnitText(unit);
@@ -131,7 +137,9 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
         request.output->write(
             OutputNames::rose(output, k), [rose] { return OutputFile::encode(rose); });
         request.output->write(OutputNames::table(output, k),
-            [rows, size = rose.size()] { return OutputFile::encode(TableFit::image(rows, size)); });
+            [rows, size = rose.size(), scale = TextScale::factor(request.options.imageHeight)] {
+                return OutputFile::encode(TableFit::image(rows, size, scale));
+            });
     }
     if (formats & OutputFormats::Tsv) {
         request.output->write(OutputNames::table(output, k, OutputFormats::Tsv),
@@ -219,10 +227,12 @@ int RenderRun::run(QFile *diagnostics, const Options &options, MeasurementFile &
     OutputQueue output(diagnostics);
     Warnings warnings(output.warnings());
     warnings.warn(Warnings::aboutInput(input, file.findings(), file.parameterCount()));
+    warnings.warn(Warnings::aboutImageHeight(options.imageHeight));
     const Request request { &warnings, &output, options };
 
     bool written = true;
     VectorOutput vector(options.output, options.formats, diagnostics);
+    vector.setTableTextScale(TextScale::factor(options.imageHeight));
     bool toldNoPainter = false;
     for (int k = 0; k < count; ++k) {
         QObject *instance = nullptr;
@@ -232,7 +242,7 @@ int RenderRun::run(QFile *diagnostics, const Options &options, MeasurementFile &
             reportPluginFailure();
             return ExitStatus::NoChart;
         }
-        describeColumn(chart.get(), file, k, range, request);
+        describeColumn(chart.get(), instance, file, k, range, request);
         // The images of the columns before stay; this one and the combined image would show
         // only part of the data.
         if (!feedColumn(chart.get(), file, k, range, request, columns)) {

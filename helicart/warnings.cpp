@@ -1,5 +1,7 @@
 #include "warnings.h"
 
+#include "textscale.h"
+
 #include <QIODevice>
 #include <QStringList>
 
@@ -154,4 +156,14 @@ QStringList Warnings::aboutClasses(
                          escaped(fill.problem, kMaxName));
     }
     return texts;
+}
+
+QString Warnings::aboutImageHeight(int imageHeight)
+{
+    const int lowest = TextScale::lowestFittingHeight();
+    if (imageHeight <= 0 || imageHeight >= lowest)
+        return QString();
+    return QStringLiteral("--imageHeight %1 is too low for the texts to fit: below %2 pixels they "
+                          "are smaller than can be read and the tables are squeezed")
+        .arg(QString::number(imageHeight), QString::number(lowest));
 }

@@ -57,6 +57,9 @@ void TestRoseLayout::ringScale_data()
     QTest::newRow("rounded to 5") << 0.0 << 5.0 << 4.3 << -1.0 << -1 << 0.0 << 5.0 << 5 << 1.0;
     QTest::newRow("13.7 grows to 16.7")
         << 0.0 << 13.7 << 13.7 << -1.0 << -1 << 0.0 << 16.7 << 4 << 4.0;
+    // The outermost ring stands at the whole part of the maximum: it must not end below the data.
+    QTest::newRow("12.5 grows to 16.5")
+        << 0.0 << 12.5 << 12.5 << -1.0 << -1 << 0.0 << 16.5 << 4 << 4.0;
     QTest::newRow("multiple of 4 stays")
         << 0.0 << 16.0 << 16.0 << -1.0 << -1 << 0.0 << 16.0 << 4 << 4.0;
     QTest::newRow("rounded minimum kept")
@@ -269,8 +272,8 @@ void TestRoseLayout::ringLabels_data()
     QTest::newRow("fixed 7.5 / 3") << 7.5 << 3 << true << QStringList { "7.5", "5.0", "2.5" };
     QTest::newRow("fixed 0.3 / 3") << 0.3 << 3 << true << QStringList { "0.3", "0.2", "0.1" };
     // An automatic scale steps in whole percents from the whole part of its maximum.
-    QTest::newRow("automatic 16.7 / 4")
-        << 16.7 << 4 << false << QStringList { "16", "12", "8", "4" };
+    QTest::newRow("automatic 13.7 / 4")
+        << 13.7 << 4 << false << QStringList { "16", "12", "8", "4" };
 }
 
 void TestRoseLayout::ringLabels()
