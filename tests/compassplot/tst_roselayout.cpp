@@ -28,6 +28,8 @@ private slots:
     void legibleLabels();
     void ringGap_data();
     void ringGap();
+    void stackReach_data();
+    void stackReach();
     void ringRadius_data();
     void ringRadius();
     void legendRows_data();
@@ -315,6 +317,33 @@ void TestRoseLayout::legibleLabels()
 {
     QFETCH(QVector<QRect>, ink);
     QTEST(RoseLayout::legibleLabels(ink), "drawn");
+}
+
+void TestRoseLayout::stackReach_data()
+{
+    QTest::addColumn<QVector<double>>("shares");
+    QTest::addColumn<QVector<double>>("lengths");
+    QTest::addColumn<QVector<double>>("offsets");
+    QTest::addColumn<double>("reach");
+    QTest::newRow("the first class counts")
+        << QVector<double> { 86, 4, 2 } << QVector<double> { 1, 1, 1 }
+        << QVector<double> { -1, -1, -1 } << 92.0;
+    QTest::newRow("length factors") << QVector<double> { 10, 20 } << QVector<double> { 1, 0.5 }
+                                    << QVector<double> { -1, -1 } << 20.0;
+    // A shifted segment reaches further; the next one starts where it would have ended.
+    QTest::newRow("an offset shifts its own segment")
+        << QVector<double> { 10, 5, 1 } << QVector<double> { 1, 1, 1 }
+        << QVector<double> { -1, 8, -1 } << 23.0;
+    QTest::newRow("nothing counted")
+        << QVector<double> { 0, 0 } << QVector<double> { 1, 1 } << QVector<double> { 5, 5 } << 0.0;
+}
+
+void TestRoseLayout::stackReach()
+{
+    QFETCH(QVector<double>, shares);
+    QFETCH(QVector<double>, lengths);
+    QFETCH(QVector<double>, offsets);
+    QTEST(RoseLayout::stackReach(shares, lengths, offsets), "reach");
 }
 
 void TestRoseLayout::ringGap_data()
