@@ -169,8 +169,8 @@ int countInDisc(
 QRect unitSignArea(const QSolarRose &rose, const QPoint &centre)
 {
     const QFontMetrics metrics(rose.font());
-    const QVector<RoseLayout::RingLabel> labels = RoseLayout::ringLabels(rose.frame().rings,
-        rose.frame().scale, QString(), metrics, rose.settings().labelAngle, 3);
+    const QVector<RoseLayout::RingLabel> labels = RoseLayout::ringLabels(
+        rose.frame().rings, rose.frame().scale, QString(), metrics, rose.settings().labelAngle, 3);
     if (labels.isEmpty())
         return QRect();
     const RoseLayout::RingLabel &outer = labels.first();
