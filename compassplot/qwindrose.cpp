@@ -29,7 +29,8 @@ QWindRose::QWindRose()
     m_texts.firstTime = QDateTime(QDate(2200, 1, 1), QTime(0, 0, 0));
     m_texts.lastTime = QDateTime(QDate(1970, 1, 1), QTime(0, 0, 0));
     m_style = std::make_unique<Windrose3D>();
-    QPaintable::setFont(QFont(QStringLiteral("verdana"), 23, QFont::Bold));
+    m_ownFont = QFont(QStringLiteral("verdana"), 23, QFont::Bold);
+    QPaintable::setFont(m_ownFont);
     // Each drawing hands the legend what it shows of the chart.
     m_legend = std::make_unique<WindroseLegend>(100);
     bindScale();
@@ -77,7 +78,17 @@ bool QWindRose::setDirectionsCount(int directionsCount)
 
 bool QWindRose::setFont(const QFont &font)
 {
-    return QPaintable::setFont(font);
+    m_ownFont = font;
+    return QPaintable::setFont(RoseLayout::scaledText(font, m_settings.textScale));
+}
+
+bool QWindRose::setTextScale(double factor)
+{
+    if (!(factor > 0) || !std::isfinite(factor))
+        return false;
+    m_settings.textScale = factor;
+    QPaintable::setFont(RoseLayout::scaledText(m_ownFont, factor));
+    return true;
 }
 
 bool QWindRose::setStationText(QString stationText)

@@ -6,9 +6,11 @@
 #include "qpaintable.h"
 #include "rosecounts.h"
 #include "roseframe.h"
+#include "rosepainter.h"
 #include "rosepainterinterface.h"
 #include "rosesettings.h"
 #include "rosetallyinterface.h"
+#include "rosetextscaleinterface.h"
 #include "spoke.h"
 #include "windroseinterface.h"
 #include "windroselegend.h"
@@ -31,10 +33,11 @@ class WindroseStyle;
 class QWindRose : public QPaintable,
                   public WindRoseInterface,
                   public RosePainterInterface,
-                  public RoseTallyInterface
+                  public RoseTallyInterface,
+                  public RoseTextScaleInterface
 {
     Q_OBJECT
-    Q_INTERFACES(WindRoseInterface RosePainterInterface RoseTallyInterface)
+    Q_INTERFACES(WindRoseInterface RosePainterInterface RoseTallyInterface RoseTextScaleInterface)
     Q_DISABLE_COPY(QWindRose)
 public:
     // The texts of the chart.
@@ -92,6 +95,9 @@ public:
     // What was counted and what was left out.
     bool getTally(Tally *tally) override;
     int classOf(double value) override;
+
+    // Texts in proportion with the picture; the font last set is the size at factor 1.
+    bool setTextScale(double factor) override;
 
     // Operations for subclasses, in this order.
     // Renders the whole chart into the paintable image; always 1.
@@ -200,12 +206,15 @@ private:
     // The white ground the drawing has: the widened strip, or all of it without a picture.
     void paintGround(QPainter *painter, const QSize &canvas, const QSize &total) const;
     void paintCanvas(QPainter *painter, const QSize &rose);
-    void paintDataAndLegend(QPainter *painter, const QSize &wide);
+    // The data, the ring labels over them and the legend.
+    void paintDataAndLegend(QPainter *painter, const QSize &rose, const QSize &wide);
+    RosePainter::GridLook gridLook() const;
     // The chart's image: the drawing over picture, on the ground the image has, and the time
     // stamp.
     QImage renderedImage(const QImage &picture);
 
     RoseTexts m_texts;
+    QFont m_ownFont; // as set, before the text scale
     RoseCounts m_counts;
     std::unique_ptr<WindroseLegend> m_legend;
     ScaleAdjustment *m_scale = nullptr;

@@ -14,8 +14,10 @@
 #include "pngencoder.h"
 #include "rosepainterinterface.h"
 #include "rosetallyinterface.h"
+#include "rosetextscaleinterface.h"
 #include "solarroseinterface.h"
 #include "tablefit.h"
+#include "textscale.h"
 #include "vectoroutput.h"
 #include "warnings.h"
 
@@ -54,15 +56,19 @@ int reportReadFailure(QFile *diagnostics, const QString &input)
     return ExitStatus::InputNotRead;
 }
 
-// The chart's texts that come from the header and the time range.
-void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int k,
-    const MeasurementFile::TimeRange &range, const Request &request)
+// The chart's texts that come from the header and the time range; its size, with its texts in
+// proportion where the chart can draw them so.
+void describeColumn(SolarRoseInterface *chart, QObject *instance, const MeasurementFile &file,
+    int k, const MeasurementFile::TimeRange &range, const Request &request)
 {
     const Options &options = request.options;
     if (options.scaleMax != -1 && options.scaleGrid != -1)
         chart->setFixedScale(double(options.scaleMax), options.scaleGrid);
-    if (options.imageHeight > 0)
+    if (options.imageHeight > 0) {
         chart->setImageHeight(options.imageHeight);
+        if (auto *texts = qobject_cast<RoseTextScaleInterface *>(instance))
+            texts->setTextScale(TextScale::factor(options.imageHeight));
+    }
     const QString unit = file.unit(k);
     const QString label = file.label(k);
     chart->setUnitText(unit);
@@ -163,7 +169,9 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
         request.output->write(
             OutputNames::rose(output, k), [rose] { return OutputFile::encode(rose); });
         request.output->write(OutputNames::table(output, k),
-            [rows, size = rose.size()] { return OutputFile::encode(TableFit::image(rows, size)); });
+            [rows, size = rose.size(), scale = TextScale::factor(request.options.imageHeight)] {
+                return OutputFile::encode(TableFit::image(rows, size, scale));
+            });
     }
     if (formats & OutputFormats::Tsv) {
         request.output->write(OutputNames::table(output, k, OutputFormats::Tsv),
@@ -253,12 +261,14 @@ int RenderRun::run(QFile *diagnostics, const Options &options, MeasurementFile &
     OutputQueue output(diagnostics);
     Warnings warnings(output.warnings());
     warnings.warn(Warnings::aboutInput(input, file.findings(), file.parameterCount()));
+    warnings.warn(Warnings::aboutImageHeight(options.imageHeight));
     if (count > 0)
         warnings.warn(Warnings::aboutOutput(options.output));
     const Request request { &warnings, &output, options };
 
     bool written = true;
     VectorOutput vector(options.output, options.formats, diagnostics);
+    vector.setTableTextScale(TextScale::factor(options.imageHeight));
     bool toldNoPainter = false;
     bool toldNoTally = false;
     for (int k = 0; k < count; ++k) {
@@ -269,7 +279,7 @@ int RenderRun::run(QFile *diagnostics, const Options &options, MeasurementFile &
             reportPluginFailure();
             return ExitStatus::NoChart;
         }
-        describeColumn(chart.get(), file, k, range, request);
+        describeColumn(chart.get(), instance, file, k, range, request);
         RoseTallyInterface *tally = qobject_cast<RoseTallyInterface *>(instance);
         if (!tally && (options.formats & OutputFormats::Csv) && !toldNoTally) {
             warnings.warn(QStringLiteral("the chart plug-in cannot tell its counts (%1): no csv "

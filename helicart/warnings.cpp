@@ -1,5 +1,7 @@
 #include "warnings.h"
 
+#include "textscale.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
@@ -223,9 +225,11 @@ QStringList Warnings::aboutOutput(const QString &prefix)
     const QString named = quoted(folder, kMaxName);
     const QFileInfo place(folder);
     if (!place.exists()) {
-        texts << QStringLiteral("output folder %1 does not exist: no file can be written").arg(named);
+        texts
+            << QStringLiteral("output folder %1 does not exist: no file can be written").arg(named);
     } else if (!place.isDir()) {
-        texts << QStringLiteral("output folder %1 is not a folder: no file can be written").arg(named);
+        texts << QStringLiteral("output folder %1 is not a folder: no file can be written")
+                     .arg(named);
     } else if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0) {
         texts << QStringLiteral("output folder %1 cannot be written (%2): no file can be written")
                      .arg(named, escaped(QString::fromLocal8Bit(std::strerror(errno)), kMaxName));
@@ -258,4 +262,14 @@ QString Warnings::aboutOutsideClasses(
         .arg(quoted(label), lineCount(outside, "good value", "good values"),
             QString::number(share, 'f', 2), QLatin1String(outside == 1 ? "is" : "are"),
             sides.join(QLatin1String(", ")));
+}
+
+QString Warnings::aboutImageHeight(int imageHeight)
+{
+    const int lowest = TextScale::lowestFittingHeight();
+    if (imageHeight <= 0 || imageHeight >= lowest)
+        return QString();
+    return QStringLiteral("--imageHeight %1 is too low for the texts to fit: below %2 pixels they "
+                          "are smaller than can be read and the tables are squeezed")
+        .arg(QString::number(imageHeight), QString::number(lowest));
 }

@@ -42,6 +42,9 @@ public:
     static QStringList aboutClasses(
         const QString &fileName, const QString &label, const ClassesDefinition::Report &report);
 
+    // About an image height (given, above 0) too low for the texts to fit in proportion.
+    static QString aboutImageHeight(int imageHeight);
+
     // text with every control character written as an escape (\t, \n, \r or \xNN), so that
     // text taken from a file or an argument can neither break the one-line form nor steer a
     // terminal; longer texts are cut to maxLength characters and end in "...".

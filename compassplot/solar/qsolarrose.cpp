@@ -452,7 +452,8 @@ void QSolarRose::drawBackground(QPainter *painter, const RoseFrame &frame)
     DayShade::paint(painter, area, Numeric::toInt(d * 0.5), !paintsOnRaster(painter));
     painter->setTransform(base);
     painter->setFont(font());
-    SolarPictures::paint(painter, base, r, labelBoxSize(), settings().enableGrid);
+    SolarPictures::paint(
+        painter, base, r, labelBoxSize(), settings().enableGrid, settings().textScale);
     paintHourLabels(painter, base, r, boldFont);
 }
 

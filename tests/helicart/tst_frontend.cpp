@@ -312,6 +312,14 @@ void TestFrontend::program_data()
     row("header only", true, { "--input=header.txt", "--output=o" }, 0, noColumn);
     row("empty input file", true, { "--input=empty.txt", "--output=o" }, 0,
         QByteArray(noColumn).replace("header.txt", "empty.txt"));
+    // Below 260 pixels the texts, in proportion, would be smaller than can be read.
+    row("image too low for its texts", true,
+        { "--input=header.txt", "--output=o", "--imageHeight=259" }, 0,
+        noColumn
+            + "helicart: warning: --imageHeight 259 is too low for the texts to fit: below 260 "
+              "pixels they are smaller than can be read and the tables are squeezed\n");
+    row("image just high enough", true, { "--input=header.txt", "--output=o", "--imageHeight=260" },
+        0, noColumn);
     // No translations folder beside this copy of the program.
     const QByteArray noTranslation = "helicart: warning: translation \"SLO\" cannot be loaded from "
                                      "the working folder nor from \"";
