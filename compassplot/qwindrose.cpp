@@ -29,7 +29,8 @@ QWindRose::QWindRose()
     m_texts.firstTime = QDateTime(QDate(2200, 1, 1), QTime(0, 0, 0));
     m_texts.lastTime = QDateTime(QDate(1970, 1, 1), QTime(0, 0, 0));
     m_style = std::make_unique<Windrose3D>();
-    QPaintable::setFont(QFont(QStringLiteral("verdana"), 23, QFont::Bold));
+    m_ownFont = QFont(QStringLiteral("verdana"), 23, QFont::Bold);
+    QPaintable::setFont(m_ownFont);
     // Each drawing hands the legend what it shows of the chart.
     m_legend = std::make_unique<WindroseLegend>(100);
     bindScale();
@@ -77,7 +78,17 @@ bool QWindRose::setDirectionsCount(int directionsCount)
 
 bool QWindRose::setFont(const QFont &font)
 {
-    return QPaintable::setFont(font);
+    m_ownFont = font;
+    return QPaintable::setFont(RoseLayout::scaledText(font, m_settings.textScale));
+}
+
+bool QWindRose::setTextScale(double factor)
+{
+    if (!(factor > 0) || !std::isfinite(factor))
+        return false;
+    m_settings.textScale = factor;
+    QPaintable::setFont(RoseLayout::scaledText(m_ownFont, factor));
+    return true;
 }
 
 bool QWindRose::setStationText(QString stationText)
@@ -331,6 +342,47 @@ bool QWindRose::getTableData(QStringList *data)
         labels << sectorLabel(sector.key(), k);
     *data = RoseTable::lines(m_textLines, header, labels, m_counts);
     return true;
+}
+
+bool QWindRose::getTally(Tally *tally)
+{
+    if (!tally)
+        return false;
+    *tally = Tally();
+    int k = 0;
+    for (auto sector = spokes().cbegin(); sector != spokes().cend(); ++sector, ++k) {
+        tally->sectors << sectorSpan(sector.key(), k);
+        if (k == 0) {
+            for (auto c = sector.value().cbegin(); c != sector.value().cend(); ++c)
+                tally->classes << Class { c.key().lowLimit, c.key().highLimit };
+        }
+        for (const ClassCount *count : sector.value())
+            tally->counts << count->count;
+    }
+    tally->total = m_counts.total();
+    const RoseCounts::Missed &missed = m_counts.missed();
+    tally->below = missed.below;
+    tally->above = missed.above;
+    tally->between = missed.between;
+    tally->lowest = m_counts.lowestLimit();
+    tally->highest = m_counts.highestLimit();
+    return true;
+}
+
+int QWindRose::classOf(double value)
+{
+    prepareCounting();
+    if (spokes().isEmpty())
+        return -1;
+    const RoseCounts::Classes &classes = spokes().cbegin().value();
+    const auto found = classes.find(Interval(value, 0.0));
+    return found == classes.cend() ? -1 : int(std::distance(classes.cbegin(), found));
+}
+
+RoseTallyInterface::Sector QWindRose::sectorSpan(const Interval &sector, int index) const
+{
+    return { sectorLabel(sector, index), QString::number(sector.lowLimit),
+        QString::number(sector.highLimit) };
 }
 
 QString QWindRose::sectorLabel(const Interval &sector, int index) const

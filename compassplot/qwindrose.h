@@ -6,8 +6,11 @@
 #include "qpaintable.h"
 #include "rosecounts.h"
 #include "roseframe.h"
+#include "rosepainter.h"
 #include "rosepainterinterface.h"
 #include "rosesettings.h"
+#include "rosetallyinterface.h"
+#include "rosetextscaleinterface.h"
 #include "spoke.h"
 #include "windroseinterface.h"
 #include "windroselegend.h"
@@ -27,10 +30,14 @@ class WindroseStyle;
 // The chart object: counts measurements of a value and a direction into direction sectors
 // and value classes and paints them as a rose with a legend, a scale and caption texts.
 // Callers outside the plug-in see only WindRoseInterface (or SolarRoseInterface).
-class QWindRose : public QPaintable, public WindRoseInterface, public RosePainterInterface
+class QWindRose : public QPaintable,
+                  public WindRoseInterface,
+                  public RosePainterInterface,
+                  public RoseTallyInterface,
+                  public RoseTextScaleInterface
 {
     Q_OBJECT
-    Q_INTERFACES(WindRoseInterface RosePainterInterface)
+    Q_INTERFACES(WindRoseInterface RosePainterInterface RoseTallyInterface RoseTextScaleInterface)
     Q_DISABLE_COPY(QWindRose)
 public:
     // The texts of the chart.
@@ -85,6 +92,13 @@ public:
     bool paint(QPainter *painter, const QSize &canvas) override;
     using QPaintable::paint;
 
+    // What was counted and what was left out.
+    bool getTally(Tally *tally) override;
+    int classOf(double value) override;
+
+    // Texts in proportion with the picture; the font last set is the size at factor 1.
+    bool setTextScale(double factor) override;
+
     // Operations for subclasses, in this order.
     // Renders the whole chart into the paintable image; always 1.
     virtual char render(int unused);
@@ -95,6 +109,8 @@ public:
     virtual void setDefaultIntervals();
     // The table's row label of a sector.
     virtual QString sectorLabel(const Interval &sector, int index) const;
+    // Where a sector starts and ends, for the tally: its limits in degrees.
+    virtual RoseTallyInterface::Sector sectorSpan(const Interval &sector, int index) const;
     // Diameter in pixels available to the rings, for the image being drawn.
     double roseDiameter() const;
     // The same on a drawing of the given height.
@@ -190,12 +206,15 @@ private:
     // The white ground the drawing has: the widened strip, or all of it without a picture.
     void paintGround(QPainter *painter, const QSize &canvas, const QSize &total) const;
     void paintCanvas(QPainter *painter, const QSize &rose);
-    void paintDataAndLegend(QPainter *painter, const QSize &wide);
+    // The data, the ring labels over them and the legend.
+    void paintDataAndLegend(QPainter *painter, const QSize &rose, const QSize &wide);
+    RosePainter::GridLook gridLook() const;
     // The chart's image: the drawing over picture, on the ground the image has, and the time
     // stamp.
     QImage renderedImage(const QImage &picture);
 
     RoseTexts m_texts;
+    QFont m_ownFont; // as set, before the text scale
     RoseCounts m_counts;
     std::unique_ptr<WindroseLegend> m_legend;
     ScaleAdjustment *m_scale = nullptr;

@@ -62,7 +62,7 @@ QImage QWindRose::renderedImage(const QImage &picture)
     if (!picture.isNull())
         painter.drawImage(0, 0, picture);
     paintDrawing(&painter, canvas);
-    RosePainter::paintTimeStamp(&painter, size);
+    RosePainter::paintTimeStamp(&painter, size, RoseLayout::stampSize(m_settings.textScale));
     painter.end();
     return image;
 }
@@ -85,7 +85,7 @@ bool QWindRose::paint(QPainter *painter, const QSize &canvas)
         return false;
     painter->save();
     paintDrawing(painter, canvas);
-    RosePainter::paintTimeStamp(painter, size);
+    RosePainter::paintTimeStamp(painter, size, RoseLayout::stampSize(m_settings.textScale));
     painter->restore();
     return true;
 }
@@ -127,7 +127,7 @@ void QWindRose::paintDrawing(QPainter *painter, const QSize &canvas)
     measureDrawing(rose, total);
     paintGround(painter, canvas, total);
     paintCanvas(painter, rose);
-    paintDataAndLegend(painter, total);
+    paintDataAndLegend(painter, rose, total);
 }
 
 void QWindRose::paintGround(QPainter *painter, const QSize &canvas, const QSize &total) const
@@ -159,12 +159,19 @@ void QWindRose::paintCanvas(QPainter *painter, const QSize &rose)
     painter->restore();
 }
 
-void QWindRose::paintDataAndLegend(QPainter *painter, const QSize &wide)
+void QWindRose::paintDataAndLegend(QPainter *painter, const QSize &rose, const QSize &wide)
 {
     painter->save();
     painter->setClipRect(QRect(QPoint(0, 0), wide));
     RosePainter::setRenderHints(painter);
     drawData(painter, m_frame);
+    painter->restore();
+    // The ring labels over the bars, on the rose's part.
+    painter->save();
+    painter->setClipRect(QRect(QPoint(0, 0), rose));
+    painter->setBackgroundMode(Qt::TransparentMode);
+    RosePainter::setRenderHints(painter);
+    RosePainter::paintRingLabels(painter, m_frame.roseArea, m_frame, gridLook());
     painter->restore();
     if (!m_settings.enableLegend)
         return;
@@ -223,7 +230,9 @@ FrameInput QWindRose::frameInput(const QSize &rose, const QSize &wide) const
     FrameInput input(m_counts, m_settings);
     input.scale = m_scale;
     input.font = font();
-    input.roseArea = rose;
+    // A picture wider than high (the combined image of several roses) holds the rose in the
+    // square at its left, where the data are drawn too.
+    input.roseArea = RoseLayout::roseSquare(rose);
     input.area = wide;
     input.gridDiameter = diameterAt(rose.height());
     input.dataDiameter = diameterAt(wide.height());
@@ -279,11 +288,15 @@ void QWindRose::drawBackground(QPainter *painter)
     drawBackground(painter, frame);
 }
 
+RosePainter::GridLook QWindRose::gridLook() const
+{
+    return { font(), m_settings.gridPen, m_settings.enableBackground, m_settings.enableGrid,
+        m_settings.labelAngle, 5.0 * m_settings.textScale };
+}
+
 void QWindRose::drawGrid(QPainter *painter, const RoseFrame &frame)
 {
-    RosePainter::paintGrid(painter, frame.roseArea, frame,
-        { font(), m_settings.gridPen, m_settings.enableBackground, m_settings.enableGrid,
-            m_settings.labelAngle });
+    RosePainter::paintGrid(painter, frame.roseArea, frame, gridLook());
 }
 
 void QWindRose::drawData(QPainter *painter, const RoseFrame &frame)

@@ -9,6 +9,9 @@ void RoseCounts::clearSectors()
     m_sectors.clear();
     m_records.clear();
     m_index = Index();
+    m_missed = Missed();
+    m_lowest = 0;
+    m_highest = 0;
     ++m_generation;
 }
 
@@ -18,6 +21,11 @@ void RoseCounts::insertSector(const Interval &key, const QList<Interval> &classe
     for (const Interval &interval : classes) {
         m_records.emplace_back();
         records.insert(interval, &m_records.back());
+        const bool first = m_records.size() == 1;
+        if (first || interval.lowLimit < m_lowest)
+            m_lowest = interval.lowLimit;
+        if (first || interval.highLimit > m_highest)
+            m_highest = interval.highLimit;
     }
     m_sectors.insert(key, records);
     m_index = Index();
@@ -125,6 +133,17 @@ ClassCount *RoseCounts::findInSector(size_t sector, double value) const
 
 ClassCount *RoseCounts::findInMaps(double value, double direction) const
 {
+    const Classes *classes = sectorInMaps(direction);
+    if (!classes)
+        return nullptr;
+    // Class: a map lookup of the point (value, value). By the Interval ordering it finds the
+    // class with lowLimit < value <= highLimit.
+    const auto found = classes->find(Interval(value, 0.0));
+    return found == classes->cend() ? nullptr : found.value();
+}
+
+const RoseCounts::Classes *RoseCounts::sectorInMaps(double direction) const
+{
     const Interval probe = Interval::wrapped(
         direction, m_geometry.width + direction, m_geometry.rangeLow, m_geometry.rangeHigh);
 
@@ -137,12 +156,7 @@ ClassCount *RoseCounts::findInMaps(double value, double direction) const
     const auto sector = m_sectors.upperBound(sectorProbe);
     if (sector == m_sectors.cend() || !(sector.key().lowLimit < probe.highLimit))
         return nullptr;
-
-    // Class: a map lookup of the point (value, value). By the Interval ordering it finds the
-    // class with lowLimit < value <= highLimit.
-    const Classes &classes = sector.value();
-    const auto found = classes.find(Interval(value, 0.0));
-    return found == classes.cend() ? nullptr : found.value();
+    return &sector.value();
 }
 
 bool RoseCounts::add(double value, double direction)
@@ -151,12 +165,36 @@ bool RoseCounts::add(double value, double direction)
     // class.
     if (!std::isfinite(value) || !std::isfinite(direction))
         return false;
-    return count(find(value, direction));
+    if (!searchable()) {
+        if (!sectorInMaps(direction))
+            return false;
+        if (count(findInMaps(value, direction)))
+            return true;
+        noteMissed(value);
+        return false;
+    }
+    const size_t k = sectorIndex(direction);
+    return k != noSector && addToSector(k, value);
 }
 
 bool RoseCounts::addToSector(size_t sector, double value)
 {
-    return std::isfinite(value) && count(findInSector(sector, value));
+    if (!std::isfinite(value))
+        return false;
+    if (count(findInSector(sector, value)))
+        return true;
+    noteMissed(value);
+    return false;
+}
+
+void RoseCounts::noteMissed(double value)
+{
+    if (value <= m_lowest)
+        ++m_missed.below;
+    else if (value > m_highest)
+        ++m_missed.above;
+    else
+        ++m_missed.between;
 }
 
 bool RoseCounts::count(ClassCount *record)

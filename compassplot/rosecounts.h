@@ -68,6 +68,20 @@ public:
     // add for a measurement whose sector index is known (see sectorIndex).
     bool addToSector(size_t sector, double value);
 
+    // Finite values that found their sector but no class in it, by where they lie: at or
+    // below the lowest lower class limit, above the highest upper one, or between classes.
+    struct Missed
+    {
+        qint64 below = 0;
+        qint64 above = 0;
+        qint64 between = 0;
+    };
+    const Missed &missed() const { return m_missed; }
+    // The lowest lower and the highest upper limit of the classes of the sectors (0 and 0
+    // without classes).
+    double lowestLimit() const { return m_lowest; }
+    double highestLimit() const { return m_highest; }
+
     // The count the percentages are relative to: the counted measurements, unless set.
     int total() const { return m_total; }
     void setTotal(int total) { m_total = total; }
@@ -107,8 +121,12 @@ private:
         size_t lastClass = 0;
     };
     void buildIndex() const;
+    // The classes of the sector direction falls into, found in the maps; null for none.
+    const Classes *sectorInMaps(double direction) const;
     // Counts one measurement into record and the total; false without a record.
     bool count(ClassCount *record);
+    // Notes a finite value of a found sector that has no class for it.
+    void noteMissed(double value);
     static bool growing(const std::vector<Interval> &keys, size_t begin, size_t end);
 
     SectorMap m_sectors;
@@ -117,6 +135,9 @@ private:
     Geometry m_geometry;
     quint64 m_generation = 0;
     int m_total = 0;
+    Missed m_missed;
+    double m_lowest = 0;
+    double m_highest = 0;
 };
 
 #endif // ROSECOUNTS_H

@@ -10,10 +10,33 @@ double SegmentThickness::at(double diameter, int ringCount, int classIndex) cons
     return RoseLayout::barArea(diameter, ringCount) * (classIndex + 2) * step * share * sizeFactor;
 }
 
+double RoseFrame::drawnMaximum(const FrameInput &input)
+{
+    double largest = 0.0;
+    int k = 0;
+    const RoseCounts &counts = input.counts;
+    for (auto sector = counts.sectors().cbegin(); sector != counts.sectors().cend();
+         ++sector, ++k) {
+        QVector<double> shares;
+        QVector<double> lengths;
+        QVector<double> offsets;
+        const QVector<Spoke> styles = input.styles.value(k);
+        int j = 0;
+        for (const ClassCount *count : sector.value()) {
+            const Spoke style = styles.value(j++);
+            shares.append(counts.percent(count->count));
+            lengths.append(style.length);
+            offsets.append(style.offset);
+        }
+        largest = qMax(largest, RoseLayout::stackReach(shares, lengths, offsets));
+    }
+    return largest;
+}
+
 RoseLayout::Scale RoseFrame::roundedScale(const FrameInput &input)
 {
     RoseLayout::Scale s;
-    const double data = input.counts.dataMaximum();
+    const double data = drawnMaximum(input);
     s.minimum = 0.0;
     s.maximum = data > 0 ? data : 10.0;
     if (ScaleAdjustment *scale = input.scale) {
@@ -46,7 +69,7 @@ void RoseFrame::measureGrid(const FrameInput &input, RoseFrame &frame)
     // outward with the scale plug-in, from the centre without it).
     const int radius = frame.diameter / 2;
     frame.scale = RoseLayout::withRingGap(
-        RoseLayout::ringScale(rounded.minimum, rounded.maximum, input.counts.dataMaximum(),
+        RoseLayout::ringScale(rounded.minimum, rounded.maximum, drawnMaximum(input),
             settings.fixedScaleMaximum, settings.fixedScaleSegments),
         scale ? radius - frame.holeRadius : radius);
     frame.centreText = QString::number(input.counts.classTotal(0), 'f', 0) + QStringLiteral("%");
@@ -70,7 +93,7 @@ void RoseFrame::measureData(const FrameInput &input, RoseFrame &frame)
         return;
     frame.sectorStep = 360.0 / sectors.size();
     const RoseLayout::SegmentRule rule = RoseLayout::segmentRule(
-        input.scale, frame.scale, frame.holeRadius, frame.dataDiameter, counts.dataMaximum());
+        input.scale, frame.scale, frame.holeRadius, frame.dataDiameter, drawnMaximum(input));
     int k = 0;
     for (auto it = sectors.cbegin(); it != sectors.cend(); ++it, ++k)
         frame.sectors.append(measureSector(input, frame, rule, it.value(), input.styles.at(k)));

@@ -93,6 +93,8 @@ struct RoseFrame
 
     // The grid first (the thicknesses of the data depend on its ring count), then the data.
     static RoseFrame measure(const FrameInput &input);
+    // The furthest reach of any sector's segments (RoseLayout::stackReach), in percent.
+    static double drawnMaximum(const FrameInput &input);
 
 private:
     static void measureGrid(const FrameInput &input, RoseFrame &frame);

@@ -3,6 +3,7 @@
 #include "numeric.h"
 #include "scaleadjustment.h"
 
+#include <QSize>
 #include <QtGlobal>
 
 #include <cmath>
@@ -91,6 +92,28 @@ QPoint labelPoint(double angleDegrees, double distance)
     return polarPoint(roughRadians(angleDegrees), distance);
 }
 
+QFont scaledText(const QFont &font, double factor)
+{
+    if (factor == 1.0 || !(factor > 0) || !std::isfinite(factor))
+        return font;
+    QFont scaled(font);
+    if (font.pointSizeF() > 0)
+        scaled.setPointSizeF(font.pointSizeF() * factor);
+    else if (font.pixelSize() > 0)
+        scaled.setPixelSize(qMax(1, qRound(font.pixelSize() * factor)));
+    return scaled;
+}
+
+int stampSize(double textScale)
+{
+    return qMax(1, qRound(stampPixelSize * textScale));
+}
+
+QSize roseSquare(const QSize &canvas)
+{
+    return canvas.width() > canvas.height() ? QSize(canvas.height(), canvas.height()) : canvas;
+}
+
 double barArea(double diameter, int ringCount)
 {
     if (ringCount < 1)
@@ -104,6 +127,22 @@ double ringRadius(double diameter, int ringCount, int classIndex, int classCount
         return 0.0;
     return barArea(diameter, ringCount) * (classIndex + 2) * 0.12 * (0.425 / classCount)
         * sizeFactor;
+}
+
+double stackReach(
+    const QVector<double> &shares, const QVector<double> &lengths, const QVector<double> &offsets)
+{
+    double position = 0.0;
+    double reach = 0.0;
+    for (int j = 0; j < shares.size(); ++j) {
+        if (shares.at(j) == 0)
+            continue;
+        const double length = shares.at(j) * lengths.value(j, 1.0);
+        const double offset = offsets.value(j, -1.0);
+        reach = qMax(reach, position + (offset > 0 ? offset : 0.0) + length);
+        position += length;
+    }
+    return reach;
 }
 
 Scale ringScale(double renderedMinimum, double renderedMaximum, double dataMaximum,
@@ -134,6 +173,8 @@ Scale ringScale(double renderedMinimum, double renderedMaximum, double dataMaxim
         const int m = toInt(s.maximum) % 4;
         if (m != 0)
             s.maximum += 4 - m;
+        else if (toInt(s.maximum) < dataMaximum)
+            s.maximum += 4; // the outermost ring, at the whole part, would end below the data
     }
     s.ringStep = toInt(s.maximum / s.ringCount);
     return s;
@@ -181,10 +222,12 @@ QVector<Ring> builtInRings(const Scale &s, int diameter)
 }
 
 QVector<RingLabel> ringLabels(const QVector<Ring> &rings, const Scale &s, const QString &suffix,
-    const QFontMetrics &metrics, double labelAngle)
+    const QFontMetrics &metrics, double labelAngle, int margin)
 {
     const int h = metrics.height();
-    const int decimals = ringDecimals(s);
+    const int most = ringDecimals(s);
+    const int inward = metrics.horizontalAdvance(QLatin1Char('0')) / 2;
+    const QString unit = QStringLiteral("%");
     QVector<RingLabel> labels(rings.size());
     QVector<QRect> ink(rings.size());
     for (int i = 0; i < rings.size(); ++i) {
@@ -192,16 +235,22 @@ QVector<RingLabel> ringLabels(const QVector<Ring> &rings, const Scale &s, const 
         if (!ring.labelled)
             continue;
         RingLabel &label = labels[i];
-        label.text = ringLabel(ring.value, decimals) + suffix;
-        label.radius = ring.labelRadius - metrics.horizontalAdvance(label.text) / 4;
+        // Each value with the decimals it needs: "10", "7.5", "5", "2.5".
+        label.text = ringLabel(ring.value, qMin(decimalsOf(ring.value), most)) + suffix;
+        // Every label starts the same way inward of its ring, so that labels of evenly spaced
+        // rings are evenly spaced, whatever their widths.
+        label.radius = ring.labelRadius - inward;
         const QPoint p = labelPoint(labelAngle, label.radius);
         label.baseline = QPoint(p.x(), p.y() + h / 3);
-        ink[i] = metrics.tightBoundingRect(label.text).translated(label.baseline);
+        QRect &rect = ink[i];
+        rect = metrics.tightBoundingRect(label.text).translated(label.baseline);
+        if (i == 0 && suffix.isEmpty()) {
+            const QPoint u = labelPoint(labelAngle, label.radius + h);
+            label.unitBaseline = QPoint(u.x() - h / 3, u.y() + h / 3);
+            rect |= metrics.tightBoundingRect(unit).translated(label.unitBaseline);
+        }
+        rect.adjust(0, 0, margin, margin);
     }
-    // The many rings a fixed scale may ask for keep only the labels that can be read; the few
-    // of an automatic scale are all labelled.
-    if (!s.exact)
-        return labels;
     const QVector<bool> legible = legibleLabels(ink);
     for (int i = 0; i < labels.size(); ++i) {
         if (!legible.at(i))
@@ -210,17 +259,41 @@ QVector<RingLabel> ringLabels(const QVector<Ring> &rings, const Scale &s, const 
     return labels;
 }
 
-QVector<bool> legibleLabels(const QVector<QRect> &ink)
+namespace {
+
+// Whether the labels of rings 0, k, 2k, ... keep clear of each other.
+bool apartAt(const QVector<QRect> &ink, int k)
 {
-    QVector<bool> drawn(ink.size(), false);
     QRect last;
-    for (int i = 0; i < ink.size(); ++i) {
+    for (int i = 0; i < ink.size(); i += k) {
         const QRect &rect = ink.at(i);
-        if (rect.isEmpty() || rect.intersects(last))
+        if (rect.isEmpty())
             continue;
-        drawn[i] = true;
+        if (rect.intersects(last))
+            return false;
         last = rect;
     }
+    return true;
+}
+
+} // namespace
+
+int labelStride(const QVector<QRect> &ink)
+{
+    const int count = int(ink.size());
+    for (int k = 1; k < count; ++k) {
+        if (apartAt(ink, k))
+            return k;
+    }
+    return qMax(count, 1);
+}
+
+QVector<bool> legibleLabels(const QVector<QRect> &ink)
+{
+    const int k = labelStride(ink);
+    QVector<bool> drawn(ink.size(), false);
+    for (int i = 0; i < ink.size(); i += k)
+        drawn[i] = !ink.at(i).isEmpty();
     return drawn;
 }
 

@@ -1,9 +1,11 @@
 #ifndef ROSELAYOUT_H
 #define ROSELAYOUT_H
 
+#include <QFont>
 #include <QFontMetrics>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QVector>
 
@@ -15,6 +17,14 @@ class ScaleAdjustment;
 namespace RoseLayout {
 
 // Every computed coordinate of the drawing is converted to an integer by Numeric::toInt.
+
+// font at factor times its size (in points, fractions kept, or in whole pixels, at least 1);
+// font itself at factor 1.
+QFont scaledText(const QFont &font, double factor);
+
+// The pixel size of the time stamp's type at a text scale.
+constexpr int stampPixelSize = 12;
+int stampSize(double textScale);
 
 // pi as the drawing has always used it; the compass and label angles derive from it.
 constexpr double roughPi = 3.14159265;
@@ -31,6 +41,11 @@ QPoint polarPoint(double angle, double distance);
 
 // Where a ring label at the given angle in degrees and distance from the centre starts.
 QPoint labelPoint(double angleDegrees, double distance);
+
+// The part of a picture of size canvas that a rose is drawn around: a picture wider than high
+// holds it in the square at its left (where its bars are drawn), any other is the rose's part
+// as a whole.
+QSize roseSquare(const QSize &canvas);
 
 // The radial extent of the bars, D - D / ringCount; 0 when there are no rings.
 double barArea(double diameter, int ringCount);
@@ -77,9 +92,17 @@ QString ringLabel(double value, int decimals);
 // rings) minRingSpacing apart; the step grows to match. An automatic scale is left as it is.
 Scale withRingGap(Scale s, int length);
 
+// How far the stacked segments of a sector reach, in percent of the scale: the segments of
+// the classes in key order with their shares, length factors and offsets, each starting where
+// the one before ends (an offset above 0 shifts only its own segment). The first class counts
+// as any other: its segment is drawn.
+double stackReach(
+    const QVector<double> &shares, const QVector<double> &lengths, const QVector<double> &offsets);
+
 // The final scale of the rings. renderedMinimum and renderedMaximum are the limits prepared
-// before the grid is drawn (possibly rounded by the scale plug-in); dataMaximum is the largest
-// stacked share of a sector (0 when nothing was counted); fixedMaximum and fixedSegments are
+// before the grid is drawn (possibly rounded by the scale plug-in); dataMaximum is the furthest
+// reach of a sector's segments (see stackReach; 0 when nothing was counted), which the
+// outermost ring of an automatic scale holds; fixedMaximum and fixedSegments are
 // the caller's fixed scale (used when fixedMaximum is above 0 and finite).
 Scale ringScale(double renderedMinimum, double renderedMaximum, double dataMaximum,
     double fixedMaximum, int fixedSegments);
@@ -105,23 +128,30 @@ QVector<Ring> pluginRings(ScaleAdjustment &scale, const Scale &s, int diameter, 
 QVector<Ring> builtInRings(const Scale &s, int diameter);
 
 // A ring's label: its text (empty when the ring shows none), the distance from the centre it
-// is measured at, and its baseline origin.
+// is measured at, its baseline origin and, for the outermost label of rings that carry the
+// unit apart, the baseline origin of the unit.
 struct RingLabel
 {
     QString text;
     int radius = 0;
     QPoint baseline;
+    QPoint unitBaseline;
 };
 
-// The labels of rings in metrics' font, written along labelAngle (degrees): the value with the
-// scale's decimals followed by suffix; of the closely packed rings of a fixed scale only those
-// that keep clear of each other.
+// The labels of rings in metrics' font, written along labelAngle (degrees): the value followed
+// by suffix; an empty suffix puts the unit "%" beyond the outermost label. Of rings too close
+// for all their labels only every k-th is labelled, k the smallest that keeps the labels clear
+// of each other with at least margin blank pixels between their ink (for the halos). Each
+// value is written with the decimals it needs, at most the scale's (ringDecimals).
 QVector<RingLabel> ringLabels(const QVector<Ring> &rings, const Scale &s, const QString &suffix,
-    const QFontMetrics &metrics, double labelAngle);
+    const QFontMetrics &metrics, double labelAngle, int margin = 0);
 
-// Which of the labels (their ink rectangles, outermost ring first; an empty rectangle for a ring
-// without label) are drawn: the first one, then each one whose ink keeps clear of the last drawn
-// one's.
+// The smallest k for which the labels of rings 0, k, 2k, ... (their ink rectangles, outermost
+// ring first; an empty rectangle for a ring without label) keep clear of each other; at most
+// the number of rectangles, where only the first is left.
+int labelStride(const QVector<QRect> &ink);
+
+// Which of the labels are drawn: those of every labelStride(ink)-th ring that have one.
 QVector<bool> legibleLabels(const QVector<QRect> &ink);
 
 // The built-in length of a segment showing percent: the stacked share dataMaximum, rounded up

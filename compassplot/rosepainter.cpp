@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
 
 namespace {
 
@@ -74,14 +75,16 @@ void paintSideLetters(QPainter *painter, const QFont &font, int r)
     painter->drawText(QPoint(toInt(nw.x() - w * 0.8), nw.y()), QStringLiteral("NW"));
 }
 
-// A ring label: black on a white halo, so it stays readable across rings and bars.
-void drawHaloText(QPainter *painter, const QPoint &at, const QString &text, const QFont &font)
+// A ring label: black on a halo of the dial's white, so that it stays readable across the rings
+// and the bars it is painted over.
+void drawHaloText(
+    QPainter *painter, const QPoint &at, const QString &text, const QFont &font, double halo)
 {
     QPainterPath path;
     path.addText(at, font, text);
     painter->strokePath(path,
-        QPen(
-            QBrush(Qt::white, Qt::SolidPattern), 5.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+        QPen(QBrush(Qt::white, Qt::SolidPattern), halo, Qt::SolidLine, Qt::SquareCap,
+            Qt::BevelJoin));
     painter->fillPath(path, QBrush(Qt::black, Qt::SolidPattern));
     painter->save();
     painter->setBackgroundMode(Qt::TransparentMode);
@@ -90,39 +93,16 @@ void drawHaloText(QPainter *painter, const QPoint &at, const QString &text, cons
     painter->restore();
 }
 
-// A ring's label: on a white halo for the rings of the scale plug-in, whose outermost label
-// carries the unit, plainly for those of the built-in rule.
-void paintRingLabel(QPainter *painter, const RoseLayout::RingLabel &label, bool outermost,
-    bool placed, const RosePainter::GridLook &look)
+// Whether the rings are drawn and labelled: those of the scale plug-in are drawn only with the
+// background and labelled only with the grid too; those of the built-in rule always.
+bool ringsDrawn(const RoseFrame &frame, const RosePainter::GridLook &look)
 {
-    if (!placed) {
-        painter->drawText(label.baseline, label.text);
-        return;
-    }
-    drawHaloText(painter, label.baseline, label.text, look.font);
-    if (outermost) {
-        const int h = QFontMetrics(look.font).height();
-        const QPoint u = RoseLayout::labelPoint(look.labelAngle, label.radius + h);
-        drawHaloText(painter, QPoint(u.x() - h / 3, u.y() + h / 3), QStringLiteral("%"), look.font);
-    }
+    return !frame.placedRings || look.background;
 }
 
-// The rings and their labels. Those of the scale plug-in are drawn only with the background
-// and labelled only with the grid too; those of the built-in rule always.
-void paintRings(QPainter *painter, const RoseFrame &frame,
-    const QVector<RoseLayout::RingLabel> &labels, const RosePainter::GridLook &look)
+bool ringsLabelled(const RoseFrame &frame, const RosePainter::GridLook &look)
 {
-    const bool placed = frame.placedRings;
-    const bool drawn = !placed || look.background;
-    const bool labelled = !placed || (look.background && look.grid);
-    for (int i = 0; i < frame.rings.size(); ++i) {
-        painter->save();
-        if (drawn)
-            painter->drawEllipse(frame.rings.at(i).bounds);
-        if (labelled && !labels.at(i).text.isEmpty())
-            paintRingLabel(painter, labels.at(i), i == 0, placed, look);
-        painter->restore();
-    }
+    return !frame.placedRings || (look.background && look.grid);
 }
 
 } // namespace
@@ -176,13 +156,37 @@ void paintGrid(QPainter *painter, const QSize &area, const RoseFrame &frame, con
     }
     painter->setBackgroundMode(Qt::OpaqueMode);
     painter->setPen(look.pen);
+    if (ringsDrawn(frame, look)) {
+        for (const RoseLayout::Ring &ring : frame.rings)
+            painter->drawEllipse(ring.bounds);
+    }
+    painter->resetTransform();
+}
+
+void paintRingLabels(
+    QPainter *painter, const QSize &area, const RoseFrame &frame, const GridLook &look)
+{
+    if (!ringsLabelled(frame, look))
+        return;
+    painter->save();
+    translateToCentre(painter, area);
+    painter->setFont(look.font);
     // The labels are placed here, after the centre text is painted: the font engine keeps the
     // glyph metrics it first measures, in the state the text painted before left it in, so
-    // measuring them any earlier moves the edges of their glyphs.
+    // measuring them any earlier moves the edges of their glyphs. A halo reaches half its width
+    // beyond its glyphs: labels whose ink keeps that far apart do not blot each other out.
     const QVector<RoseLayout::RingLabel> labels = RoseLayout::ringLabels(frame.rings, frame.scale,
-        frame.placedRings ? QString() : QStringLiteral("%"), metrics, look.labelAngle);
-    paintRings(painter, frame, labels, look);
-    painter->resetTransform();
+        frame.placedRings ? QString() : QStringLiteral("%"), QFontMetrics(look.font),
+        look.labelAngle, qCeil(look.halo / 2));
+    for (int i = 0; i < labels.size(); ++i) {
+        const RoseLayout::RingLabel &label = labels.at(i);
+        if (label.text.isEmpty())
+            continue;
+        drawHaloText(painter, label.baseline, label.text, look.font, look.halo);
+        if (i == 0 && frame.placedRings)
+            drawHaloText(painter, label.unitBaseline, QStringLiteral("%"), look.font, look.halo);
+    }
+    painter->restore();
 }
 
 void paintData(QPainter *painter, const QSize &area, const RoseFrame &frame, WindroseStyle &style,
@@ -207,11 +211,11 @@ void paintData(QPainter *painter, const QSize &area, const RoseFrame &frame, Win
     }
 }
 
-void paintTimeStamp(QPainter *painter, const QSize &size)
+void paintTimeStamp(QPainter *painter, const QSize &size, int pixelSize)
 {
     QFont stampFont(QStringLiteral("Monospace"));
     stampFont.setStyleStrategy(QFont::NoAntialias);
-    stampFont.setPixelSize(12);
+    stampFont.setPixelSize(pixelSize);
     painter->setFont(stampFont);
     painter->setPen(QColor(0, 0, 0, 255));
     painter->drawText(QRect(QPoint(2, 0), QPoint(size.width() + 1, size.height() - 1)),

@@ -25,6 +25,7 @@ struct GridLook
     bool background = true;
     bool grid = true;
     double labelAngle = 0.0;
+    double halo = 5.0; // width of the white stroke under the ring labels
 };
 
 // A width x height ARGB32 image filled with fill (a null image for an empty size).
@@ -39,9 +40,13 @@ void setRenderHints(QPainter *painter);
 // rings of the given diameter, centred on the area.
 void paintCompass(QPainter *painter, const QSize &area, const QFont &font, double diameter);
 
-// The centre text (with the background only), then the rings and their labels, centred on the
-// area.
+// The centre text (with the background only), then the rings, centred on the area.
 void paintGrid(QPainter *painter, const QSize &area, const RoseFrame &frame, const GridLook &look);
+
+// The rings' labels, each on a white halo, after the data: no bar hides one. Of rings too close
+// for all their labels every k-th is labelled (RoseLayout::ringLabels).
+void paintRingLabels(
+    QPainter *painter, const QSize &area, const RoseFrame &frame, const GridLook &look);
 
 // The segments of every sector, the first sector pointing up when rotation is 0, on the square
 // at the area's left. The style is given the rose's diameter and the area's centre.
@@ -50,7 +55,7 @@ void paintData(QPainter *painter, const QSize &area, const RoseFrame &frame, Win
 
 // The render time at the bottom left of the area: it tells renders of the same chart apart
 // (unless a fixed stamp time is asked for, see SourceDate).
-void paintTimeStamp(QPainter *painter, const QSize &size);
+void paintTimeStamp(QPainter *painter, const QSize &size, int pixelSize = 12);
 
 } // namespace RosePainter
 

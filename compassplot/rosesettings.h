@@ -22,6 +22,7 @@ struct RoseSettings
     int legendPrecision = 2; // decimals of the class limits in the legend and the table
     double fixedScaleMaximum = 20.0; // percent; not above 0: the automatic scale
     int fixedScaleSegments = 4;
+    double textScale = 1.0; // of every text, over the font's own size
 };
 
 #endif // ROSESETTINGS_H

@@ -2,6 +2,8 @@
 
 #include "numeric.h"
 
+#include <cmath>
+
 namespace {
 
 const QChar sigma(0x03A3);
@@ -15,14 +17,35 @@ QString share(double value)
 
 namespace RoseTable {
 
+int limitDecimals(double limit, int precision)
+{
+    const int least = qBound(0, precision, maxLimitDecimals);
+    if (!std::isfinite(limit))
+        return least;
+    // The decimals at which the limit is a whole number of units, within the error its
+    // decimal text had when it was read into a double.
+    double scaled = limit * std::pow(10.0, least);
+    for (int decimals = least; decimals < maxLimitDecimals; ++decimals) {
+        if (std::fabs(scaled - std::round(scaled)) <= 1e-9 * qMax(1.0, std::fabs(scaled)))
+            return decimals;
+        scaled *= 10.0;
+    }
+    return qMax(least, maxLimitDecimals);
+}
+
+QString limitText(double limit, int precision)
+{
+    return QString::number(limit, 'f', qMax(precision, limitDecimals(limit, precision)));
+}
+
 QString intervalLabel(const Interval &interval, int precision)
 {
     const QString low = interval.lowLimit == -Numeric::openClassLimit
         ? QStringLiteral("-inf")
-        : QString::number(interval.lowLimit, 'f', precision);
+        : limitText(interval.lowLimit, precision);
     const QString high = interval.highLimit == Numeric::openClassLimit
         ? QStringLiteral("inf")
-        : QString::number(interval.highLimit, 'f', precision);
+        : limitText(interval.highLimit, precision);
     return QLatin1Char('(') + low + QLatin1String(" - ") + high + QLatin1Char(']');
 }
 
@@ -31,8 +54,7 @@ QString header(const QString &corner, const RoseCounts &counts, int precision)
     QString text = corner;
     if (!counts.sectors().isEmpty()) {
         const RoseCounts::Classes &classes = counts.sectors().first();
-        const auto limit
-            = [precision](double value) { return QString::number(value, 'f', precision); };
+        const auto limit = [precision](double value) { return limitText(value, precision); };
         int index = 0;
         for (auto it = classes.cbegin(); it != classes.cend(); ++it, ++index) {
             text += QLatin1Char('\t');

@@ -2,6 +2,7 @@
 
 #include "numeric.h"
 #include "roselayout.h"
+#include "rosetable.h"
 #include "windrosestyle.h"
 
 #include <QFontMetrics>
@@ -66,7 +67,7 @@ QString WindroseLegend::middleLabel(const Interval &c) const
 
 QString WindroseLegend::number(double limit) const
 {
-    return QString::number(limit, 'f', m_precision);
+    return RoseTable::limitText(limit, m_precision);
 }
 
 // ---------------------------------------------------------------------------------------

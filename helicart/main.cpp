@@ -6,6 +6,7 @@
 #include "sourcedate.h"
 #include "warnings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLoggingCategory>
@@ -42,14 +43,34 @@ int answer(const QString &text)
     return ExitStatus::Success;
 }
 
+// The file of folder named language + ".qm" in any case of its letters ("slo" finds
+// "SLO.qm"); empty when there is none.
+QString translationFileInAnyCase(const QString &folder, const QString &language)
+{
+    const QString wanted = language + QStringLiteral(".qm");
+    const QStringList names = QDir(folder).entryList({ QStringLiteral("*.qm") }, QDir::Files);
+    for (const QString &name : names) {
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return QDir(folder).filePath(name);
+    }
+    return QString();
+}
+
 // Installs the translator of language (the application owns it): from the working directory
 // first, then from the translations folder beside the program, where an installed tree keeps
-// them. False when neither has it; the run then goes on untranslated.
+// them; a name of the exact case first, then one in any case. False when neither has it; the
+// run then goes on untranslated.
 bool installTranslator(QGuiApplication &app, const QString &language, QString *folder)
 {
     auto *translator = new QTranslator(&app);
     *folder = QCoreApplication::applicationDirPath() + QStringLiteral("/translations");
-    const bool loaded = translator->load(language) || translator->load(language, *folder);
+    bool loaded = translator->load(language) || translator->load(language, *folder);
+    for (const QString &place : { QStringLiteral("."), *folder }) {
+        if (loaded)
+            break;
+        const QString file = translationFileInAnyCase(place, language);
+        loaded = !file.isEmpty() && translator->load(file);
+    }
     app.installTranslator(translator);
     return loaded;
 }

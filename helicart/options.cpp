@@ -99,8 +99,9 @@ const OptionEntry kOptions[] = {
     { "--format", "LIST",
         "the kinds of file written, a comma-separated list of png "
         "(the default), svg and pdf (the rose, the table and the "
-        "combined image as drawings of their own), and tsv (each "
-        "table as tab-separated text, PREFIXT000.tsv)",
+        "combined image as drawings of their own), tsv (each "
+        "table as tab-separated text, PREFIXT000.tsv) and csv (the "
+        "counts behind each rose and table, PREFIXC000.csv)",
         [](Options &, ParseState &s, const QString &v) {
             s.formats = { true, v };
         } },

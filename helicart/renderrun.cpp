@@ -4,6 +4,7 @@
 #include "columnreading.h"
 #include "columntexts.h"
 #include "combinedimage.h"
+#include "countsfile.h"
 #include "exitstatus.h"
 #include "measurementfile.h"
 #include "options.h"
@@ -12,8 +13,11 @@
 #include "outputqueue.h"
 #include "pngencoder.h"
 #include "rosepainterinterface.h"
+#include "rosetallyinterface.h"
+#include "rosetextscaleinterface.h"
 #include "solarroseinterface.h"
 #include "tablefit.h"
+#include "textscale.h"
 #include "vectoroutput.h"
 #include "warnings.h"
 
@@ -23,6 +27,7 @@
 #include <QPluginLoader>
 #include <QTime>
 
+#include <functional>
 #include <memory>
 
 #include <unistd.h>
@@ -51,15 +56,19 @@ int reportReadFailure(QFile *diagnostics, const QString &input)
     return ExitStatus::InputNotRead;
 }
 
-// The chart's texts that come from the header and the time range.
-void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int k,
-    const MeasurementFile::TimeRange &range, const Request &request)
+// The chart's texts that come from the header and the time range; its size, with its texts in
+// proportion where the chart can draw them so.
+void describeColumn(SolarRoseInterface *chart, QObject *instance, const MeasurementFile &file,
+    int k, const MeasurementFile::TimeRange &range, const Request &request)
 {
     const Options &options = request.options;
     if (options.scaleMax != -1 && options.scaleGrid != -1)
         chart->setFixedScale(double(options.scaleMax), options.scaleGrid);
-    if (options.imageHeight > 0)
+    if (options.imageHeight > 0) {
         chart->setImageHeight(options.imageHeight);
+        if (auto *texts = qobject_cast<RoseTextScaleInterface *>(instance))
+            texts->setTextScale(TextScale::factor(options.imageHeight));
+    }
     const QString unit = file.unit(k);
     const QString label = file.label(k);
     chart->setUnitText(unit);
@@ -70,10 +79,32 @@ void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int 
     chart->setIntervalText(ColumnTexts::intervalText(range.earliestTime, range.latestTime));
 }
 
+// The class that a value in each overlap of the report's classes is counted in, as the chart
+// says: the chart's classes are matched to the file's by their limits.
+void findOverlapClasses(RoseTallyInterface *tally, ClassesDefinition::Report *report)
+{
+    if (!tally || report->overlaps.isEmpty())
+        return;
+    for (ClassesDefinition::Report::Overlap &overlap : report->overlaps) {
+        const int index = tally->classOf((overlap.low + overlap.high) / 2);
+        RoseTallyInterface::Tally counted;
+        if (index < 0 || !tally->getTally(&counted) || index >= counted.classes.size())
+            continue;
+        const RoseTallyInterface::Class &c = counted.classes.at(index);
+        for (const ClassesDefinition::Report::Class &given : report->classes) {
+            if (given.low == c.low && given.high == c.high
+                && (given.classNumber == overlap.first || given.classNumber == overlap.second)) {
+                overlap.goesTo = given.classNumber;
+                break;
+            }
+        }
+    }
+}
+
 // Classes first, so that every measurement finds its class; then the column's measurements
 // and the texts made from their counts. False when the file could not be read to its end.
-bool feedColumn(SolarRoseInterface *chart, const MeasurementFile &file, int k,
-    const MeasurementFile::TimeRange &range, const Request &request, ColumnReading &columns)
+bool feedColumn(SolarRoseInterface *chart, RoseTallyInterface *tally, const MeasurementFile &file,
+    int k, const MeasurementFile::TimeRange &range, const Request &request, ColumnReading &columns)
 {
     const Options &options = request.options;
     double requiredGoodPercent = 0;
@@ -81,6 +112,7 @@ bool feedColumn(SolarRoseInterface *chart, const MeasurementFile &file, int k,
     ClassesDefinition::Report report;
     ClassesDefinition::load(
         options.classes, file.label(k), chart, requiredGoodPercent, scaleOn, &report);
+    findOverlapClasses(tally, &report);
     // Without a word about the default file when it is not there: built-in classes are then
     // what the user asked for.
     if (options.classesGiven || report.failure != ClassesDefinition::Report::Missing)
@@ -97,6 +129,11 @@ bool feedColumn(SolarRoseInterface *chart, const MeasurementFile &file, int k,
     // A file without a readable stamp has been told of once for all its columns.
     if (file.findings().readableStamps > 0)
         request.warnings->warn(Warnings::aboutColumn(file.label(k), counts));
+    RoseTallyInterface::Tally counted;
+    if (tally && tally->getTally(&counted)) {
+        request.warnings->warn(
+            Warnings::aboutOutsideClasses(file.label(k), counts.allCount, counted));
+    }
     chart->setLegendPrecision(ColumnTexts::legendPrecision(counts.maxDecimals));
     const bool below = ColumnTexts::belowRequired(counts.goodShare, requiredGoodPercent);
     chart->setAllDataCount(counts.allCount);
@@ -115,7 +152,8 @@ bool feedColumn(SolarRoseInterface *chart, const MeasurementFile &file, int k,
 // charts paint on this thread (the program runs it on a thread of Qt's global pool, where
 // Qt 6.4 paints a fill in one part); the table is painted in its job on a writer thread.
 bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k,
-    CombinedImage &combined, VectorOutput *vector, const Request &request)
+    CombinedImage &combined, VectorOutput *vector, const Request &request,
+    const std::function<QByteArray()> &countsText)
 {
     // The drawings tell their failures at once: what is held before them is told first.
     if (painter)
@@ -131,12 +169,16 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
         request.output->write(
             OutputNames::rose(output, k), [rose] { return OutputFile::encode(rose); });
         request.output->write(OutputNames::table(output, k),
-            [rows, size = rose.size()] { return OutputFile::encode(TableFit::image(rows, size)); });
+            [rows, size = rose.size(), scale = TextScale::factor(request.options.imageHeight)] {
+                return OutputFile::encode(TableFit::image(rows, size, scale));
+            });
     }
     if (formats & OutputFormats::Tsv) {
         request.output->write(OutputNames::table(output, k, OutputFormats::Tsv),
             [rows] { return OutputFormats::tableText(rows); });
     }
+    if ((formats & OutputFormats::Csv) && countsText)
+        request.output->write(OutputNames::counts(output, k), countsText);
     bool written = true;
     if (painter) {
         request.output->settle();
@@ -219,11 +261,16 @@ int RenderRun::run(QFile *diagnostics, const Options &options, MeasurementFile &
     OutputQueue output(diagnostics);
     Warnings warnings(output.warnings());
     warnings.warn(Warnings::aboutInput(input, file.findings(), file.parameterCount()));
+    warnings.warn(Warnings::aboutImageHeight(options.imageHeight));
+    if (count > 0)
+        warnings.warn(Warnings::aboutOutput(options.output));
     const Request request { &warnings, &output, options };
 
     bool written = true;
     VectorOutput vector(options.output, options.formats, diagnostics);
+    vector.setTableTextScale(TextScale::factor(options.imageHeight));
     bool toldNoPainter = false;
+    bool toldNoTally = false;
     for (int k = 0; k < count; ++k) {
         QObject *instance = nullptr;
         std::unique_ptr<SolarRoseInterface> chart(obtainChart(m_chartLoader, &instance));
@@ -232,18 +279,33 @@ int RenderRun::run(QFile *diagnostics, const Options &options, MeasurementFile &
             reportPluginFailure();
             return ExitStatus::NoChart;
         }
-        describeColumn(chart.get(), file, k, range, request);
+        describeColumn(chart.get(), instance, file, k, range, request);
+        RoseTallyInterface *tally = qobject_cast<RoseTallyInterface *>(instance);
+        if (!tally && (options.formats & OutputFormats::Csv) && !toldNoTally) {
+            warnings.warn(QStringLiteral("the chart plug-in cannot tell its counts (%1): no csv "
+                                         "files are written")
+                              .arg(QLatin1String(RoseTallyInterface_iid)));
+            toldNoTally = true;
+        }
         // The images of the columns before stay; this one and the combined image would show
         // only part of the data.
-        if (!feedColumn(chart.get(), file, k, range, request, columns)) {
+        if (!feedColumn(chart.get(), tally, file, k, range, request, columns)) {
             output.settle();
             return reportReadFailure(diagnostics, input);
         }
         RosePainterInterface *painter = vectorPainter(instance, vector, &toldNoPainter, &warnings);
         // This column's files go on while the next one is read. Those before are done by now,
         // as a rule: their failures are told, then this column's warnings.
+        std::function<QByteArray()> countsText;
+        RoseTallyInterface::Tally counted;
+        if (tally && (options.formats & OutputFormats::Csv) && tally->getTally(&counted)) {
+            const MeasurementFile::ColumnCounts &counts = columns.column(k).counts;
+            countsText = [counted, all = counts.allCount, good = counts.goodCount] {
+                return CountsFile::text(counted, all, good);
+            };
+        }
         const size_t before = output.pending();
-        written &= writeColumn(chart.get(), painter, k, combined, &vector, request);
+        written &= writeColumn(chart.get(), painter, k, combined, &vector, request, countsText);
         output.settle(output.pending() - before);
     }
     // Without a parameter column there is no rose to combine, and nothing is missing.

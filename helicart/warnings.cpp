@@ -1,11 +1,32 @@
 #include "warnings.h"
 
+#include "textscale.h"
+
+#include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
+#include <QLocale>
 #include <QStringList>
+
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
 
 namespace {
 
 const QString kBuiltInForAll = QStringLiteral("the built-in classes are used for every column");
+
+// A class limit as the classes file would write it: all the digits it needs, no more.
+QString limitText(double limit)
+{
+    return QString::number(limit, 'g', QLocale::FloatingPointShortest);
+}
+
+QString classText(double low, double high)
+{
+    return QStringLiteral("(%1, %2]").arg(limitText(low), limitText(high));
+}
 
 QString lineCount(qint64 count, const char *one, const char *many)
 {
@@ -148,10 +169,107 @@ QStringList Warnings::aboutClasses(
         texts << failure;
     const QString set = report.defaultSet ? QStringLiteral("default set")
                                           : QStringLiteral("set %1").arg(quoted(label));
+    if (report.failure != ClassesDefinition::Report::None)
+        return texts;
+    const QString where = QStringLiteral("classes file %1, %2").arg(file, set);
+    if (report.classes.isEmpty()) {
+        texts << QStringLiteral("%1 has no class (razred): the chart's default classes are used")
+                     .arg(where);
+    }
+    for (const ClassesDefinition::Report::Limit &limit : report.limits) {
+        const QString what = limit.text.isNull()
+            ? QStringLiteral("has no %1").arg(limit.element)
+            : QStringLiteral("%1 %2 is not a number").arg(limit.element, quoted(limit.text));
+        texts << QStringLiteral("%1, class %2 %3: 0 is used")
+                     .arg(where, QString::number(limit.classNumber), what);
+    }
+    for (const ClassesDefinition::Report::Class &c : report.classes) {
+        if (!(c.high > c.low)) {
+            texts << QStringLiteral("%1, class %2 %3: its end is not above its start, so it "
+                                    "holds no value and can upset the order of the others")
+                         .arg(where, QString::number(c.classNumber), classText(c.low, c.high));
+        }
+    }
+    for (const ClassesDefinition::Report::Overlap &o : report.overlaps) {
+        const QString goesTo = o.goesTo > 0 ? QStringLiteral("is counted in class %1").arg(o.goesTo)
+                                            : QStringLiteral("is counted in one of them only");
+        texts << QStringLiteral("%1: classes %2 and %3 overlap: a value in %4 %5")
+                     .arg(where, QString::number(o.first), QString::number(o.second),
+                         classText(o.low, o.high), goesTo);
+    }
     for (const ClassesDefinition::Report::Fill &fill : report.fills) {
-        texts << QStringLiteral("classes file %1, %2, class %3: colour %4 cannot be used (%5)")
-                     .arg(file, set, QString::number(fill.classNumber), quoted(fill.text),
+        if (fill.text.isEmpty()) {
+            texts << QStringLiteral("%1, class %2 has no colour (barva): it is not filled")
+                         .arg(where, QString::number(fill.classNumber));
+            continue;
+        }
+        texts << QStringLiteral("%1, class %2: colour %3 cannot be used (%4)")
+                     .arg(where, QString::number(fill.classNumber), quoted(fill.text),
                          escaped(fill.problem, kMaxName));
     }
     return texts;
+}
+
+QStringList Warnings::aboutOutput(const QString &prefix)
+{
+    QStringList texts;
+    if (prefix.endsWith(QLatin1Char('/'))) {
+        texts << QStringLiteral("--output %1 ends in \"/\": the files are named %2, %3 and so "
+                                "on; give a prefix such as %4")
+                     .arg(quoted(prefix, kMaxName), quoted(prefix + QStringLiteral(".png")),
+                         quoted(prefix + QStringLiteral("S000.png")),
+                         quoted(prefix + QStringLiteral("station")));
+    }
+    const QFileInfo info(prefix.endsWith(QLatin1Char('/')) ? prefix + QLatin1Char('x') : prefix);
+    const QString folder = info.path();
+    const QString named = quoted(folder, kMaxName);
+    const QFileInfo place(folder);
+    if (!place.exists()) {
+        texts
+            << QStringLiteral("output folder %1 does not exist: no file can be written").arg(named);
+    } else if (!place.isDir()) {
+        texts << QStringLiteral("output folder %1 is not a folder: no file can be written")
+                     .arg(named);
+    } else if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0) {
+        texts << QStringLiteral("output folder %1 cannot be written (%2): no file can be written")
+                     .arg(named, escaped(QString::fromLocal8Bit(std::strerror(errno)), kMaxName));
+    }
+    return texts;
+}
+
+QString Warnings::aboutOutsideClasses(
+    const QString &label, qint64 allCount, const RoseTallyInterface::Tally &tally)
+{
+    const qint64 outside = tally.below + tally.above + tally.between;
+    if (outside == 0)
+        return QString();
+    // "12 values below -50, 864 above 1500": the noun once, with the first count.
+    QStringList sides;
+    const auto side = [&sides](qint64 count, const QString &where) {
+        const char *noun = count == 1 ? "value " : "values ";
+        sides << QString::number(count) + QLatin1Char(' ')
+                + (sides.isEmpty() ? QLatin1String(noun) : QLatin1String()) + where;
+    };
+    if (tally.below > 0)
+        side(tally.below, QStringLiteral("below ") + limitText(tally.lowest));
+    if (tally.above > 0)
+        side(tally.above, QStringLiteral("above ") + limitText(tally.highest));
+    if (tally.between > 0)
+        side(tally.between, QStringLiteral("between classes"));
+    const double share = allCount > 0 ? double(outside) * 100.0 / double(allCount) : 0.0;
+    return QStringLiteral("column %1: %2 (%3 % of all lines) %4 in no class, so neither the "
+                          "rose nor the table counts them: %5")
+        .arg(quoted(label), lineCount(outside, "good value", "good values"),
+            QString::number(share, 'f', 2), QLatin1String(outside == 1 ? "is" : "are"),
+            sides.join(QLatin1String(", ")));
+}
+
+QString Warnings::aboutImageHeight(int imageHeight)
+{
+    const int lowest = TextScale::lowestFittingHeight();
+    if (imageHeight <= 0 || imageHeight >= lowest)
+        return QString();
+    return QStringLiteral("--imageHeight %1 is too low for the texts to fit: below %2 pixels they "
+                          "are smaller than can be read and the tables are squeezed")
+        .arg(QString::number(imageHeight), QString::number(lowest));
 }

@@ -3,6 +3,7 @@
 
 #include "classesdefinition.h"
 #include "measurementfile.h"
+#include "rosetallyinterface.h"
 
 #include <QSet>
 #include <QString>
@@ -31,9 +32,18 @@ public:
         const QString &fileName, const MeasurementFile::Findings &findings, int parameterCount);
     // About a parameter column without a single good measurement.
     static QString aboutColumn(const QString &label, const MeasurementFile::ColumnCounts &counts);
+    // About the output prefix: one that ends in "/", and a folder that does not exist or cannot
+    // be written (no file can be written there).
+    static QStringList aboutOutput(const QString &prefix);
+    // About the good values of column label that the rose left out, lying in no class.
+    static QString aboutOutsideClasses(
+        const QString &label, qint64 allCount, const RoseTallyInterface::Tally &tally);
     // About the classes file fileName as read for label.
     static QStringList aboutClasses(
         const QString &fileName, const QString &label, const ClassesDefinition::Report &report);
+
+    // About an image height (given, above 0) too low for the texts to fit in proportion.
+    static QString aboutImageHeight(int imageHeight);
 
     // text with every control character written as an escape (\t, \n, \r or \xNN), so that
     // text taken from a file or an argument can neither break the one-line form nor steer a

@@ -393,6 +393,17 @@ QString QSolarRose::sectorLabel(const Interval &sector, int index) const
     return QTime(12, 0, 0).addSecs(index * secondsPerSector).toString(hourFormat);
 }
 
+RoseTallyInterface::Sector QSolarRose::sectorSpan(const Interval &sector, int index) const
+{
+    const int n = directionsCount();
+    const int secondsPerSector = n > 0 ? Numeric::secondsPerDay / n : 0;
+    // Labelled with the end of its hour; it collects from two minutes past the hour before.
+    const QTime end = QTime(12, 2, 0).addSecs(index * secondsPerSector);
+    const QString format = QStringLiteral("hh:mm");
+    return { sectorLabel(sector, index), end.addSecs(-secondsPerSector).toString(format),
+        end.toString(format) };
+}
+
 // ---------------------------------------------------------------------------------------
 // The day dial
 
@@ -441,7 +452,8 @@ void QSolarRose::drawBackground(QPainter *painter, const RoseFrame &frame)
     DayShade::paint(painter, area, Numeric::toInt(d * 0.5), !paintsOnRaster(painter));
     painter->setTransform(base);
     painter->setFont(font());
-    SolarPictures::paint(painter, base, r, labelBoxSize(), settings().enableGrid);
+    SolarPictures::paint(
+        painter, base, r, labelBoxSize(), settings().enableGrid, settings().textScale);
     paintHourLabels(painter, base, r, boldFont);
 }
 

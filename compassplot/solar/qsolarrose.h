@@ -66,6 +66,8 @@ public:
     // The wind rose's operations that the day dial answers differently.
     void setDefaultIntervals() override;
     QString sectorLabel(const Interval &sector, int index) const override;
+    // The times of day the sector collects, from its start up to (not including) its end.
+    RoseTallyInterface::Sector sectorSpan(const Interval &sector, int index) const override;
     double diameterAt(int height) const override;
     SegmentThickness segmentThickness() const override;
     double outerRingSize() const override;

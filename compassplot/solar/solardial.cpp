@@ -42,11 +42,15 @@ QRect SolarDial::moonRect(const QSize &box)
     return QRect(-box.width() / 2, 5 - box.height() / 2, box.width(), box.height());
 }
 
-QRect SolarDial::logoRect(const QSize &defaultSize, bool gridEnabled)
+QRect SolarDial::logoRect(const QSize &defaultSize, bool gridEnabled, double scale)
 {
-    if (gridEnabled)
-        return QRect(QPoint(-16, -6), defaultSize.scaled(50, 20, Qt::KeepAspectRatio));
-    return QRect(QPoint(-5, -4), defaultSize.scaled(35, 14, Qt::KeepAspectRatio));
+    const QRect rect = gridEnabled
+        ? QRect(QPoint(-16, -6), defaultSize.scaled(50, 20, Qt::KeepAspectRatio))
+        : QRect(QPoint(-5, -4), defaultSize.scaled(35, 14, Qt::KeepAspectRatio));
+    if (scale == 1.0 || !(scale > 0))
+        return rect;
+    return QRect(qRound(rect.x() * scale), qRound(rect.y() * scale),
+        qMax(1, qRound(rect.width() * scale)), qMax(1, qRound(rect.height() * scale)));
 }
 
 double SolarDial::logoAngleFor(bool gridEnabled)

@@ -42,8 +42,9 @@ public:
     static QRect moonRect(const QSize &box);
 
     // The vector logo's rectangle relative to its picture point: its own size fitted into
-    // 50 x 20 with the grid on (where it takes the place of two hour labels), else 35 x 14.
-    static QRect logoRect(const QSize &defaultSize, bool gridEnabled);
+    // 50 x 20 with the grid on (where it takes the place of two hour labels), else 35 x 14;
+    // all of it scale times as large (the logo is lettering: it follows the texts' scale).
+    static QRect logoRect(const QSize &defaultSize, bool gridEnabled, double scale = 1.0);
     static double logoAngleFor(bool gridEnabled);
 
     // The raster logo, unscaled, used only when the vector logo cannot be read.

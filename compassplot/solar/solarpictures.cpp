@@ -25,7 +25,7 @@ bool renderPicture(QPainter *painter, const QTransform &base, const QPoint &poin
 } // namespace
 
 void SolarPictures::paint(
-    QPainter *painter, const QTransform &base, int r, const QSize &box, bool grid)
+    QPainter *painter, const QTransform &base, int r, const QSize &box, bool grid, double logoScale)
 {
     QSvgRenderer sun(QStringLiteral(":/solarRoseImages/sun.svg"));
     renderPicture(painter, base, SolarDial::picturePoint(SolarDial::sunAngle, r), sun,
@@ -35,7 +35,7 @@ void SolarPictures::paint(
         SolarDial::moonRect(box));
     QSvgRenderer logo(QStringLiteral(":/solarRoseImages/ORVELA.svg"));
     if (renderPicture(painter, base, SolarDial::picturePoint(SolarDial::logoAngleFor(grid), r),
-            logo, SolarDial::logoRect(logo.defaultSize(), grid)))
+            logo, SolarDial::logoRect(logo.defaultSize(), grid, logoScale)))
         return;
     const QImage raster(QStringLiteral(":/solarRoseImages/ORVELA.png"));
     if (raster.isNull())

@@ -13,6 +13,7 @@ const FormatName kFormats[] = {
     { OutputFormats::Svg, "svg" },
     { OutputFormats::Pdf, "pdf" },
     { OutputFormats::Tsv, "tsv" },
+    { OutputFormats::Csv, "csv" },
 };
 
 } // namespace

@@ -17,13 +17,14 @@ public:
         Svg = 0x2,
         Pdf = 0x4,
         Tsv = 0x8,
+        Csv = 0x10, // the counts of the table, cell by cell
     };
     Q_DECLARE_FLAGS(Formats, Format)
 
     // Every format, in the order of names().
     static QList<Format> all();
 
-    // "png, svg, pdf, tsv": the names parse knows, for messages.
+    // "png, svg, pdf, tsv, csv": the names parse knows, for messages.
     static QString names();
 
     // The file name suffix of format, without the dot ("png").

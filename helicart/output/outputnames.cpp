@@ -12,6 +12,12 @@ QString OutputNames::table(const QString &prefix, int k, OutputFormats::Format f
         + OutputFormats::suffix(format);
 }
 
+QString OutputNames::counts(const QString &prefix, int k)
+{
+    return prefix + QStringLiteral("C%1.").arg(k, 3, 10, QLatin1Char('0'))
+        + OutputFormats::suffix(OutputFormats::Csv);
+}
+
 QString OutputNames::combined(const QString &prefix, OutputFormats::Format format)
 {
     return prefix + QLatin1Char('.') + OutputFormats::suffix(format);

@@ -7,7 +7,8 @@
 
 // The names of a run's output files, all made here: prefix + "S000.png" the rose and
 // prefix + "T000.png" the table of column k (at least three digits), prefix + ".png" the
-// combined image; other formats take their own suffix.
+// combined image; other formats take their own suffix. prefix + "C000.csv" holds the counts of
+// column k.
 class OutputNames
 {
 public:
@@ -15,6 +16,7 @@ public:
         const QString &prefix, int k, OutputFormats::Format format = OutputFormats::Png);
     static QString table(
         const QString &prefix, int k, OutputFormats::Format format = OutputFormats::Png);
+    static QString counts(const QString &prefix, int k);
     static QString combined(
         const QString &prefix, OutputFormats::Format format = OutputFormats::Png);
 };

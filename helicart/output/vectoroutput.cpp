@@ -63,7 +63,7 @@ bool VectorOutput::writeTable(int k, const QStringList &rows, const QSize &table
 {
     ImageTable table;
     TableFit::setUp(table, rows);
-    const bool fits = TableFit::fitFont(table, tableSize);
+    const bool fits = TableFit::fitFont(table, tableSize, m_tableTextScale);
     const ImageTable::Layout layout = tableSize.isEmpty()
         ? table.layout(QImage::Format_ARGB32, 0, 0)
         : table.layout(QImage::Format_ARGB32, tableSize.width(), tableSize.height());

@@ -22,6 +22,9 @@ public:
     // a file that cannot be written is reported on diagnostics as a lost image is.
     VectorOutput(const QString &prefix, OutputFormats::Formats formats, QFile *diagnostics);
 
+    // The tables' type at this ratio of the rose's height to the reference (see TableFit).
+    void setTableTextScale(double scale) { m_tableTextScale = scale; }
+
     // Whether the run asks for a vector format at all.
     bool wanted() const { return !m_formats.isEmpty(); }
 
@@ -51,6 +54,7 @@ private:
     QList<QPicture> m_layers; // the roses of the combined drawing, first at the bottom
     QSize m_combinedSize;
     bool m_incomplete = false;
+    double m_tableTextScale = 1.0;
 };
 
 #endif // VECTOROUTPUT_H

@@ -12,8 +12,9 @@ class QSize;
 class TableFit
 {
 public:
-    // Point sizes of the table's type: the table is written in the first when it fits the
-    // rose's size, in a smaller one down to the last when it does not.
+    // Point sizes of the table's type: the table is written in the first (times the text scale,
+    // see fitFont) when it fits the rose's size, in one a point smaller down to the last when it
+    // does not.
     static constexpr int kFontSize = 12;
     static constexpr int kMinFontSize = 6;
 
@@ -21,15 +22,16 @@ public:
     // lines its rows.
     static void setUp(ImageTable &table, QStringList rows);
     // Sets the table's font as render does for size; false when the table does not fit even in
-    // the smallest type (its drawing is scaled down to size then).
-    static bool fitFont(ImageTable &table, const QSize &size);
+    // the smallest type (its drawing is scaled down to size then). The type starts at kFontSize
+    // times textScale, the ratio of the rose's height to the one the type was chosen for.
+    static bool fitFont(ImageTable &table, const QSize &size, double textScale = 1.0);
     // The table, with its rows and title set, as an image of exactly size: the table in the
     // largest type from kFontSize down to kMinFontSize that fits, its cells spread over the
     // rest; a table that does not fit even then is scaled down. An empty size gives the
     // table's own size.
-    static QImage render(ImageTable &table, const QSize &size);
+    static QImage render(ImageTable &table, const QSize &size, double textScale = 1.0);
     // The table image of the chart's table data rows at size.
-    static QImage image(const QStringList &rows, const QSize &size);
+    static QImage image(const QStringList &rows, const QSize &size, double textScale = 1.0);
 };
 
 #endif // TABLEFIT_H

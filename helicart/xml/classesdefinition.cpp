@@ -54,10 +54,23 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+// A class limit; a missing one, or one that is no number, reads as 0 and is noted.
+double limit(XMLDocument &document, const QString &element, int classNumber, Report &report)
+{
+    bool found = false;
+    const QString text = document.text(element, &found);
+    bool isNumber = false;
+    QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&isNumber);
+    if (!found || !isNumber)
+        report.limits.append({ classNumber, element, found ? text : QString() });
+    return number(document, element, 0);
+}
+
 void addClass(XMLDocument &document, SolarRoseInterface *rose, int classNumber, Report &report)
 {
-    const double lower = number(document, QStringLiteral("zacetek"), 0);
-    const double upper = number(document, QStringLiteral("konec"), 0);
+    const double lower = limit(document, QStringLiteral("zacetek"), classNumber, report);
+    const double upper = limit(document, QStringLiteral("konec"), classNumber, report);
+    report.classes.append({ classNumber, lower, upper });
     const QString colour = document.text(QStringLiteral("barva"));
     QString problem;
     const QBrush brush = ClassesDefinition::fill(colour, &problem);
@@ -83,6 +96,7 @@ void readSet(XMLDocument &document, SolarRoseInterface *rose, double &goodPercen
             addClass(document, rose, i, report);
         document.popNode();
     }
+    report.overlaps = ClassesDefinition::overlaps(report.classes);
 }
 
 bool selectSet(XMLDocument &document, const QString &label, Report &report)
@@ -205,8 +219,10 @@ QBrush ClassesDefinition::fill(const QString &text, QString *problem)
     QString ownProblem;
     QString &why = problem ? *problem : ownProblem;
     why.clear();
-    if (text.isEmpty())
+    if (text.isEmpty()) {
+        why = QStringLiteral("no colour is given: the class is not filled");
         return QBrush();
+    }
     if (text.startsWith(QLatin1Char('#'))) {
         const QStringList parts = text.split(QLatin1Char('|'));
         QColor color = QColor::fromString(parts.at(0));
@@ -220,7 +236,26 @@ QBrush ClassesDefinition::fill(const QString &text, QString *problem)
     // Relative to the working directory; a file that cannot be read gives a null image, which
     // makes no fill.
     const QImage image = readPicture(text, &why);
+    if (image.isNull() && QColor::fromString(text).isValid())
+        why += QStringLiteral("; write #rrggbb for a colour");
     return image.isNull() ? QBrush() : QBrush(image);
+}
+
+QList<ClassesDefinition::Report::Overlap> ClassesDefinition::overlaps(
+    const QList<Report::Class> &classes)
+{
+    QList<Report::Overlap> found;
+    for (qsizetype i = 0; i < classes.size(); ++i) {
+        const Report::Class &a = classes.at(i);
+        for (qsizetype j = i + 1; j < classes.size(); ++j) {
+            const Report::Class &b = classes.at(j);
+            const double low = qMax(a.low, b.low);
+            const double high = qMin(a.high, b.high);
+            if (a.low < a.high && b.low < b.high && low < high)
+                found.append({ a.classNumber, b.classNumber, low, high });
+        }
+    }
+    return found;
 }
 
 void ClassesDefinition::addBuiltInClasses(SolarRoseInterface *rose)

@@ -38,10 +38,37 @@ public:
             QString text; // the "barva" text
             QString problem;
         };
+        // A class limit that is missing or no number: 0 stands for it.
+        struct Limit
+        {
+            int classNumber;
+            QString element; // "zacetek" or "konec"
+            QString text; // null when the element is missing
+        };
+        // A class of the set as it was given to the rose: (low, high].
+        struct Class
+        {
+            int classNumber;
+            double low;
+            double high;
+        };
+        // Two classes that share values: those above low up to high; goesTo is the number of
+        // the class such a value is counted in (0: not known).
+        struct Overlap
+        {
+            int first;
+            int second;
+            double low;
+            double high;
+            int goesTo = 0;
+        };
         Failure failure = None; // not None: the built-in classes were used
         QString detail; // the system's or libxml2's words for NotReadable and Malformed
         bool defaultSet = false; // the default set was read (the label has none)
         QList<Fill> fills;
+        QList<Limit> limits;
+        QList<Class> classes; // of the set read, in document order
+        QList<Overlap> overlaps;
     };
 
     // Adds the classes of label's set (or of the default or built-in set) to rose, and always
@@ -53,8 +80,11 @@ public:
     // optional hexadecimal alpha; anything else the path of a picture made a texture. Only a
     // regular file is read as a picture: a device, a pipe or a folder could keep the run
     // waiting, and gives no fill. Why a text gives no fill, or no valid colour, is told in
-    // *problem (left empty otherwise).
+    // *problem (left empty otherwise); so is an empty text, which gives no fill by design.
     static QBrush fill(const QString &text, QString *problem = nullptr);
+
+    // The pairs of classes (ends above starts) that share values, in document order.
+    static QList<Report::Overlap> overlaps(const QList<Report::Class> &classes);
 
     // The eight built-in classes, added through addInterval.
     static void addBuiltInClasses(SolarRoseInterface *rose);

@@ -78,18 +78,22 @@ void TestRoseCounts::count_data()
     QTest::addColumn<int>("total");
     QTest::addColumn<double>("north"); // sectorTotal(0), calm left out
     QTest::addColumn<double>("dataMaximum");
+    QTest::addColumn<QList<qint64>>("missed"); // below and above every class
 
-    QTest::newRow("nothing") << Measurements {} << 0 << 0.0 << 0.0;
+    const QList<qint64> none { 0, 0 };
+    QTest::newRow("nothing") << Measurements {} << 0 << 0.0 << 0.0 << none;
     QTest::newRow("stacked at north, one at east")
-        << Measurements { { 5, 0 }, { 15, 10 }, { 5, 90 }, { -0.5, 180 } } << 4 << 50.0 << 50.0;
+        << Measurements { { 5, 0 }, { 15, 10 }, { 5, 90 }, { -0.5, 180 } } << 4 << 50.0 << 50.0
+        << none;
     // Without a stacked share the scale is made for the largest calm share.
     QTest::newRow("only calm") << Measurements { { -0.5, 0 }, { -0.5, 0 }, { -0.5, 90 } } << 3
-                               << 0.0 << 200.0 / 3;
+                               << 0.0 << 200.0 / 3 << none;
     QTest::newRow("directions fold into the window")
-        << Measurements { { 5, 350 }, { 5, -10 }, { 5, 720 } } << 3 << 100.0 << 100.0;
+        << Measurements { { 5, 350 }, { 5, -10 }, { 5, 720 } } << 3 << 100.0 << 100.0 << none;
+    // The lowest limit itself is below the first class (-1, 0].
     QTest::newRow("no place on the circle or the scale") << Measurements { { notANumber, 0 },
-        { 5, notANumber }, { infinity, 0 }, { 5, -infinity }, { 30, 0 }, { -5, 0 } }
-                                                         << 0 << 0.0 << 0.0;
+        { 5, notANumber }, { infinity, 0 }, { 5, -infinity }, { 30, 0 }, { -5, 0 }, { -1, 90 },
+        { 20.5, 180 } } << 0 << 0.0 << 0.0 << QList<qint64> { 2, 2 };
 }
 
 void TestRoseCounts::count()
@@ -98,6 +102,7 @@ void TestRoseCounts::count()
     QFETCH(int, total);
     QFETCH(double, north);
     QFETCH(double, dataMaximum);
+    QFETCH(QList<qint64>, missed);
     RoseCounts counts;
     buildFourSectors(counts);
     int added = 0;
@@ -107,6 +112,8 @@ void TestRoseCounts::count()
     QCOMPARE(counts.total(), total);
     QCOMPARE(counts.sectorTotal(0), north);
     QCOMPARE(counts.dataMaximum(), dataMaximum);
+    QCOMPARE((QList<qint64> { counts.missed().below, counts.missed().above }), missed);
+    QCOMPARE(counts.missed().between, 0);
     // The class totals share out the whole.
     double all = 0;
     for (int i = 0; i < counts.classCount(); ++i)

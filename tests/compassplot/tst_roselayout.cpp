@@ -28,6 +28,8 @@ private slots:
     void legibleLabels();
     void ringGap_data();
     void ringGap();
+    void stackReach_data();
+    void stackReach();
     void ringRadius_data();
     void ringRadius();
     void legendRows_data();
@@ -57,6 +59,9 @@ void TestRoseLayout::ringScale_data()
     QTest::newRow("rounded to 5") << 0.0 << 5.0 << 4.3 << -1.0 << -1 << 0.0 << 5.0 << 5 << 1.0;
     QTest::newRow("13.7 grows to 16.7")
         << 0.0 << 13.7 << 13.7 << -1.0 << -1 << 0.0 << 16.7 << 4 << 4.0;
+    // The outermost ring stands at the whole part of the maximum: it must not end below the data.
+    QTest::newRow("12.5 grows to 16.5")
+        << 0.0 << 12.5 << 12.5 << -1.0 << -1 << 0.0 << 16.5 << 4 << 4.0;
     QTest::newRow("multiple of 4 stays")
         << 0.0 << 16.0 << 16.0 << -1.0 << -1 << 0.0 << 16.0 << 4 << 4.0;
     QTest::newRow("rounded minimum kept")
@@ -269,8 +274,8 @@ void TestRoseLayout::ringLabels_data()
     QTest::newRow("fixed 7.5 / 3") << 7.5 << 3 << true << QStringList { "7.5", "5.0", "2.5" };
     QTest::newRow("fixed 0.3 / 3") << 0.3 << 3 << true << QStringList { "0.3", "0.2", "0.1" };
     // An automatic scale steps in whole percents from the whole part of its maximum.
-    QTest::newRow("automatic 16.7 / 4")
-        << 16.7 << 4 << false << QStringList { "16", "12", "8", "4" };
+    QTest::newRow("automatic 13.7 / 4")
+        << 13.7 << 4 << false << QStringList { "16", "12", "8", "4" };
 }
 
 void TestRoseLayout::ringLabels()
@@ -312,6 +317,33 @@ void TestRoseLayout::legibleLabels()
 {
     QFETCH(QVector<QRect>, ink);
     QTEST(RoseLayout::legibleLabels(ink), "drawn");
+}
+
+void TestRoseLayout::stackReach_data()
+{
+    QTest::addColumn<QVector<double>>("shares");
+    QTest::addColumn<QVector<double>>("lengths");
+    QTest::addColumn<QVector<double>>("offsets");
+    QTest::addColumn<double>("reach");
+    QTest::newRow("the first class counts")
+        << QVector<double> { 86, 4, 2 } << QVector<double> { 1, 1, 1 }
+        << QVector<double> { -1, -1, -1 } << 92.0;
+    QTest::newRow("length factors") << QVector<double> { 10, 20 } << QVector<double> { 1, 0.5 }
+                                    << QVector<double> { -1, -1 } << 20.0;
+    // A shifted segment reaches further; the next one starts where it would have ended.
+    QTest::newRow("an offset shifts its own segment")
+        << QVector<double> { 10, 5, 1 } << QVector<double> { 1, 1, 1 }
+        << QVector<double> { -1, 8, -1 } << 23.0;
+    QTest::newRow("nothing counted")
+        << QVector<double> { 0, 0 } << QVector<double> { 1, 1 } << QVector<double> { 5, 5 } << 0.0;
+}
+
+void TestRoseLayout::stackReach()
+{
+    QFETCH(QVector<double>, shares);
+    QFETCH(QVector<double>, lengths);
+    QFETCH(QVector<double>, offsets);
+    QTEST(RoseLayout::stackReach(shares, lengths, offsets), "reach");
 }
 
 void TestRoseLayout::ringGap_data()

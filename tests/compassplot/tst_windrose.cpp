@@ -578,8 +578,9 @@ void TestWindRose::tablePrecisionZero()
     QStringList table;
     QVERIFY(rose.getTableData(&table));
     QCOMPARE(table.first(),
-        "corner\t <= 0\t(0 - 1]\t(1 - 2]\t(2 - 3]\t(3 - 5]\t(5 - 10]\t > 10\t" + sigma);
-    // Sector limits follow the precision; the shares always carry two decimals.
+        "corner\t <= 0.3\t(0.3 - 1]\t(1 - 2]\t(2 - 3]\t(3 - 5]\t(5 - 10]\t > 10\t" + sigma);
+    // A class limit keeps the decimals it needs (0.3), whole ones stay whole; sector limits
+    // follow the precision; the shares always carry two decimals.
     QCOMPARE(table.at(1), "-11 - 11\t\t100.00\t0.00\t0.00\t0.00\t0.00\t0.00\t100.00");
 }
 
@@ -594,6 +595,13 @@ void TestWindRose::intervalLabel_data()
     QTest::newRow("open above") << Interval::fromLimits(0, 2147483647.0) << 1 << "(0.0 - inf]";
     QTest::newRow("both open") << Interval::fromLimits(-2147483647.0, 2147483647.0) << 2
                                << "(-inf - inf]";
+    // A limit is written with at least the data's decimals and as many more as it needs, up to 6.
+    QTest::newRow("half classes of whole data")
+        << Interval::fromLimits(11.5, 12.5) << 0 << "(11.5 - 12.5]";
+    QTest::newRow("data's decimals kept")
+        << Interval::fromLimits(12, 12.25) << 1 << "(12.0 - 12.25]";
+    QTest::newRow("a third: six decimals")
+        << Interval::fromLimits(0.1, 1.0 / 3) << 0 << "(0.1 - 0.333333]";
     QTest::newRow("near the open limit")
         << Interval::fromLimits(-2147483646.0, 0) << 0 << "(-2147483646 - 0]";
 }

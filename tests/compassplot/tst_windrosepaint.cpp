@@ -169,6 +169,12 @@ private slots:
     void callerImageIsPaintedOver();
     void legendRoseIsOpaque_data();
     void legendRoseIsOpaque();
+    void combinedRingsAroundOwnCentre();
+    void ringLabelsOverBars_data();
+    void ringLabelsOverBars();
+    void firstClassHeldByAutomaticScale_data();
+    void firstClassHeldByAutomaticScale();
+    void textScaleFollowsHeight();
 };
 
 void TestWindRosePaint::frameFromPlainValues_data()
@@ -496,16 +502,16 @@ void TestWindRosePaint::segmentsAlongSectorAxes()
     rose.setFixedScale(0, 0);
     rose.setEnableLegend(false);
     const QImage image = draw(rose, rowName());
-    // Largest stacked share 50 % gives the scale 0 to 52 with 4 rings.
-    QCOMPARE(rose.frame().scale.maximum, 52.0);
+    // The north stack reaches 60 % (calm included, its segment is drawn): the scale 0 to 60.
+    QCOMPARE(rose.frame().scale.maximum, 60.0);
     QCOMPARE(rose.frame().scale.ringCount, 4);
 
     const double d = expectedDiameter(rose.font());
     const int hole = expectedHoleRadius(rose.font());
     auto length = [&](double percent) {
         if (mode == BuiltIn)
-            return RoseLayout::builtInSegmentLength(percent, d, 4, 50.0);
-        return fake.at(int(d * 0.5 - hole), percent, 0, 52);
+            return RoseLayout::builtInSegmentLength(percent, d, 4, 60.0);
+        return fake.at(int(d * 0.5 - hole), percent, 0, 60);
     };
     struct Segment
     {
@@ -552,7 +558,8 @@ void TestWindRosePaint::shareRoundedToTenKeepsItsScale()
     if (!useScale(rose, fake, mode))
         QSKIP("the scale plug-in is not built");
     addMany(rose, 19, 4.0, 0); // red at north: 9.5 %
-    addMany(rose, 181, 0.1, 90); // calm at east
+    addMany(rose, 1, 0.1, 90); // calm at east
+    rose.setAllDataCount(200);
     rose.setFixedScale(0, 0);
     rose.setEnableLegend(false);
     const QImage image = draw(rose, rowName());
@@ -922,6 +929,110 @@ void TestWindRosePaint::legendRoseIsOpaque()
         for (int x = 0; x < image.width(); ++x)
             QCOMPARE(qAlpha(image.pixel(x, y)), 255);
     }
+}
+
+// As the host combines roses: the second, without background, over the first's picture that
+// the legend made wider than high. Without the scale plug-in its rings are drawn all the same,
+// around the rose's own centre (the first's), not the picture's: probed along the west axis,
+// where no sector has data and the first rose (4 rings) has none of its own.
+void TestWindRosePaint::combinedRingsAroundOwnCentre()
+{
+    QImage combined;
+    for (int segments : { 0, 3 }) {
+        TestRose rose;
+        rose.useScale(nullptr);
+        addStandardData(rose);
+        rose.setFixedScale(30, segments);
+        rose.setEnableBackground(segments == 0);
+        QVERIFY(rose.drawImage(combined));
+    }
+    QVERIFY(combined.width() > combined.height() + 100);
+    const int d = expectedDiameter(QWindRose().font());
+    for (int i = 1; i <= 2; ++i) {
+        const int radius = (d - i * int(std::ceil(d / 3.0))) / 2;
+        QVERIFY2(darkestGray(combined, QPoint(centre - radius, centre), 1) < 100,
+            qPrintable(QStringLiteral("ring %1 at radius %2").arg(i).arg(radius)));
+    }
+}
+
+void TestWindRosePaint::ringLabelsOverBars_data()
+{
+    addScaleRows(QStringLiteral("bars under the labels"), { BuiltIn, Fake });
+}
+
+// Bars along the labels' ray (sector 157.5 degrees, 65 on the screen): the labels, painted
+// after them on a white halo, keep their black ink.
+void TestWindRosePaint::ringLabelsOverBars()
+{
+    QFETCH(int, mode);
+    TestRose rose;
+    FakeScale fake;
+    useScale(rose, fake, mode);
+    addMany(rose, 40, 7.0, 157.5);
+    addMany(rose, 40, 4.0, 157.5);
+    rose.setFixedScale(80, 4);
+    rose.setEnableLegend(false);
+    const QImage image = draw(rose, rowName());
+    const QFontMetrics metrics(rose.font());
+    int shown = 0;
+    for (const RoseLayout::RingLabel &label : RoseLayout::ringLabels(rose.frame().rings,
+             rose.frame().scale, mode == BuiltIn ? "%" : "", metrics, 65.0, 3)) {
+        const QRect ink
+            = metrics.tightBoundingRect(label.text).translated(label.baseline + QPoint(240, 240));
+        if (label.text.isEmpty())
+            continue;
+        ++shown;
+        QVERIFY(countPixels(image, ink.adjusted(-6, -6, 6, 6), [](const QColor &c) {
+            return onShade(c, grey) || onShade(c, red);
+        }) > 0);
+        QVERIFY2(countPixels(image, ink, [](const QColor &c) { return qGray(c.rgb()) < 60; })
+                > ink.width() * ink.height() / 8,
+            qPrintable(label.text));
+    }
+    QVERIFY(shown >= 2);
+}
+
+void TestWindRosePaint::firstClassHeldByAutomaticScale_data()
+{
+    addScaleRows(QStringLiteral("86 % calm"), { Fake, Tickfit });
+}
+
+// 86 % of the values in the first class, at north: its bar is drawn, so the automatic scale
+// holds it, and the bar ends inside the outer ring, close to it.
+void TestWindRosePaint::firstClassHeldByAutomaticScale()
+{
+    QFETCH(int, mode);
+    TestRose rose;
+    FakeScale fake;
+    if (!useScale(rose, fake, mode))
+        QSKIP("the scale plug-in is not built");
+    addMany(rose, 86, 0.1, 0);
+    addMany(rose, 14, 4.0, 90);
+    rose.setFixedScale(0, 0);
+    rose.setEnableLegend(false);
+    const QImage image = draw(rose, rowName());
+    const int hole = expectedHoleRadius(rose.font());
+    const int outerRing = rose.frame().rings.first().labelRadius;
+    const int outermost = outermostNorth(image, blue, hole);
+    QVERIFY2(outermost < outerRing && outermost > outerRing - (outerRing - hole) / 8,
+        qPrintable(QStringLiteral("%1, ring at %2").arg(outermost).arg(outerRing)));
+}
+
+// Twice the height with texts twice as large is the same drawing twice as large.
+void TestWindRosePaint::textScaleFollowsHeight()
+{
+    QWindRose plain;
+    QWindRose large;
+    QVERIFY(!large.setTextScale(0.0));
+    QVERIFY(large.setImageHeight(960) && large.setTextScale(2.0));
+    QImage small, big;
+    for (QWindRose *rose : { &plain, &large })
+        addStandardData(*rose);
+    QVERIFY(plain.drawImage(small) && large.drawImage(big));
+    QCOMPARE(large.font().pointSizeF(), 2 * plain.font().pointSizeF());
+    QVERIFY2(qAbs(big.width() - 2 * small.width()) <= 8,
+        qPrintable(QStringLiteral("%1 against %2").arg(big.width()).arg(small.width())));
+    QVERIFY(qAbs(large.frame().diameter - 2 * plain.frame().diameter) <= 8);
 }
 
 HELICART_GUI_TEST_MAIN(TestWindRosePaint)

@@ -469,7 +469,9 @@ void TestEndToEnd::lostImages_data()
         << QStringList { "dayS000.png", "dayS001.png", "dayT000.png", "dayT001.png" };
     QTest::newRow("a folder that is not there")
         << "missing/day" << QString()
-        << QByteArray("Can not write output file: missing/dayS000.png.\n"
+        << QByteArray("helicart: warning: output folder \"missing\" does not exist: no file can "
+                      "be written\n"
+                      "Can not write output file: missing/dayS000.png.\n"
                       "Can not write output file: missing/dayT000.png.\n"
                       "Can not write output file: missing/dayS001.png.\n"
                       "Can not write output file: missing/dayT001.png.\n"

@@ -73,6 +73,9 @@ private slots:
     void timeShift_data();
     void timeShift();
     void cleanExampleIsSilent();
+    void translationInAnyCase();
+    void countsAddUp_data();
+    void countsAddUp();
 
 private:
     QString work(const QString &path) const { return m_work->filePath(path); }
@@ -160,7 +163,10 @@ void TestWarnings::warnings_data()
         { "--imageHeight value \"50\" is not a whole number from 100 to 10000: the roses keep "
           "the chart's own height" });
     row("an unknown format", good, {}, { "--format=png,gif" },
-        { "--format entry \"gif\" is none of png, svg, pdf, tsv: it is ignored" });
+        { "--format entry \"gif\" is none of png, svg, pdf, tsv, csv: it is ignored" });
+    row("a prefix that is a folder", good, {}, { "--output=out/" },
+        { "--output \"out/\" ends in \"/\": the files are named \"out/.png\", "
+          "\"out/S000.png\" and so on; give a prefix such as \"out/station\"" });
     row("classes file missing", good, {}, { "--classes=none.xml" },
         { "classes file \"none.xml\" does not exist" + builtInForAll });
     row("classes file a folder", good, {}, { "--classes=out" },
@@ -181,6 +187,30 @@ void TestWarnings::warnings_data()
     row("colour from a FIFO", good, classesFile(defaultSetColoured("fifo")), { "--classes=c.xml" },
         { "classes file \"c.xml\", default set, class 1: colour \"fifo\" cannot be used (not a "
           "regular file)" });
+    const QString set = "classes file \"c.xml\", default set";
+    row("classes that cannot mean what they say", good,
+        "<skyvaneClasses><privzeto>"
+        "<razred><zacetek>0.5</zacetek><barva>#000001</barva></razred>"
+        "<razred><zacetek>abc</zacetek><konec>10</konec><barva>#000002</barva></razred>"
+        "<razred><zacetek>800</zacetek><konec>100</konec><barva>#000003</barva></razred>"
+        "<razred><zacetek>100</zacetek><konec>300</konec><barva>#000004</barva></razred>"
+        "<razred><zacetek>200</zacetek><konec>500</konec><barva>#000005</barva></razred>"
+        "<razred><zacetek>500</zacetek><konec>600</konec></razred>"
+        "<razred><zacetek>600</zacetek><konec>700</konec><barva>red</barva></razred>"
+        "</privzeto></skyvaneClasses>",
+        { "--classes=c.xml" },
+        { set + ", class 1 has no konec: 0 is used",
+            set + ", class 2 zacetek \"abc\" is not a number: 0 is used",
+            set + ", class 1 (0.5, 0]: its end is not above its start",
+            set + ", class 3 (800, 100]: its end is not above its start",
+            set + ": classes 4 and 5 overlap: a value in (200, 300] is counted in one of them only",
+            set + ", class 6 has no colour (barva): it is not filled",
+            set
+                + ", class 7: colour \"red\" cannot be used (No such file or directory; write "
+                  "#rrggbb for a colour)" });
+    row("a set without classes", good, "<skyvaneClasses><privzeto/></skyvaneClasses>",
+        { "--classes=c.xml" },
+        { set + " has no class (razred): the chart's default classes are used" });
     row("no readable time stamp",
         twoColumns({ "2012-07-05 10:30\t512\t20", "2012-07-05 10:40\t1\t2" }), {}, {},
         { "input file \"input.txt\": no data line has a time stamp that can be read (line 9: "
@@ -238,7 +268,8 @@ void TestWarnings::warnings()
             lines.at(i).startsWith(kPrefix) && line.contains(expected.at(i)), qPrintable(line));
     }
     // The run still made its images.
-    QVERIFY(input.count('\n') <= 8 || QFile::exists(work("out/day.png")));
+    QVERIFY(input.count('\n') <= 8
+        || !QDir(work("out")).entryList({ "*.png" }, QDir::Files | QDir::Hidden).isEmpty());
 }
 
 // A colour naming the standard input, which stays open: no waiting for it.
@@ -317,6 +348,86 @@ void TestWarnings::cleanExampleIsSilent()
     QCOMPARE(result.status, 0);
     QCOMPARE(result.err, QByteArray());
     QCOMPARE(result.out, QByteArray());
+}
+
+void TestWarnings::translationInAnyCase()
+{
+    QVERIFY(copyFile(HELICART_BINARY_DIR "/bin/translations/SLO.qm", work("SLO.qm")));
+    QVERIFY(writeFile(work("input.txt"), twoColumns()));
+    const Result result = run({ "--lang=slo" });
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.err, QByteArray());
+}
+
+void TestWarnings::countsAddUp_data()
+{
+    QTest::addColumn<QByteArray>("input"); // empty: the example
+    QTest::addColumn<QString>("warning"); // a piece of the one warning expected; empty: none
+
+    QTest::newRow("the example") << QByteArray() << QString();
+    // The classes: (-50, 0], (0, 500] and (600, 1500]; an unknown line too.
+    QTest::newRow("values outside every class")
+        << measurementFile({ "GSR" }, { "W/m2" },
+               { "05.07.2012 10:30\t-60", "05.07.2012 10:40\t-50", "05.07.2012 10:50\t0",
+                   "05.07.2012 11:00\t550", "05.07.2012 11:10\t1600", "05.07.2012 11:20\t100",
+                   "05.07.2012 11:30\t" })
+        << "column \"GSR\": 4 good values (57.14 % of all lines) are in no class, so neither the "
+           "rose nor the table counts them: 2 values below -50, 1 above 1500, 1 between classes";
+    QTest::newRow("overlapping classes")
+        << measurementFile({ "T" }, { "C" }, { "05.07.2012 10:30\t250" })
+        << "classes 1 and 2 overlap: a value in (200, 300] is counted in class ";
+}
+
+// The counts file of every column, through the real chart: a line per sector and class, then
+// the unknown lines and the values outside every class; its counts add up to all data lines.
+void TestWarnings::countsAddUp()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QString, warning);
+    const QByteArray classes
+        = "<skyvaneClasses><parameter><oznaka>GSR</oznaka>"
+          "<razred><zacetek>-50</zacetek><konec>0</konec><barva>#000001</barva></razred>"
+          "<razred><zacetek>0</zacetek><konec>500</konec><barva>#000002</barva></razred>"
+          "<razred><zacetek>600</zacetek><konec>1500</konec><barva>#000003</barva></razred>"
+          "</parameter><parameter><oznaka>T</oznaka>"
+          "<razred><zacetek>0</zacetek><konec>300</konec><barva>#000001</barva></razred>"
+          "<razred><zacetek>200</zacetek><konec>500</konec><barva>#000002</barva></razred>"
+          "</parameter></skyvaneClasses>";
+    const QByteArray station
+        = input.isEmpty() ? readFile(HELICART_SOURCE_DIR "/examples/station.txt") : input;
+    QVERIFY(writeFile(work("station.txt"), station));
+    const QString classesFile = input.isEmpty() ? HELICART_SOURCE_DIR
+        "/examples/helicartClasses.xml"
+                                                : work("classes.xml");
+    if (!input.isEmpty())
+        QVERIFY(writeFile(classesFile, classes));
+    Result result;
+    result.status = TestSupport::runProgram(HELICART_PROGRAM,
+        { "--input=station.txt", "--output=out/station", "--classes=" + classesFile,
+            "--format=csv" },
+        m_work->path(), &result.out, &result.err);
+    QCOMPARE(result.status, 0);
+    if (!warning.isEmpty())
+        QVERIFY2(QString::fromUtf8(result.err).contains(warning), result.err.constData());
+
+    const qsizetype dataLines = station.count('\n') - 8;
+    for (int k = 0;; ++k) {
+        const QString name = work(QStringLiteral("out/stationC%1.csv").arg(k, 3, 10, QChar('0')));
+        if (!QFile::exists(name)) {
+            QVERIFY(k > 0);
+            break;
+        }
+        const QList<QByteArray> lines = readFile(name).split('\n');
+        QCOMPARE(lines.first(),
+            "sector,from,to,class,low,high,count,percent_of_all,percent_of_sector\r");
+        qint64 sum = 0;
+        for (qsizetype i = 1; i < lines.size() - 1; ++i) {
+            const QList<QByteArray> fields = lines.at(i).split(',');
+            QCOMPARE(fields.size(), 9);
+            sum += fields.at(6).toLongLong();
+        }
+        QCOMPARE(sum, dataLines);
+    }
 }
 
 HELICART_GUI_TEST_MAIN(TestWarnings)

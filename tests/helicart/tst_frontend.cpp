@@ -185,8 +185,9 @@ void TestFrontend::outputOptions_data()
     const int tsv = OutputFormats::Tsv;
     const QString badHeight = "--imageHeight value \"%1\" is not a whole number from 100 to "
                               "10000: the roses keep the chart's own height";
-    const QString badEntry = "--format entry \"%1\" is none of png, svg, pdf, tsv: it is ignored";
-    const QString noFormat = "--format value \"%1\" names none of png, svg, pdf, tsv: png is "
+    const QString badEntry
+        = "--format entry \"%1\" is none of png, svg, pdf, tsv, csv: it is ignored";
+    const QString noFormat = "--format value \"%1\" names none of png, svg, pdf, tsv, csv: png is "
                              "written";
     const auto row = [](const char *name, const QStringList &arguments, int imageHeight,
                          int formats, const QStringList &warnings = {}) {
@@ -311,6 +312,14 @@ void TestFrontend::program_data()
     row("header only", true, { "--input=header.txt", "--output=o" }, 0, noColumn);
     row("empty input file", true, { "--input=empty.txt", "--output=o" }, 0,
         QByteArray(noColumn).replace("header.txt", "empty.txt"));
+    // Below 260 pixels the texts, in proportion, would be smaller than can be read.
+    row("image too low for its texts", true,
+        { "--input=header.txt", "--output=o", "--imageHeight=259" }, 0,
+        noColumn
+            + "helicart: warning: --imageHeight 259 is too low for the texts to fit: below 260 "
+              "pixels they are smaller than can be read and the tables are squeezed\n");
+    row("image just high enough", true, { "--input=header.txt", "--output=o", "--imageHeight=260" },
+        0, noColumn);
     // No translations folder beside this copy of the program.
     const QByteArray noTranslation = "helicart: warning: translation \"SLO\" cannot be loaded from "
                                      "the working folder nor from \"";

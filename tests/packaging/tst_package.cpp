@@ -142,8 +142,9 @@ void TestPackage::cleanupTestCase()
     qunsetenv("SOURCE_DATE_EPOCH");
 }
 
-// The program tree, the link on the search path and the manual page, owned by root, plug-ins
-// not executable; nothing else but folders (no test program, no benchmark, no second page).
+// The program tree, the link on the search path, the manual page and the examples, owned by
+// root, plug-ins not executable; nothing else but folders (no test program, no benchmark, no
+// second page).
 void TestPackage::entries()
 {
     const QString tree = "root/root ." + kPrefix + "/bin/";
@@ -152,6 +153,9 @@ void TestPackage::entries()
         "-rw-r--r-- " + tree + "plugins/tickfit.so", "-rw-r--r-- " + tree + "translations/SLO.qm",
         "-rw-r--r-- root/root ./usr/share/man/man1/helicart.1.gz",
         "lrwxrwxrwx root/root ./usr/bin/helicart -> " + kPrefix + "/bin/helicart" };
+    for (const char *example : { "station.txt", "helicartClasses.xml", "README.md" })
+        expected << QStringLiteral("-rw-r--r-- root/root ./usr/share/doc/helicart/examples/")
+                + example;
     expected.sort();
     QCOMPARE(fileEntries(m_listing), expected);
 }

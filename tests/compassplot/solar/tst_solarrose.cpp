@@ -162,17 +162,21 @@ int countInDisc(
     return found;
 }
 
-// With the grid on, the scale's unit sign is written just past the outer ring along the
-// ring labels' direction (55 degrees, toward the lower right), where it may reach into the
-// corner of label 21's area; probes of the labels leave this area out.
+// With the grid on, the outermost ring label and the scale's unit sign after it are written
+// just inside and past the outer ring along the ring labels' direction (55 degrees, toward the
+// lower right), where they may reach into the corner of label 21's area; probes of the labels
+// leave this area out. It is taken where the last drawing placed them.
 QRect unitSignArea(const QSolarRose &rose, const QPoint &centre)
 {
-    const int h = QFontMetrics(rose.font()).height();
-    const double u = rose.roseDiameter() / 2 + h;
-    const double a = rose.settings().labelAngle * M_PI / 180;
-    const QPoint origin
-        = centre + QPoint(int(std::cos(a) * u) - h / 3, int(std::sin(a) * u) + h / 3);
-    return QRect(origin.x() - 8, origin.y() - h - 8, h + 16, h + 16);
+    const QFontMetrics metrics(rose.font());
+    const QVector<RoseLayout::RingLabel> labels = RoseLayout::ringLabels(
+        rose.frame().rings, rose.frame().scale, QString(), metrics, rose.settings().labelAngle, 3);
+    if (labels.isEmpty())
+        return QRect();
+    const RoseLayout::RingLabel &outer = labels.first();
+    const QRect ink = metrics.tightBoundingRect(outer.text).translated(outer.baseline)
+        | metrics.tightBoundingRect(QStringLiteral("%")).translated(outer.unitBaseline);
+    return ink.translated(centre).adjusted(-8, -8, 8, 8);
 }
 
 // Strongly coloured: the bars, not the grey rings, the black texts or the pale dial.

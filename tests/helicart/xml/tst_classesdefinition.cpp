@@ -158,7 +158,7 @@ void TestClassesDefinition::fill_data()
     const int solid = Qt::SolidPattern;
     const int none = Qt::NoBrush;
     const QString notRegular = QStringLiteral("not a regular file");
-    QTest::newRow("empty") << "" << int(Qt::NoBrush) << QColor() << QString();
+    QTest::newRow("empty") << "" << int(Qt::NoBrush) << QColor() << QString("no colour is given");
     QTest::newRow("six digits") << "#ff0000" << solid << QColor(255, 0, 0) << QString();
     QTest::newRow("three digits") << "#abc" << solid << QColor(0xaa, 0xbb, 0xcc) << QString();
     QTest::newRow("nine digits") << "#fff000000" << solid << QColor(255, 0, 0) << QString();
