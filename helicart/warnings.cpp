@@ -223,9 +223,11 @@ QStringList Warnings::aboutOutput(const QString &prefix)
     const QString named = quoted(folder, kMaxName);
     const QFileInfo place(folder);
     if (!place.exists()) {
-        texts << QStringLiteral("output folder %1 does not exist: no file can be written").arg(named);
+        texts
+            << QStringLiteral("output folder %1 does not exist: no file can be written").arg(named);
     } else if (!place.isDir()) {
-        texts << QStringLiteral("output folder %1 is not a folder: no file can be written").arg(named);
+        texts << QStringLiteral("output folder %1 is not a folder: no file can be written")
+                     .arg(named);
     } else if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0) {
         texts << QStringLiteral("output folder %1 cannot be written (%2): no file can be written")
                      .arg(named, escaped(QString::fromLocal8Bit(std::strerror(errno)), kMaxName));
