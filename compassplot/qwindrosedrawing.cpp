@@ -21,8 +21,14 @@ bool QWindRose::drawImage(QImage &image)
     if (!(m_settings.directionsCount > 0))
         return false;
     beginDrawing();
-    // The chart paints over the caller's picture, in a format a painter accepts.
-    setImage(image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32));
+    // The chart paints over the caller's picture, in a format a painter accepts. Without the
+    // memory for it, nothing is painted: the caller gets a null image.
+    const QImage picture = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32);
+    if (!image.isNull() && picture.isNull()) {
+        image = QImage();
+        return true;
+    }
+    setImage(picture);
     render(0);
     image = this->image();
     return true;

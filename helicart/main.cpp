@@ -9,13 +9,21 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLoggingCategory>
+#include <QPainter>
 #include <QPluginLoader>
 #include <QSemaphore>
 #include <QThreadPool>
 #include <QTranslator>
 
+#include <cstdlib>
 #include <functional>
+#include <system_error>
+#include <thread>
+
+#include <malloc.h>
+#include <sys/resource.h>
 
 #include <unistd.h>
 
@@ -122,10 +130,67 @@ void runOnPoolThread(const std::function<void()> &work)
     done.acquire();
 }
 
+// Under a limit on its address space a thread may not be had. A task handed to a thread pool
+// whose thread cannot be started is never run, and whoever waits for it waits for ever: the
+// run's own task, and every large fill Qt hands to its pools. So the threads are had first,
+// while the process holds least: a fill large enough to be split makes Qt start its painting
+// threads, and the run's thread is started; each is waited for a while only. False (and the
+// run cannot be made) when one did not come.
+bool startThreadsFirst(QThreadPool *pool, QSemaphore *started)
+{
+    constexpr int kWaitMs = 10000;
+    QSemaphore painted;
+    std::thread warmUp;
+    try {
+        warmUp = std::thread([&painted] {
+            QImage image(512, 512, QImage::Format_ARGB32_Premultiplied);
+            if (!image.isNull()) {
+                QPainter painter(&image);
+                painter.setRenderHint(QPainter::Antialiasing);
+                painter.fillRect(image.rect(), Qt::white);
+                painter.setBrush(Qt::black);
+                painter.drawEllipse(image.rect());
+                // The font configuration too: read when the first text is laid out, and
+                // left broken (to crash later) when memory runs out while it is read.
+                QFont bold = painter.font();
+                bold.setBold(true);
+                for (const QFont &font : { painter.font(), bold }) {
+                    painter.setFont(font);
+                    painter.drawText(image.rect(), QStringLiteral("00 12 W/m2 % \u00b0C"));
+                }
+            }
+            painted.release();
+        });
+    } catch (const std::system_error &) {
+        return false;
+    }
+    if (!painted.tryAcquire(1, kWaitMs)) {
+        warmUp.detach();
+        return false;
+    }
+    warmUp.join();
+    pool->start([started] { started->release(); });
+    return started->tryAcquire(1, kWaitMs);
+}
+
+// Whether the process runs under a limit on its address space (ulimit -v, a batch system's
+// memory limit). Each thread that allocates gets an arena of the C library's own, which takes
+// tens of megabytes of address space before it holds anything: under a limit the run makes do
+// with one arena, and starts the threads it needs before it needs them.
+bool addressSpaceLimited()
+{
+    struct rlimit limit
+    { };
+    return getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    const bool limited = addressSpaceLimited();
+    if (limited)
+        mallopt(M_ARENA_MAX, 1);
     // Before anything is written: a run that is stopped leaves no temporary or half-written
     // file.
     SignalGuard::install();
@@ -183,6 +248,16 @@ int main(int argc, char *argv[])
 
     RenderRun renderRun(chartLoader);
     int status = 0;
-    runOnPoolThread([&] { status = renderRun.run(&diagnostics, options); });
+    const auto work = [&] { status = renderRun.run(&diagnostics, options); };
+    if (limited) {
+        QSemaphore started;
+        if (!startThreadsFirst(QThreadPool::globalInstance(), &started)) {
+            diagnostics.write("helicart: out of memory\n");
+            diagnostics.close();
+            // Nothing is written yet; a task that never ran must not hold the exit up.
+            std::_Exit(ExitStatus::OutputNotWritten & 0xff);
+        }
+    }
+    runOnPoolThread(work);
     return finish(&diagnostics, status);
 }

@@ -6,6 +6,7 @@
 #include "combinedimage.h"
 #include "countsfile.h"
 #include "exitstatus.h"
+#include "filewriter.h"
 #include "measurementfile.h"
 #include "options.h"
 #include "outputfile.h"
@@ -29,10 +30,28 @@
 
 #include <functional>
 #include <memory>
+#include <new>
 
 #include <unistd.h>
 
 namespace {
+
+// The words for an image of a column that cannot be had (memory ran out). The size of the
+// chart's drawing is asked for only then, on the run's thread.
+struct NoImage
+{
+    QString label;
+    RosePainterInterface *sizer = nullptr;
+
+    QString text() const { return text(sizer ? sizer->paintSize(QSize()) : QSize()); }
+    QString text(const QSize &wanted) const
+    {
+        return QStringLiteral("helicart: cannot allocate a %1 x %2 image for column %3")
+            .arg(wanted.width())
+            .arg(wanted.height())
+            .arg(label);
+    }
+};
 
 // What the run was asked for, handed to the steps of a column.
 struct Request
@@ -153,13 +172,18 @@ bool feedColumn(SolarRoseInterface *chart, RoseTallyInterface *tally, const Meas
 // Qt 6.4 paints a fill in one part); the table is painted in its job on a writer thread.
 bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k,
     CombinedImage &combined, VectorOutput *vector, const Request &request,
-    const std::function<QByteArray()> &countsText)
+    const std::function<QByteArray()> &countsText, const NoImage &noImage)
 {
     // The drawings tell their failures at once: what is held before them is told first.
     if (painter)
         request.output->settle();
     QImage rose;
     chart->drawImage(rose);
+    if (rose.isNull()) {
+        // No memory for the rose: none of the column's files, the next column may fit.
+        request.output->tell(noImage.text());
+        return false;
+    }
     const QString &output = request.options.output;
     const OutputFormats::Formats formats = request.options.formats;
     // The table data describe the last drawing.
@@ -169,8 +193,12 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
         request.output->write(
             OutputNames::rose(output, k), [rose] { return OutputFile::encode(rose); });
         request.output->write(OutputNames::table(output, k),
-            [rows, size = rose.size(), scale = TextScale::factor(request.options.imageHeight)] {
-                return OutputFile::encode(TableFit::image(rows, size, scale));
+            [rows, size = rose.size(), scale = TextScale::factor(request.options.imageHeight),
+                label = noImage.label] {
+                const QImage table = TableFit::image(rows, size, scale);
+                if (table.isNull())
+                    throw FileWriter::Failure(NoImage { label }.text(size).toStdString());
+                return OutputFile::encode(table);
             });
     }
     if (formats & OutputFormats::Tsv) {
@@ -194,7 +222,14 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
         if (k > 0)
             painted = combined.ground();
         chart->drawImage(painted);
-        combined.add(painted);
+        if (painted.isNull()) {
+            // The combined image would miss this rose: it is not written.
+            request.output->tell(noImage.text());
+            combined.spoil();
+            written = false;
+        } else if (!combined.isSpoilt()) {
+            combined.add(painted);
+        }
     }
     if (painter)
         vector->combine(painter);
@@ -239,6 +274,18 @@ int RenderRun::run(QFile *diagnostics, const Options &options)
 }
 
 int RenderRun::run(QFile *diagnostics, const Options &options, MeasurementFile &file)
+{
+    try {
+        return render(diagnostics, options, file);
+    } catch (const std::bad_alloc &) {
+        // What the run held is gone by now, and the files handed in before are complete (the
+        // output queue waits for them as it goes).
+        diagnostics->write("helicart: out of memory\n");
+        return ExitStatus::OutputNotWritten;
+    }
+}
+
+int RenderRun::render(QFile *diagnostics, const Options &options, MeasurementFile &file)
 {
     const QString &input = options.input;
     if (!file.open()) {
@@ -304,12 +351,14 @@ int RenderRun::run(QFile *diagnostics, const Options &options, MeasurementFile &
                 return CountsFile::text(counted, all, good);
             };
         }
+        const NoImage noImage { file.label(k), qobject_cast<RosePainterInterface *>(instance) };
         const size_t before = output.pending();
-        written &= writeColumn(chart.get(), painter, k, combined, &vector, request, countsText);
+        written &= writeColumn(
+            chart.get(), painter, k, combined, &vector, request, countsText, noImage);
         output.settle(output.pending() - before);
     }
     // Without a parameter column there is no rose to combine, and nothing is missing.
-    if (count > 0 && (options.formats & OutputFormats::Png)) {
+    if (count > 0 && (options.formats & OutputFormats::Png) && !combined.isSpoilt()) {
         output.write(OutputNames::combined(options.output),
             [&combined] { return encodeCombined(combined); });
     }

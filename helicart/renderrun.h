@@ -36,7 +36,10 @@ public:
     // run; InputNotRead when input cannot be opened, or read to its end ("Can not read input
     // file: NAME." and a line feed; the images of the columns read before stay, the combined
     // image is not written); OutputNotWritten when an image could not be written (each
-    // reported on diagnostics, the run going on with the other images); NoChart when the
+    // reported on diagnostics, the run going on with the other images), when an image of a
+    // column could not be had ("helicart: cannot allocate a W x H image for column LABEL", the
+    // run going on with the next column), and when memory ran out elsewhere ("helicart: out of
+    // memory", the run ended after the files before are complete); NoChart when the
     // plug-in hands out no solar rose (reported on the standard output stream).
     int run(QFile *diagnostics, const Options &options);
     // The same on file, a reader not opened yet, that stands for options.input.
@@ -49,6 +52,9 @@ public:
     static QTime shiftedTime(const QTime &time, int minutes);
 
 private:
+    // run, without the last word on memory that ran out.
+    int render(QFile *diagnostics, const Options &options, MeasurementFile &file);
+
     QPluginLoader &m_chartLoader;
 };
 

@@ -26,13 +26,20 @@ MeasurementPipe::~MeasurementPipe()
 
 void MeasurementPipe::produceAll()
 {
-    for (int k = 0; k < m_streams; ++k) {
-        if (!produceStream(k))
-            break;
+    std::exception_ptr failure;
+    try {
+        for (int k = 0; k < m_streams; ++k) {
+            if (!produceStream(k))
+                break;
+        }
+    } catch (...) {
+        // Handed to the caller, whose thread can tell it; here it would end the program.
+        failure = std::current_exception();
     }
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_finished = true;
+        m_failure = failure;
     }
     m_arrived.notify_all();
 }
@@ -104,8 +111,11 @@ bool MeasurementPipe::take(const Handler &consume)
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             m_arrived.wait(lock, [this] { return !m_blocks.empty() || m_finished; });
-            if (m_blocks.empty())
+            if (m_blocks.empty()) {
+                if (m_failure)
+                    std::rethrow_exception(m_failure);
                 return false;
+            }
             block = std::move(m_blocks.front());
             m_blocks.pop_front();
         }

@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -39,7 +40,8 @@ public:
     // Hands every measurement of the next stream to consume, in order, on the calling thread;
     // returns once the stream is done. False (and nothing handed on) when there is no next
     // stream: all are taken, or the producer stopped after the one before. What the producer
-    // did for a stream before its end is seen by the caller once take returns.
+    // did for a stream before its end is seen by the caller once take returns. An exception
+    // that ended the production (std::bad_alloc) is thrown here, after what came before it.
     bool take(const Handler &consume);
 
 private:
@@ -68,6 +70,7 @@ private:
     std::vector<Items> m_spare; // emptied blocks, to be filled again
     bool m_stopping = false;
     bool m_finished = false;
+    std::exception_ptr m_failure; // what ended the production early (memory ran out)
     std::thread m_thread;
 };
 

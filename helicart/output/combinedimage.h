@@ -25,6 +25,10 @@ public:
     // right is kept whole.
     void add(const QImage &painted);
 
+    // Marks the image as missing a rose (one could not be painted): it is not to be written.
+    void spoil() { m_spoilt = true; }
+    bool isSpoilt() const { return m_spoilt; }
+
     QSize size() const;
     bool isNull() const { return m_ground.isNull(); }
 
@@ -39,6 +43,7 @@ public:
 private:
     QImage m_ground;
     QList<QImage> m_strips;
+    bool m_spoilt = false;
 };
 
 #endif // COMBINEDIMAGE_H

@@ -8,7 +8,7 @@ FileWriter::FileWriter(FailureReport reportFailure)
 
 FileWriter::~FileWriter()
 {
-    settle();
+    drain();
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_stopping = true;
@@ -45,12 +45,36 @@ bool FileWriter::settle(size_t pending)
     while (m_pending.size() > pending) {
         Pending done = std::move(m_pending.front());
         m_pending.pop_front();
-        if (!done.written.get()) {
-            m_reportFailure(done.fileName);
+        bool written = false;
+        QString reason;
+        try {
+            written = done.written.get();
+        } catch (const Failure &failure) {
+            reason = QString::fromUtf8(failure.what());
+        } catch (const std::bad_alloc &) {
+            m_allWritten = false;
+            throw;
+        } catch (const std::exception &) {
+            // Any other exception of a job costs its file, never the run.
+        }
+        if (!written) {
+            m_reportFailure(done.fileName, reason);
             m_allWritten = false;
         }
     }
     return m_allWritten;
+}
+
+void FileWriter::drain() noexcept
+{
+    for (;;) {
+        try {
+            settle();
+            return;
+        } catch (...) {
+            // Out of memory: that file is not written, the others are still waited for.
+        }
+    }
 }
 
 void FileWriter::work()

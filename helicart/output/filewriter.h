@@ -8,6 +8,7 @@
 #include <functional>
 #include <future>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -20,7 +21,16 @@ class FileWriter
 public:
     // Encodes and writes one file; false when it could not be written.
     using Job = std::function<bool()>;
-    using FailureReport = std::function<void(const QString &fileName)>;
+    // Tells that fileName was not written; reason is empty for a file that could not be
+    // written, or the words of a job that could not make it (see Failure).
+    using FailureReport = std::function<void(const QString &fileName, const QString &reason)>;
+
+    // Thrown by a job that cannot make its file for a reason of its own (an image it cannot
+    // have): its words are told in place of the file's.
+    struct Failure : std::runtime_error
+    {
+        using std::runtime_error::runtime_error;
+    };
 
     // Files written at the same time at most: each holds an encoded image in memory.
     static constexpr size_t kThreads = 2;
@@ -36,7 +46,8 @@ public:
     void write(Job job, const QString &fileName);
 
     // Waits until no more than pending files are still on their way and tells the failures of
-    // those done. False when one of all the files told of so far could not be written.
+    // those done. False when one of all the files told of so far could not be written. A job
+    // that ran out of memory throws std::bad_alloc here, once its file is taken off the list.
     bool settle(size_t pending = 0);
     // The files handed in that settle has not told of yet.
     size_t pending() const { return m_pending.size(); }
@@ -49,6 +60,8 @@ private:
     };
 
     void work();
+    // settle(0) that throws nothing: what ran out of memory counts as not written.
+    void drain() noexcept;
 
     FailureReport m_reportFailure;
     std::deque<Pending> m_pending;

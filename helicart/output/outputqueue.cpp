@@ -6,8 +6,9 @@
 
 OutputQueue::OutputQueue(QIODevice *diagnostics)
     : m_diagnostics(diagnostics)
-    , m_writer([diagnostics](const QString &fileName) {
-        diagnostics->write(OutputFile::failureMessage(fileName));
+    , m_writer([diagnostics](const QString &fileName, const QString &reason) {
+        diagnostics->write(
+            reason.isEmpty() ? OutputFile::failureMessage(fileName) : reason.toLocal8Bit() + '\n');
     })
 {
     m_held.open(QIODevice::WriteOnly);
@@ -15,7 +16,15 @@ OutputQueue::OutputQueue(QIODevice *diagnostics)
 
 OutputQueue::~OutputQueue()
 {
-    settle();
+    // Memory that ran out while a file was made ends the run, not the program: the files
+    // still on their way are waited for all the same (the writer does it as it ends).
+    try {
+        settle();
+    } catch (...) {
+        try {
+            release();
+        } catch (...) { }
+    }
 }
 
 void OutputQueue::write(const QString &fileName, Bytes bytes)
@@ -30,6 +39,11 @@ bool OutputQueue::settle(size_t pending)
     const bool written = m_writer.settle(pending);
     release();
     return written;
+}
+
+void OutputQueue::tell(const QString &text)
+{
+    m_held.write(text.toLocal8Bit() + '\n');
 }
 
 void OutputQueue::release()

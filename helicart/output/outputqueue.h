@@ -38,6 +38,9 @@ public:
     // others in the order they were handed in, then passes the held warnings on. False when
     // one of all the files told of so far could not be written.
     bool settle(size_t pending = 0);
+    // Tells text as a line of its own where the run stands: after the failures of the files
+    // handed in before, as a warning would be.
+    void tell(const QString &text);
     // The files handed in that have not been told of yet.
     size_t pending() const { return m_writer.pending(); }
 

@@ -16,6 +16,7 @@ private slots:
     void streamsInTurn();
     void readsAheadIntoTheNextStream();
     void leftEarly();
+    void failureReachesTheCaller();
 };
 
 void TestMeasurementPipe::handedOnInOrder_data()
@@ -174,6 +175,23 @@ void TestMeasurementPipe::leftEarly()
     }
     // The stream being read when the caller left is read to its end; none is begun after it.
     QVERIFY(produced <= 2 * length);
+}
+
+// Memory that runs out on the reading thread reaches the caller as an exception on its own
+// thread, after the streams read before; it never ends the program.
+void TestMeasurementPipe::failureReachesTheCaller()
+{
+    MeasurementPipe pipe(2, [](int k, MeasurementSink &handler) -> bool {
+        for (int i = 0; i < 10; ++i)
+            handler(timeOf(k, i), valueOf(k, i));
+        if (k == 1)
+            throw std::bad_alloc();
+        return true;
+    });
+    int first = 0;
+    QVERIFY(pipe.take([&first](const QTime &, double) { ++first; }));
+    QCOMPARE(first, 10);
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, pipe.take([](const QTime &, double) {}));
 }
 
 QTEST_GUILESS_MAIN(TestMeasurementPipe)

@@ -30,6 +30,7 @@ private slots:
     void atMostTheWritingThreads();
     void settleLeavesPending();
     void destructorWaits();
+    void jobExceptions();
 };
 
 void TestFileWriter::failuresInOrderHandedIn_data()
@@ -58,7 +59,7 @@ void TestFileWriter::failuresInOrderHandedIn()
     QFETCH(QList<bool>, outcomes);
     QFETCH(QStringList, told);
     QStringList reported;
-    FileWriter writer([&reported](const QString &name) { reported << name; });
+    FileWriter writer([&reported](const QString &name, const QString &) { reported << name; });
     for (int i = 0; i < delays.size(); ++i)
         writer.write(job(delays.at(i), outcomes.at(i)), QStringLiteral("f%1").arg(i));
     QCOMPARE(writer.settle(), told.isEmpty());
@@ -70,7 +71,7 @@ void TestFileWriter::failuresInOrderHandedIn()
 void TestFileWriter::jobsRunSideBySide()
 {
     std::atomic<bool> secondStarted { false };
-    FileWriter writer([](const QString &) {});
+    FileWriter writer([](const QString &, const QString &) {});
     writer.write(
         [&secondStarted] {
             const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -93,7 +94,7 @@ void TestFileWriter::atMostTheWritingThreads()
 {
     std::atomic<int> running { 0 };
     std::atomic<int> most { 0 };
-    FileWriter writer([](const QString &) {});
+    FileWriter writer([](const QString &, const QString &) {});
     for (int i = 0; i < 12; ++i) {
         writer.write(
             [&running, &most] {
@@ -116,7 +117,7 @@ void TestFileWriter::atMostTheWritingThreads()
 void TestFileWriter::settleLeavesPending()
 {
     QStringList reported;
-    FileWriter writer([&reported](const QString &name) { reported << name; });
+    FileWriter writer([&reported](const QString &name, const QString &) { reported << name; });
     writer.write(job(0, false), QStringLiteral("a"));
     writer.write(job(0, true), QStringLiteral("b"));
     writer.write(job(0, false), QStringLiteral("c"));
@@ -135,7 +136,7 @@ void TestFileWriter::destructorWaits()
     QStringList reported;
     std::atomic<bool> finished { false };
     {
-        FileWriter writer([&reported](const QString &name) { reported << name; });
+        FileWriter writer([&reported](const QString &name, const QString &) { reported << name; });
         writer.write(
             [&finished] {
                 std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -146,6 +147,27 @@ void TestFileWriter::destructorWaits()
     }
     QVERIFY(finished);
     QCOMPARE(reported, QStringList { "late" });
+}
+
+// A job's exception costs its file, never the program: its own words told in place of the
+// file's, running out of memory thrown on to the run once the files before are told, and
+// nothing thrown from the writer's end.
+void TestFileWriter::jobExceptions()
+{
+    QStringList reported;
+    {
+        FileWriter writer([&reported](const QString &name, const QString &reason) {
+            reported << name + ":" + reason;
+        });
+        writer.write([]() -> bool { throw FileWriter::Failure("no image"); }, QStringLiteral("a"));
+        writer.write([]() -> bool { throw std::runtime_error("other"); }, QStringLiteral("b"));
+        writer.write([]() -> bool { throw std::bad_alloc(); }, QStringLiteral("c"));
+        writer.write(job(0, true), QStringLiteral("d"));
+        QVERIFY_THROWS_EXCEPTION(std::bad_alloc, writer.settle());
+        QCOMPARE(reported, (QStringList { "a:no image", "b:" }));
+        writer.write([]() -> bool { throw std::bad_alloc(); }, QStringLiteral("e"));
+    }
+    QCOMPARE(reported, (QStringList { "a:no image", "b:" }));
 }
 
 QTEST_GUILESS_MAIN(TestFileWriter)
