@@ -83,6 +83,18 @@ bool installTranslator(QGuiApplication &app, const QString &language, QString *f
     return loaded;
 }
 
+// installTranslator, or a warning that the texts stay untranslated.
+void translate(QGuiApplication &app, const QString &language, Warnings *warnings)
+{
+    QString folder;
+    if (installTranslator(app, language, &folder))
+        return;
+    warnings->warn(QStringLiteral("translation %1 cannot be loaded from the working folder nor "
+                                  "from %2: the texts stay untranslated")
+                       .arg(Warnings::quoted(language, Warnings::kMaxName),
+                           Warnings::quoted(folder, Warnings::kMaxName)));
+}
+
 // Closes the diagnostics device (which flushes it and leaves the stream open) and passes
 // the exit status on.
 int finish(QFile *diagnostics, int status)
@@ -184,13 +196,24 @@ bool addressSpaceLimited()
     return getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY;
 }
 
+// One allocation arena and startThreadsFirst, or the end of the program when a thread did not
+// come: nothing is written yet, and a task that never ran must not hold the exit up.
+void startThreadsOrEnd(QFile *diagnostics)
+{
+    mallopt(M_ARENA_MAX, 1);
+    QSemaphore started;
+    if (startThreadsFirst(QThreadPool::globalInstance(), &started))
+        return;
+    diagnostics->write("helicart: out of memory\n");
+    diagnostics->close();
+    std::_Exit(ExitStatus::OutputNotWritten & 0xff);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     const bool limited = addressSpaceLimited();
-    if (limited)
-        mallopt(M_ARENA_MAX, 1);
     // Before anything is written: a run that is stopped leaves no temporary or half-written
     // file.
     SignalGuard::install();
@@ -224,13 +247,8 @@ int main(int argc, char *argv[])
 
     Warnings warnings(&diagnostics);
     warnings.warn(options.warnings);
-    QString folder;
-    if (!options.language.isEmpty() && !installTranslator(app, options.language, &folder)) {
-        warnings.warn(QStringLiteral("translation %1 cannot be loaded from the working folder "
-                                     "nor from %2: the texts stay untranslated")
-                          .arg(Warnings::quoted(options.language, Warnings::kMaxName),
-                              Warnings::quoted(folder, Warnings::kMaxName)));
-    }
+    if (!options.language.isEmpty())
+        translate(app, options.language, &warnings);
 
     QString message;
     if (const int status = options.check(&message)) {
@@ -249,15 +267,8 @@ int main(int argc, char *argv[])
     RenderRun renderRun(chartLoader);
     int status = 0;
     const auto work = [&] { status = renderRun.run(&diagnostics, options); };
-    if (limited) {
-        QSemaphore started;
-        if (!startThreadsFirst(QThreadPool::globalInstance(), &started)) {
-            diagnostics.write("helicart: out of memory\n");
-            diagnostics.close();
-            // Nothing is written yet; a task that never ran must not hold the exit up.
-            std::_Exit(ExitStatus::OutputNotWritten & 0xff);
-        }
-    }
+    if (limited)
+        startThreadsOrEnd(&diagnostics);
     runOnPoolThread(work);
     return finish(&diagnostics, status);
 }

@@ -165,11 +165,58 @@ bool feedColumn(SolarRoseInterface *chart, RoseTallyInterface *tally, const Meas
     return true;
 }
 
-// Hands the rose, the table and its text of column k to the output queue, which encodes and
-// writes them while the run goes on, writes the column's drawings (vector, when there is
-// one) and paints the rose into combined. False when a drawing could not be written. The
-// charts paint on this thread (the program runs it on a thread of Qt's global pool, where
-// Qt 6.4 paints a fill in one part); the table is painted in its job on a writer thread.
+// Hands the rose's files of column k, the table made from rows and its texts, to the output
+// queue, which encodes and writes them while the run goes on; the table is painted in its
+// job on a writer thread.
+void handFilesOn(const QImage &rose, const QStringList &rows, int k, const Request &request,
+    const std::function<QByteArray()> &countsText, const QString &label)
+{
+    const QString &output = request.options.output;
+    const OutputFormats::Formats formats = request.options.formats;
+    if (formats & OutputFormats::Png) {
+        request.output->write(
+            OutputNames::rose(output, k), [rose] { return OutputFile::encode(rose); });
+        request.output->write(OutputNames::table(output, k),
+            [rows, size = rose.size(), scale = TextScale::factor(request.options.imageHeight),
+                label] {
+                const QImage table = TableFit::image(rows, size, scale);
+                if (table.isNull())
+                    throw FileWriter::Failure(NoImage { label }.text(size).toStdString());
+                return OutputFile::encode(table);
+            });
+    }
+    if (formats & OutputFormats::Tsv) {
+        request.output->write(OutputNames::table(output, k, OutputFormats::Tsv),
+            [rows] { return OutputFormats::tableText(rows); });
+    }
+    if ((formats & OutputFormats::Csv) && countsText)
+        request.output->write(OutputNames::counts(output, k), countsText);
+}
+
+// Paints the rose of column k into combined: the first rose lays the ground (in an image of
+// its own making), later ones are painted over it, without their background. False when it could
+// not be painted (the combined image is then not written).
+bool paintIntoCombined(SolarRoseInterface *chart, int k, CombinedImage &combined,
+    const Request &request, const NoImage &noImage)
+{
+    QImage painted;
+    if (k > 0)
+        painted = combined.ground();
+    chart->drawImage(painted);
+    if (painted.isNull()) {
+        request.output->tell(noImage.text());
+        combined.spoil();
+        return false;
+    }
+    if (!combined.isSpoilt())
+        combined.add(painted);
+    return true;
+}
+
+// Hands the files of column k on (see handFilesOn), writes the column's drawings (vector,
+// when there is one) and paints the rose into combined. False when a drawing could not be
+// written or an image could not be had. The charts paint on this thread (the program runs it
+// on a thread of Qt's global pool, where Qt 6.4 paints a fill in one part).
 bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k,
     CombinedImage &combined, VectorOutput *vector, const Request &request,
     const std::function<QByteArray()> &countsText, const NoImage &noImage)
@@ -184,56 +231,61 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
         request.output->tell(noImage.text());
         return false;
     }
-    const QString &output = request.options.output;
-    const OutputFormats::Formats formats = request.options.formats;
     // The table data describe the last drawing.
     QStringList rows;
     chart->getTableData(&rows);
-    if (formats & OutputFormats::Png) {
-        request.output->write(
-            OutputNames::rose(output, k), [rose] { return OutputFile::encode(rose); });
-        request.output->write(OutputNames::table(output, k),
-            [rows, size = rose.size(), scale = TextScale::factor(request.options.imageHeight),
-                label = noImage.label] {
-                const QImage table = TableFit::image(rows, size, scale);
-                if (table.isNull())
-                    throw FileWriter::Failure(NoImage { label }.text(size).toStdString());
-                return OutputFile::encode(table);
-            });
-    }
-    if (formats & OutputFormats::Tsv) {
-        request.output->write(OutputNames::table(output, k, OutputFormats::Tsv),
-            [rows] { return OutputFormats::tableText(rows); });
-    }
-    if ((formats & OutputFormats::Csv) && countsText)
-        request.output->write(OutputNames::counts(output, k), countsText);
+    handFilesOn(rose, rows, k, request, countsText, noImage.label);
     bool written = true;
     if (painter) {
         request.output->settle();
         written = vector->writeColumn(painter, k, rows, rose.size());
     }
-
-    // The first rose lays the ground of the combined image; later ones are painted over it.
+    // The first rose lays the ground of the combined drawings; later ones are painted over it.
     if (k > 0)
         chart->setEnableBackground(false);
-    if (formats & OutputFormats::Png) {
-        // The first rose draws into an image of its own making.
-        QImage painted;
-        if (k > 0)
-            painted = combined.ground();
-        chart->drawImage(painted);
-        if (painted.isNull()) {
-            // The combined image would miss this rose: it is not written.
-            request.output->tell(noImage.text());
-            combined.spoil();
-            written = false;
-        } else if (!combined.isSpoilt()) {
-            combined.add(painted);
-        }
-    }
+    if (request.options.formats & OutputFormats::Png)
+        written &= paintIntoCombined(chart, k, combined, request, noImage);
     if (painter)
         vector->combine(painter);
     return written;
+}
+
+// What the run tells before the first column: about the input, the image height and the
+// output prefix (only when there is a column to write).
+void warnAboutRun(Warnings *warnings, const MeasurementFile &file, const Options &options)
+{
+    warnings->warn(Warnings::aboutInput(options.input, file.findings(), file.parameterCount()));
+    warnings->warn(Warnings::aboutImageHeight(options.imageHeight));
+    if (file.parameterCount() > 0)
+        warnings->warn(Warnings::aboutOutput(options.output));
+}
+
+// The chart's counts, when it can tell them; told of once when the run asks for a counts
+// file and it cannot.
+RoseTallyInterface *chartTally(
+    QObject *instance, const Options &options, bool *told, Warnings *warnings)
+{
+    RoseTallyInterface *tally = qobject_cast<RoseTallyInterface *>(instance);
+    if (!tally && (options.formats & OutputFormats::Csv) && !*told) {
+        warnings->warn(QStringLiteral("the chart plug-in cannot tell its counts (%1): no csv "
+                                      "files are written")
+                           .arg(QLatin1String(RoseTallyInterface_iid)));
+        *told = true;
+    }
+    return tally;
+}
+
+// What makes the counts file of a column from the chart's counts as they are now; empty when
+// none is asked for or the chart cannot tell them.
+std::function<QByteArray()> countsFile(
+    RoseTallyInterface *tally, const MeasurementFile::ColumnCounts &counts, const Options &options)
+{
+    RoseTallyInterface::Tally counted;
+    if (!tally || !(options.formats & OutputFormats::Csv) || !tally->getTally(&counted))
+        return {};
+    return [counted, all = counts.allCount, good = counts.goodCount] {
+        return CountsFile::text(counted, all, good);
+    };
 }
 
 // The combined image, put together row by row as it is encoded.
@@ -241,6 +293,15 @@ QByteArray encodeCombined(const CombinedImage &combined)
 {
     return PngEncoder::encode(
         combined.header(), [&combined](int y, QRgb *scratch) { return combined.row(y, scratch); });
+}
+
+// Hands the combined image on, unless a rose is missing from it.
+void writeCombined(const CombinedImage &combined, const Options &options, OutputQueue *output)
+{
+    if (!(options.formats & OutputFormats::Png) || combined.isSpoilt())
+        return;
+    output->write(
+        OutputNames::combined(options.output), [&combined] { return encodeCombined(combined); });
 }
 
 // The chart's painting onto other painters, when the run writes drawings and the chart can
@@ -307,12 +368,8 @@ int RenderRun::render(QFile *diagnostics, const Options &options, MeasurementFil
     CombinedImage combined;
     OutputQueue output(diagnostics);
     Warnings warnings(output.warnings());
-    warnings.warn(Warnings::aboutInput(input, file.findings(), file.parameterCount()));
-    warnings.warn(Warnings::aboutImageHeight(options.imageHeight));
-    if (count > 0)
-        warnings.warn(Warnings::aboutOutput(options.output));
+    warnAboutRun(&warnings, file, options);
     const Request request { &warnings, &output, options };
-
     bool written = true;
     VectorOutput vector(options.output, options.formats, diagnostics);
     vector.setTableTextScale(TextScale::factor(options.imageHeight));
@@ -327,13 +384,7 @@ int RenderRun::render(QFile *diagnostics, const Options &options, MeasurementFil
             return ExitStatus::NoChart;
         }
         describeColumn(chart.get(), instance, file, k, range, request);
-        RoseTallyInterface *tally = qobject_cast<RoseTallyInterface *>(instance);
-        if (!tally && (options.formats & OutputFormats::Csv) && !toldNoTally) {
-            warnings.warn(QStringLiteral("the chart plug-in cannot tell its counts (%1): no csv "
-                                         "files are written")
-                              .arg(QLatin1String(RoseTallyInterface_iid)));
-            toldNoTally = true;
-        }
+        RoseTallyInterface *tally = chartTally(instance, options, &toldNoTally, &warnings);
         // The images of the columns before stay; this one and the combined image would show
         // only part of the data.
         if (!feedColumn(chart.get(), tally, file, k, range, request, columns)) {
@@ -343,25 +394,16 @@ int RenderRun::render(QFile *diagnostics, const Options &options, MeasurementFil
         RosePainterInterface *painter = vectorPainter(instance, vector, &toldNoPainter, &warnings);
         // This column's files go on while the next one is read. Those before are done by now,
         // as a rule: their failures are told, then this column's warnings.
-        std::function<QByteArray()> countsText;
-        RoseTallyInterface::Tally counted;
-        if (tally && (options.formats & OutputFormats::Csv) && tally->getTally(&counted)) {
-            const MeasurementFile::ColumnCounts &counts = columns.column(k).counts;
-            countsText = [counted, all = counts.allCount, good = counts.goodCount] {
-                return CountsFile::text(counted, all, good);
-            };
-        }
+        const std::function<QByteArray()> countsText
+            = countsFile(tally, columns.column(k).counts, options);
         const NoImage noImage { file.label(k), qobject_cast<RosePainterInterface *>(instance) };
         const size_t before = output.pending();
         written &= writeColumn(
             chart.get(), painter, k, combined, &vector, request, countsText, noImage);
         output.settle(output.pending() - before);
     }
-    // Without a parameter column there is no rose to combine, and nothing is missing.
-    if (count > 0 && (options.formats & OutputFormats::Png) && !combined.isSpoilt()) {
-        output.write(OutputNames::combined(options.output),
-            [&combined] { return encodeCombined(combined); });
-    }
+    if (count > 0)
+        writeCombined(combined, options, &output);
     written &= output.settle();
     written &= vector.writeCombined();
     return written ? ExitStatus::Success : ExitStatus::OutputNotWritten;
