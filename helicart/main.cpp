@@ -146,6 +146,13 @@ int main(int argc, char *argv[])
                               Warnings::quoted(folder, Warnings::kMaxName)));
     }
 
+    // A file read with a layout it does not have would give a wrong picture: no run.
+    if (!options.errors.isEmpty()) {
+        for (const QString &error : options.errors)
+            diagnostics.write(QStringLiteral("helicart: %1\n").arg(error).toLocal8Bit());
+        return finish(&diagnostics, ExitStatus::BadOption);
+    }
+
     QString message;
     if (const int status = options.check(&message)) {
         diagnostics.write(message.toLocal8Bit());
@@ -163,5 +170,9 @@ int main(int argc, char *argv[])
     RenderRun renderRun(chartLoader);
     int status = 0;
     runOnPoolThread([&] { status = renderRun.run(&diagnostics, options); });
+    // The statuses of failures win; a complete run that had something to tell is one too.
+    if (options.strict && status == ExitStatus::Success
+        && warnings.count() + renderRun.warningCount() > 0)
+        status = ExitStatus::Warned;
     return finish(&diagnostics, status);
 }

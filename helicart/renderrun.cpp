@@ -67,7 +67,8 @@ void describeColumn(SolarRoseInterface *chart, const MeasurementFile &file, int 
     chart->setLegendTitle(ColumnTexts::legendTitle(label, unit));
     chart->setParameterText(label);
     chart->setStationText(file.stationText(k));
-    chart->setIntervalText(ColumnTexts::intervalText(range.earliestTime, range.latestTime));
+    chart->setIntervalText(ColumnTexts::intervalText(
+        range.earliestTime, range.latestTime, options.layout.clock.name()));
 }
 
 // Classes first, so that every measurement finds its class; then the column's measurements
@@ -199,6 +200,8 @@ int RenderRun::run(QFile *diagnostics, const Options &options)
 int RenderRun::run(QFile *diagnostics, const Options &options, MeasurementFile &file)
 {
     const QString &input = options.input;
+    m_warningCount = 0;
+    file.setLayout(options.layout);
     if (!file.open()) {
         // Local 8-bit, so that a name with letters outside Latin-1 reaches the user intact.
         diagnostics->write(QStringLiteral("Can not open input file: %1.").arg(input).toLocal8Bit());
@@ -217,8 +220,8 @@ int RenderRun::run(QFile *diagnostics, const Options &options, MeasurementFile &
     // Declared first, so that it outlives the files still being written from it.
     CombinedImage combined;
     OutputQueue output(diagnostics);
-    Warnings warnings(output.warnings());
-    warnings.warn(Warnings::aboutInput(input, file.findings(), file.parameterCount()));
+    Warnings warnings(output.warnings(), &m_warningCount);
+    warnings.warn(Warnings::aboutInput(input, file));
     const Request request { &warnings, &output, options };
 
     bool written = true;

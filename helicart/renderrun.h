@@ -42,6 +42,9 @@ public:
     // The same on file, a reader not opened yet, that stands for options.input.
     int run(QFile *diagnostics, const Options &options, MeasurementFile &file);
 
+    // The warnings the last run wrote.
+    int warningCount() const { return m_warningCount; }
+
     // "Cannot load 'solarRose' plugin" on the standard output stream.
     static void reportPluginFailure();
 
@@ -50,6 +53,7 @@ public:
 
 private:
     QPluginLoader &m_chartLoader;
+    int m_warningCount = 0;
 };
 
 #endif // RENDERRUN_H
