@@ -173,7 +173,8 @@ QStringList Warnings::aboutInput(const QString &fileName, const MeasurementFile 
 QString Warnings::aboutColumn(const QString &label, const MeasurementFile::ColumnCounts &counts)
 {
     const bool noneGood = counts.goodCount == 0 && counts.allCount > 0;
-    if (counts.commaValues > 0 && !noneGood) {
+    // A stray comma among thousands of good values is a typo, not the file's decimal mark.
+    if (!noneGood && counts.commaValues > 0 && counts.commaValues * 10 >= counts.goodCount) {
         return QStringLiteral("column %1: %2 only with a decimal comma (such as %3): try "
                               "--decimalComma; they count as unknown")
             .arg(quoted(label), lineCount(counts.commaValues, "value reads", "values read"),

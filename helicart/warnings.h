@@ -33,7 +33,7 @@ public:
     // column, a header that looks like data; each with what would fit, when something would.
     static QStringList aboutInput(const QString &fileName, const MeasurementFile &file);
     // About a parameter column without a single good measurement, and values that would read
-    // with a decimal comma.
+    // with a decimal comma (when they are at least a tenth as many as the good ones).
     static QString aboutColumn(const QString &label, const MeasurementFile::ColumnCounts &counts);
     // About the classes file fileName as read for label.
     static QStringList aboutClasses(

@@ -37,7 +37,7 @@ public:
 
     // Apparent minus mean solar time in minutes at the instant, by the Fourier series of
     // J. W. Spencer, "Fourier series representation of the position of the sun", Search 2(5),
-    // 1971 (as the NOAA solar calculation notes give it): within about half a minute.
+    // 1971 (as the NOAA solar calculation notes give it): within about 35 seconds.
     static double equationOfTime(qint64 utcMSecs);
 
     // How the chart's texts name the clock: the zone's name, or "apparent solar time at

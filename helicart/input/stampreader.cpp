@@ -112,17 +112,17 @@ StampReader::StampReader(FileLayout::TimeFormat format, const QString &pattern)
 
 QByteArrayView StampReader::trimmed(QByteArrayView field)
 {
-    const char *begin = field.data();
-    const char *end = begin + field.size();
-    while (begin != end && isSpace(*begin))
-        ++begin;
-    while (begin != end && isSpace(end[-1]))
-        --end;
-    if (end - begin >= 2 && *begin == '"' && end[-1] == '"') {
-        ++begin;
-        --end;
-    }
-    return QByteArrayView(begin, end - begin);
+    const auto withoutSpaces = [](QByteArrayView text) {
+        while (!text.isEmpty() && isSpace(text.front()))
+            text = text.sliced(1);
+        while (!text.isEmpty() && isSpace(text.back()))
+            text.chop(1);
+        return text;
+    };
+    QByteArrayView text = withoutSpaces(field);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        text = withoutSpaces(text.sliced(1, text.size() - 2));
+    return text;
 }
 
 bool StampReader::read(QByteArrayView field, qint64 *msecs)

@@ -9,8 +9,8 @@
 
 // Reads the time stamps of a file in one of the formats of FileLayout, as milliseconds since
 // 1970-01-01 00:00: the wall-clock time as written, or UTC when the stamp carries its offset
-// ("Z", "+02:00", a pattern's time zone, or any epoch stamp). Spaces around a stamp and one
-// pair of quotes around it are dropped. Consecutive lines mostly share their date, which the
+// ("Z", "+02:00", a pattern's time zone, or any epoch stamp). Spaces around a stamp, one
+// pair of quotes around it and spaces inside them are dropped. Consecutive lines mostly share their date, which the
 // fixed formats read once for every run of lines with the same date characters.
 class StampReader
 {
@@ -28,7 +28,8 @@ public:
     // text read with a Qt date-time pattern; without a time zone in the pattern, as UTC.
     static bool parsePattern(const QString &text, const QString &pattern, qint64 *msecs);
 
-    // The text without spaces around it and without one pair of quotes around that.
+    // The text without spaces around it, one pair of quotes around that, and spaces inside
+    // the quotes.
     static QByteArrayView trimmed(QByteArrayView field);
 
 private:

@@ -119,7 +119,7 @@ bool stampOf(QByteArray field, const Choice &choice, qint64 *read)
 {
     field = field.trimmed();
     if (field.size() >= 2 && field.startsWith('"') && field.endsWith('"'))
-        field = field.mid(1, field.size() - 2);
+        field = field.mid(1, field.size() - 2).trimmed();
     switch (choice.layout.timeFormat) {
     case FileLayout::TimeFormat::Default: {
         MeasurementField::TimeStamp stamp;
