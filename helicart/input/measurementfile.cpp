@@ -447,9 +447,16 @@ MeasurementFile::ColumnCounts MeasurementFile::readColumnOfLayout(int k, Measure
         const QByteArrayView line = m_reader.readLine();
         ++counts.allCount;
         qint64 msecs = 0;
-        if (!stamps.read(m_splitter.field(line, 0, &stampScratch), &msecs))
+        const QByteArrayView stamp = m_splitter.field(line, 0, &stampScratch);
+        if (!stamps.read(stamp, &msecs))
             continue;
-        QByteArrayView field = m_splitter.field(line, k + 1, &valueScratch);
+        // An unquoted stamp lies in the line: the value is looked for after it, the rest of
+        // the line beginning with the stamp's separator as an empty field 0 would.
+        const bool inLine
+            = stamp.data() >= line.data() && stamp.data() <= line.data() + line.size();
+        const QByteArrayView rest
+            = inLine ? line.sliced(stamp.data() + stamp.size() - line.data()) : line;
+        QByteArrayView field = m_splitter.field(rest, k + 1, &valueScratch);
         if (m_layout.decimalComma)
             field = withDecimalPoint(field, &pointScratch);
         double value = 0;
@@ -468,7 +475,7 @@ MeasurementFile::ColumnCounts MeasurementFile::readColumnOfLayout(int k, Measure
         }
         ++counts.goodCount;
         if (sink)
-            (*sink)(timeOfDay(clock.wallTime(msecs)), value);
+            (*sink)(timeOfDay(clock.isAsWritten() ? msecs : clock.wallTime(msecs)), value);
     }
     counts.goodShare = counts.allCount == 0
         ? std::numeric_limits<double>::quiet_NaN()
