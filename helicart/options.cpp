@@ -131,7 +131,7 @@ const OptionEntry kOptions[] = {
         } },
     { "--separator", "SEP",
         "the field separator: tab (the default), comma, semicolon or "
-        "one character; other than tab-separated fields may be quoted "
+        "one character; with any but the tab a field may be quoted "
         "(\"a;b\", with \"\" for a quote)",
         [](Options &, ParseState &s, const QString &v) {
             s.separator = { true, v };
@@ -539,8 +539,10 @@ QString Options::helpText()
         "that stamp the start of their interval, shift by its length (--timeShift=10 for\n"
         "10-minute means); for data logged in UTC and shown in UTC+1, --timeShift=60.\n"
         "\n"
-        "Reading other files: without the options below a file is read in the layout\n"
-        "above. Examples:\n"
+        "Reading other files: without --header, --separator, --decimalComma,\n"
+        "--timeFormat, --missing, --timeZone and --solarTime a file is read in the\n"
+        "program's own layout (tabs, eight header rows, dd.MM.yyyy hh:mm, decimal\n"
+        "points, stamps as written). Examples:\n"
         "  a CSV with one line of labels and ISO 8601 stamps (2023-06-01T00:10:00Z):\n"
         "    helicart --input=log.csv --output=out/log --header=plain --separator=comma\n"
         "      --timeFormat=iso --station=Kamnik\n"
