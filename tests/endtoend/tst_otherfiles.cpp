@@ -322,9 +322,6 @@ void TestOtherFiles::statuses_data()
     QTest::newRow("an unknown time format")
         << good << QStringList { "--timeFormat=isoo" } << 255
         << QByteArray("helicart: --timeFormat value \"isoo\" is neither iso, epoch nor");
-    QTest::newRow("a pattern without the hour")
-        << good << QStringList { "--timeFormat=dd/MM/yyyy" } << 255
-        << QByteArray("helicart: --timeFormat value \"dd/MM/yyyy\"");
     QTest::newRow("an unknown time zone")
         << good << QStringList { "--timeZone=Europe/Atlantis" } << 255
         << QByteArray("helicart: --timeZone value \"Europe/Atlantis\" is no time zone");
@@ -336,11 +333,6 @@ void TestOtherFiles::statuses_data()
     QTest::newRow("a letter for a separator")
         << good << QStringList { "--separator=x" } << 255
         << QByteArray("helicart: --separator value \"x\" is none of");
-    QTest::newRow("a missing code that is no number")
-        << good << QStringList { "--missing=-999,n/a" } << 255
-        << QByteArray("helicart: --missing entry \"n/a\" is not a number");
-    QTest::newRow("another header") << good << QStringList { "--header=one" } << 255
-                                    << QByteArray("helicart: --header value \"one\" is not plain");
 }
 
 void TestOtherFiles::statuses()

@@ -1,13 +1,11 @@
 // Reading files in other layouts: fields at other separators with quotes, stamps of the other
-// formats, the clocks of a zone and of the sun, the hints for files that do not fit, and a
-// plain header with its labels and units.
+// formats, the equation of time, the hints for stamps that do not fit. The files as a whole
+// are read through the program (tests/endtoend/tst_otherfiles) and by the layouts fuzz target.
 #include "fieldsplitter.h"
 #include "layouthints.h"
-#include "measurementfile.h"
 #include "stampclock.h"
 #include "stampreader.h"
 
-#include <QBuffer>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -25,15 +23,10 @@ private slots:
     void fields();
     void stamps_data();
     void stamps();
-    void zoneFollowsTransitions();
     void equationOfTime_data();
     void equationOfTime();
-    void solarTime();
     void stampHints_data();
     void stampHints();
-    void plainHeader();
-    void values_data();
-    void values();
 };
 
 // Stamps in a spring gap of the machine's zone must still read.
@@ -112,12 +105,9 @@ void TestOtherLayouts::stamps_data()
     row("iso no such day", Format::Iso, "2023-02-29T00:10", none);
     row("iso hour 24", Format::Iso, "2023-06-01T24:00", none);
     row("iso offset without colon", Format::Iso, "2023-06-01T00:10+0200", none);
-    row("iso point without digits", Format::Iso, "2023-06-01T00:10:00.", none);
-    row("iso date only", Format::Iso, "2023-06-01", none);
     row("epoch", Format::Epoch, "1685578200", utc(2023, 6, 1, 0, 10));
     row("epoch fraction", Format::Epoch, "1685578200.5", utc(2023, 6, 1, 0, 10, 0, 500));
     row("epoch negative", Format::Epoch, "-1.5", utc(1969, 12, 31, 23, 59, 58, 500));
-    row("epoch exponent", Format::Epoch, "1e9", none);
     row("epoch past the year 9999", Format::Epoch, "253402300800", none);
     row("pattern AM/PM", Format::Pattern, "6/1/2023 1:05 PM", utc(2023, 6, 1, 13, 5),
         "M/d/yyyy h:mm AP");
@@ -143,28 +133,6 @@ void TestOtherLayouts::stamps()
         QCOMPARE(QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC), expected);
 }
 
-// Minute by minute across both changes of Ljubljana and of a zone with a half-hour offset,
-// as Qt turns each instant: the offset worked out once per stretch holds up to the change.
-void TestOtherLayouts::zoneFollowsTransitions()
-{
-    for (const QByteArray &zone :
-        { QByteArray("Europe/Ljubljana"), QByteArray("America/St_Johns") }) {
-        StampClock clock = StampClock::zone(zone);
-        QCOMPARE(clock.name(), QString::fromUtf8(zone));
-        const QTimeZone qtZone(zone);
-        for (const QDate &day : { QDate(2023, 3, 25), QDate(2023, 11, 4) }) {
-            const QDateTime start(day, QTime(0, 0), Qt::UTC);
-            for (int minute = 0; minute < 3 * 24 * 60; minute += 7) {
-                const QDateTime at = start.addSecs(minute * 60);
-                const qint64 expected
-                    = at.toMSecsSinceEpoch() + qint64(at.toTimeZone(qtZone).offsetFromUtc()) * 1000;
-                QCOMPARE(clock.wallTime(at.toMSecsSinceEpoch()), expected);
-            }
-        }
-    }
-    QVERIFY(!StampClock::isValidZone("Europe/Atlantis"));
-}
-
 void TestOtherLayouts::equationOfTime_data()
 {
     QTest::addColumn<QDate>("day");
@@ -188,27 +156,12 @@ void TestOtherLayouts::equationOfTime()
     QVERIFY2(qAbs(computed - minutes) < 0.75, qPrintable(QString::number(computed)));
 }
 
-// Four minutes a degree east of Greenwich and the equation of time; west is behind.
-void TestOtherLayouts::solarTime()
-{
-    const QDateTime utcNoon(QDate(2023, 11, 3), QTime(12, 0), Qt::UTC);
-    StampClock east = StampClock::solar(15);
-    StampClock west = StampClock::solar(-30.5);
-    QCOMPARE(east.name(), QString::fromUtf8("apparent solar time at 15\u00b0 E"));
-    QCOMPARE(west.name(), QString::fromUtf8("apparent solar time at 30.5\u00b0 W"));
-    const qint64 at = utcNoon.toMSecsSinceEpoch();
-    QVERIFY(qAbs(east.wallTime(at) - at - (60 + 16.4) * 60000) < 30000);
-    QVERIFY(qAbs(west.wallTime(at) - at - (-122 + 16.4) * 60000) < 30000);
-}
-
 void TestOtherLayouts::stampHints_data()
 {
     QTest::addColumn<QString>("stamp");
     QTest::addColumn<int>("format"); // the format the file was read with
     QTest::addColumn<QString>("hint"); // a piece of it; empty: no hint
 
-    QTest::newRow("ISO") << "2023-06-01 00:10" << int(Format::Default)
-                         << "\"2023-06-01 00:10\" looks like ISO 8601: try --timeFormat=iso";
     QTest::newRow("epoch") << "1685578200" << int(Format::Iso) << "try --timeFormat=epoch";
     QTest::newRow("seconds") << "01.06.2023 00:10:00" << int(Format::Default)
                              << "has its day first: try --timeFormat=\"dd.MM.yyyy HH:mm:ss\"";
@@ -216,8 +169,6 @@ void TestOtherLayouts::stampHints_data()
         << "1.6.2023 0:10" << int(Format::Default) << "try --timeFormat=\"d.M.yyyy H:mm\"";
     QTest::newRow("day above 12") << "13/06/2023 00:10" << int(Format::Iso)
                                   << "try --timeFormat=\"dd/MM/yyyy HH:mm\"";
-    QTest::newRow("month first") << "06/13/2023 00:10" << int(Format::Default)
-                                 << "has its month first: try --timeFormat=\"MM/dd/yyyy HH:mm\"";
     QTest::newRow("day and month not told, never guessed")
         << "6/1/2023 1:05 PM" << int(Format::Default)
         << "does not tell whether its day or its month comes first: try --timeFormat=\"d/M/yyyy "
@@ -245,75 +196,6 @@ void TestOtherLayouts::stampHints()
         qint64 msecs = 0;
         QVERIFY2(reader.read(stamp.toUtf8(), &msecs), qPrintable(m.captured(1)));
     }
-}
-
-void TestOtherLayouts::plainHeader()
-{
-    QByteArray text = "Time,GSR [W/m2],\" Rel. humidity [ % ]\",T,\"a, b\"\n"
-                      "2023-06-01T00:10,1,2,3,4\n";
-    QBuffer buffer(&text);
-    MeasurementFile file(&buffer);
-    FileLayout layout;
-    layout.header = FileLayout::Header::Plain;
-    layout.separator = ',';
-    layout.timeFormat = Format::Iso;
-    layout.station = QStringLiteral("Kamnik");
-    file.setLayout(layout);
-    QVERIFY(file.open());
-    file.readHeader();
-    QCOMPARE(file.parameterCount(), 4);
-    const QStringList labels { "GSR", "Rel. humidity", "T", "a, b" };
-    const QStringList units { "W/m2", "%", "", "" };
-    for (int k = 0; k < 4; ++k) {
-        QCOMPARE(file.label(k), labels.at(k));
-        QCOMPARE(file.unit(k), units.at(k));
-        QCOMPARE(file.stationText(k), QStringLiteral("Kamnik"));
-    }
-    QCOMPARE(
-        file.readTimeRange().earliestTime, QDateTime(QDate(2023, 6, 1), QTime(0, 10), Qt::UTC));
-}
-
-void TestOtherLayouts::values_data()
-{
-    QTest::addColumn<QByteArray>("values"); // one value field a line
-    QTest::addColumn<bool>("decimalComma");
-    QTest::addColumn<int>("good");
-    QTest::addColumn<int>("maxDecimals");
-    QTest::addColumn<int>("commaValues");
-
-    QTest::newRow("decimal comma") << QByteArray("12,5|-3,25|7|1.5") << true << 3 << 2 << 0;
-    QTest::newRow("missing codes count as unknown, their decimals too")
-        << QByteArray("-999,000|-9999|4,5") << true << 1 << 1 << 0;
-    QTest::newRow("decimal commas told of without the option")
-        << QByteArray("12,5|\"3,5\"|7") << false << 1 << 0 << 2;
-}
-
-// Good lines, decimals and values that would read with a decimal comma in a semicolon file.
-void TestOtherLayouts::values()
-{
-    QFETCH(QByteArray, values);
-    QFETCH(bool, decimalComma);
-    QFETCH(int, good);
-    QFETCH(int, maxDecimals);
-    QFETCH(int, commaValues);
-    QByteArray text = "Time;X\n";
-    for (const QByteArray &value : values.split('|'))
-        text += "2023-06-01 00:10;" + value + '\n';
-    QBuffer buffer(&text);
-    MeasurementFile file(&buffer);
-    FileLayout layout;
-    layout.header = FileLayout::Header::Plain;
-    layout.separator = ';';
-    layout.decimalComma = decimalComma;
-    layout.timeFormat = Format::Iso;
-    layout.missing = { -999, -9999 };
-    file.setLayout(layout);
-    QVERIFY(file.open());
-    file.readHeader();
-    const MeasurementFile::ColumnCounts counts = file.readColumn(0, {});
-    QCOMPARE(counts.goodCount, good);
-    QCOMPARE(counts.maxDecimals, maxDecimals);
-    QCOMPARE(counts.commaValues, commaValues);
 }
 
 QTEST_GUILESS_MAIN(TestOtherLayouts)
