@@ -450,12 +450,12 @@ MeasurementFile::ColumnCounts MeasurementFile::readColumnOfLayout(int k, Measure
         const QByteArrayView stamp = m_splitter.field(line, 0, &stampScratch);
         if (!stamps.read(stamp, &msecs))
             continue;
-        // An unquoted stamp lies in the line: the value is looked for after it, the rest of
-        // the line beginning with the stamp's separator as an empty field 0 would.
-        const bool inLine
-            = stamp.data() >= line.data() && stamp.data() <= line.data() + line.size();
-        const QByteArrayView rest
-            = inLine ? line.sliced(stamp.data() + stamp.size() - line.data()) : line;
+        // An unquoted stamp lies in the line (a quoted one in its scratch): the value is
+        // looked for after it, the rest of the line beginning with the stamp's separator as an
+        // empty field 0 would.
+        const QByteArrayView rest = stamp.data() == stampScratch.constData()
+            ? line
+            : line.sliced(stamp.data() + stamp.size() - line.data());
         QByteArrayView field = m_splitter.field(rest, k + 1, &valueScratch);
         if (m_layout.decimalComma)
             field = withDecimalPoint(field, &pointScratch);
