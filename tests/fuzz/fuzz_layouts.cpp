@@ -114,12 +114,15 @@ QByteArrayList splitPlainly(const QByteArray &line, char separator, bool quoting
     return fields << field;
 }
 
-// The stamp as read, or false.
+// The stamp as read, or false. The program's own layout reads its stamps as they stand; the
+// others drop spaces and quotes around them.
 bool stampOf(QByteArray field, const Choice &choice, qint64 *read)
 {
-    field = field.trimmed();
-    if (field.size() >= 2 && field.startsWith('"') && field.endsWith('"'))
-        field = field.mid(1, field.size() - 2).trimmed();
+    if (!choice.layout.isDefault()) {
+        field = field.trimmed();
+        if (field.size() >= 2 && field.startsWith('"') && field.endsWith('"'))
+            field = field.mid(1, field.size() - 2).trimmed();
+    }
     switch (choice.layout.timeFormat) {
     case FileLayout::TimeFormat::Default: {
         MeasurementField::TimeStamp stamp;
