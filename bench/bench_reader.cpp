@@ -1,6 +1,7 @@
 // The measurement file reader on a year of minute data (525,600 lines, 6 parameter columns):
-// one column pass against `wc -l` on the same file, and the reader's peak memory for that
-// file and one four times as long.
+// one column pass against `wc -l` on the same file, the reader's peak memory for that file
+// and one four times as long, and the same year written as an ISO CSV (one header line, ISO
+// 8601 stamps, commas) read with its options against the program's own layout.
 #include "measurementfield.h"
 #include "measurementfile.h"
 #include "utcandlocal.h"
@@ -34,6 +35,17 @@ constexpr int parameterCount = 6;
 
 QString yearFile;
 QString fourYearFile;
+QString isoFile;
+
+// How the ISO CSV is read: --header=plain --separator=comma --timeFormat=iso.
+FileLayout isoLayout()
+{
+    FileLayout layout;
+    layout.header = FileLayout::Header::Plain;
+    layout.separator = ',';
+    layout.timeFormat = FileLayout::TimeFormat::Iso;
+    return layout;
+}
 
 // A row-layout header and one line per minute from 1 January 2013, with values of the
 // kinds a station logs (radiation, temperature, humidity, ...), now and then a gap.
@@ -70,11 +82,41 @@ bool generate(const QString &path, int lines)
     return file.write(text) == text.size();
 }
 
+// The year file as an ISO CSV, line by line.
+bool convertToIso(const QString &from, const QString &to)
+{
+    QFile source(from);
+    QFile target(to);
+    if (!source.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly))
+        return false;
+    QList<QByteArrayList> header;
+    for (int row = 0; row < 8; ++row)
+        header << source.readLine().trimmed().split('\t');
+    QByteArray text = "Time";
+    for (qsizetype k = 1; k < header[5].size(); ++k)
+        text += ',' + header[5][k] + " [" + header[7].value(k) + ']';
+    text += '\n';
+    while (!source.atEnd()) {
+        const QByteArray line = source.readLine();
+        // dd.MM.yyyy hh:mm
+        text += line.mid(6, 4) + '-' + line.mid(3, 2) + '-' + line.mid(0, 2) + 'T' + line.mid(11, 5)
+            + ":00Z";
+        text += line.mid(16).replace('\t', ',');
+        if (text.size() > (1 << 20)) {
+            target.write(text);
+            text.clear();
+        }
+    }
+    return target.write(text) == text.size();
+}
+
 // One column pass as the run does it: open, header, the column's measurements handed to a
 // consumer that does next to nothing, so that the figure is the reader's.
-MeasurementFile::ColumnCounts columnPass(const QString &path, int k)
+MeasurementFile::ColumnCounts columnPass(
+    const QString &path, int k, const FileLayout &layout = FileLayout())
 {
     MeasurementFile file(path);
+    file.setLayout(layout);
     if (!file.open())
         return {};
     file.readHeader();
@@ -134,6 +176,27 @@ void BM_TimeRangePass(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * minutesPerYear);
 }
 BENCHMARK(BM_TimeRangePass)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What a run reads: the time range, then every column.
+void wholeReading(const QString &path, const FileLayout &layout)
+{
+    MeasurementFile file(path);
+    file.setLayout(layout);
+    if (!file.open())
+        return;
+    file.readHeader();
+    benchmark::DoNotOptimize(file.readTimeRange());
+    for (int k = 0; k < file.parameterCount(); ++k)
+        benchmark::DoNotOptimize(file.readColumn(k, [](const QTime &, double) {}));
+}
+
+void BM_ColumnPassIsoCsv(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(columnPass(isoFile, int(state.range(0)), isoLayout()));
+    state.SetItemsProcessed(state.iterations() * minutesPerYear);
+}
+BENCHMARK(BM_ColumnPassIsoCsv)->Arg(0)->Arg(5)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_WcLines(benchmark::State &state)
 {
@@ -256,6 +319,19 @@ void printSummary(const char *self)
     std::printf(
         "  4 years (%3lld MB) %8ld KiB\n", qlonglong(QFileInfo(fourYearFile).size() >> 20), four);
     std::printf("  growth 1 -> 4    %8ld KiB\n", four - one);
+
+    std::vector<double> own, iso, isoRatio;
+    for (int run = 0; run < 7; ++run) {
+        own.push_back(milliseconds([] { wholeReading(yearFile, FileLayout()); }));
+        iso.push_back(milliseconds([] { wholeReading(isoFile, isoLayout()); }));
+        isoRatio.push_back(iso.back() / own.back());
+    }
+    std::printf("The year as ISO CSV (%lld bytes): time range and every column, as a run reads\n",
+        qlonglong(QFileInfo(isoFile).size()));
+    std::printf("  own layout       %8.1f ms (median of 7)\n", median(own));
+    std::printf("  ISO CSV          %8.1f ms (median of 7)\n", median(iso));
+    std::printf("  ratio            %8.2f (median of the 7 pairs; target: at most 1.5)\n",
+        median(isoRatio));
 }
 
 } // namespace
@@ -270,7 +346,9 @@ int main(int argc, char **argv)
         return 1;
     yearFile = dir.filePath(QStringLiteral("year.txt"));
     fourYearFile = dir.filePath(QStringLiteral("fouryears.txt"));
-    if (!generate(yearFile, minutesPerYear) || !generate(fourYearFile, 4 * minutesPerYear)) {
+    isoFile = dir.filePath(QStringLiteral("year-iso.csv"));
+    if (!generate(yearFile, minutesPerYear) || !generate(fourYearFile, 4 * minutesPerYear)
+        || !convertToIso(yearFile, isoFile)) {
         std::fprintf(stderr, "cannot write the benchmark files in %s\n", qPrintable(dir.path()));
         return 1;
     }

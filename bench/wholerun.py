@@ -9,7 +9,11 @@ Prints, each against its target:
 - 24 hourly lines with 10 and with 100 parameter columns, alternating, the median of N runs;
 - helicart's peak memory for 1 and 5 years of minute data;
 - the memory a 100-column combined image costs: the peak of the 100-column run less the peak of
-  a 1-column run of the same lines, against the image's own size (width * height * 4 bytes).
+  a 1-column run of the same lines, against the image's own size (width * height * 4 bytes);
+- the year of minute data written as an ISO CSV (one header line, ISO 8601 stamps, commas)
+  against the same data in the program's own layout, alternating, the median of N runs.
+
+--only iso runs the last alone (no peer needed).
 
 Times are wall-clock seconds of the whole process; peak memory is the child's maximum resident
 set (getrusage). The input files are generated into FOLDER once and kept there.
@@ -31,6 +35,8 @@ WIDE_RATIO_TARGET = 12.0  # 100-column time / 10-column time, at most
 WIDE_SECONDS_TARGET = 8.0  # 100-column time, under
 MEMORY_GROWTH_TARGET = 1.10  # 5-year peak / 1-year peak, at most
 COMBINED_COST_TARGET = 2.0   # combined image's memory cost / its own size, at most
+ISO_CSV_TARGET = 1.5         # ISO CSV time / own layout time, at most
+ISO_CSV_OPTIONS = ["--header=plain", "--separator=comma", "--timeFormat=iso"]
 
 
 class Measurement:
@@ -76,10 +82,11 @@ class Runner:
     def _out(self):
         return tempfile.mkdtemp(dir=self.work, prefix="out-")
 
-    def helicart_run(self, input_file):
+    def helicart_run(self, input_file, options=()):
         out = self._out()
         # A working folder without a classes file: the built-in classes, as the peer has.
-        m = measure([self.helicart, f"--input={input_file}", f"--output={out}/run"], cwd=out)
+        m = measure([self.helicart, f"--input={input_file}", f"--output={out}/run", *options],
+                    cwd=out)
         m.combined_size = png_size(os.path.join(out, "run.png"))
         remove_tree(out)
         return m
@@ -193,12 +200,47 @@ def combined_cost(runner, single, hundred):
          f"target <= {COMBINED_COST_TARGET:g}: {verdict(cost / image <= COMBINED_COST_TARGET)}")
 
 
+def iso_csv(folder, own):
+    """The file own (the program's layout) as an ISO CSV in folder, written once."""
+    path = os.path.join(folder, "year-iso.csv")
+    if os.path.exists(path):
+        return path
+    print("generating year-iso.csv ...", flush=True)
+    with open(own, encoding="utf-8") as source, open(path + ".part", "w",
+                                                     encoding="utf-8") as target:
+        header = [next(source).rstrip("\n").split("\t") for _ in range(8)]
+        labels, units = header[5], header[7]
+        target.write(",".join(["Time"] + [f"{label} [{unit}]" for label, unit in
+                                          zip(labels[1:], units[1:])]) + "\n")
+        for text in source:
+            fields = text.rstrip("\n").split("\t")
+            stamp = fields[0]
+            iso = f"{stamp[6:10]}-{stamp[3:5]}-{stamp[0:2]}T{stamp[11:16]}:00Z"
+            target.write(",".join([iso] + fields[1:]) + "\n")
+    os.replace(path + ".part", path)
+    return path
+
+
+def iso_csv_run(runner, own, iso, runs):
+    print(f"\nThe year as ISO CSV against the program's own layout: median of {runs}, alternating")
+    runner.helicart_run(own)
+    runner.helicart_run(iso, ISO_CSV_OPTIONS)
+    plain, csv = alternate(runs, lambda: runner.helicart_run(own),
+                           lambda: runner.helicart_run(iso, ISO_CSV_OPTIONS))
+    t_plain, t_csv = median_seconds(plain), median_seconds(csv)
+    line("own layout", f"{t_plain:.3f} s", "runs: " + " ".join(f"{m.seconds:.3f}" for m in plain))
+    line("ISO CSV", f"{t_csv:.3f} s", "runs: " + " ".join(f"{m.seconds:.3f}" for m in csv))
+    line("ISO CSV / own layout", f"{t_csv / t_plain:.2f} x",
+         f"target <= {ISO_CSV_TARGET:g} x: {verdict(t_csv / t_plain <= ISO_CSV_TARGET)}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--helicart", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--python", default="/usr/bin/python3")
+    parser.add_argument("--only", choices=["iso"])
     args = parser.parse_args()
 
     work = os.path.abspath(args.work)
@@ -206,16 +248,20 @@ def main():
     big_script = os.path.join(PEER, "gen_big.py")
     wide_script = os.path.join(HERE, "gen_wide.py")
     year = generate(work, "year.txt", big_script)
+    runner = Runner(os.path.abspath(args.helicart), args.python, work)
+    if args.only == "iso":
+        iso_csv_run(runner, year, iso_csv(work, year), args.runs)
+        return
     five_years = generate(work, "five-years.txt", big_script, 1, 5)
     single = generate(work, "wide-1.txt", wide_script, 1)
     narrow = generate(work, "wide-10.txt", wide_script, 10)
     wide = generate(work, "wide-100.txt", wide_script, 100)
 
-    runner = Runner(os.path.abspath(args.helicart), args.python, work)
     year_peak = whole_run(runner, year, args.runs)
     hundred = wide_runs(runner, narrow, wide, args.runs)
     memory_by_length(runner, year_peak, five_years)
     combined_cost(runner, single, hundred)
+    iso_csv_run(runner, year, iso_csv(work, year), args.runs)
 
 
 if __name__ == "__main__":

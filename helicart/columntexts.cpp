@@ -33,11 +33,13 @@ QString ColumnTexts::legendTitle(const QString &label, const QString &unit)
         .replace(QLatin1String("[ "), QLatin1String("["));
 }
 
-QString ColumnTexts::intervalText(const QDateTime &earliest, const QDateTime &latest)
+QString ColumnTexts::intervalText(
+    const QDateTime &earliest, const QDateTime &latest, const QString &clock)
 {
     const QString format = QStringLiteral("dd.MM.yy hh:mm:ss");
-    return tr("Data from") + QLatin1Char(' ') + earliest.toString(format) + QLatin1Char(' ')
-        + tr("till") + QLatin1Char(' ') + latest.toString(format);
+    const QString text = tr("Data from") + QLatin1Char(' ') + earliest.toString(format)
+        + QLatin1Char(' ') + tr("till") + QLatin1Char(' ') + latest.toString(format);
+    return clock.isEmpty() ? text : text + QStringLiteral(" (%1 %2)").arg(tr("hours:"), clock);
 }
 
 QString ColumnTexts::statisticsText(int allCount, int goodCount, double goodShare)

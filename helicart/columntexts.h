@@ -23,8 +23,10 @@ public:
     // "label\n[unit]"; a label longer than 20 characters gets a line per word, and "[ "
     // becomes "[".
     static QString legendTitle(const QString &label, const QString &unit);
-    // "Data from <earliest> till <latest>", to the second.
-    static QString intervalText(const QDateTime &earliest, const QDateTime &latest);
+    // "Data from <earliest> till <latest>", to the second; with the name of the clock the
+    // hours follow, when it is not the clock of the stamps as written, "(hours: <clock>)".
+    static QString intervalText(
+        const QDateTime &earliest, const QDateTime &latest, const QString &clock = QString());
     // "No. all: a   No. good: g   No. unknown: u (s%)".
     static QString statisticsText(int allCount, int goodCount, double goodShare);
     // Station, the time range to the minute, then "all: a", "good: g", "unknown: s%", one

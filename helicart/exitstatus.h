@@ -6,8 +6,10 @@ namespace ExitStatus {
 
 enum Value : int {
     Success = 0, // the run completed; help or version written
+    Warned = 1, // with --strict: the run completed, and wrote a warning
     NoStream = -1, // the standard error stream (for help and version: output) cannot be opened
     NoOption = -1, // no option given: the usage text on the standard error stream
+    BadOption = -1, // a reading option whose value cannot be used: its message
     InputNotSet = -2,
     OutputNotSet = -3,
     ClassesNotSet = -4,

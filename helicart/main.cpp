@@ -250,6 +250,13 @@ int main(int argc, char *argv[])
     if (!options.language.isEmpty())
         translate(app, options.language, &warnings);
 
+    // A file read with a layout it does not have would give a wrong picture: no run.
+    if (!options.errors.isEmpty()) {
+        for (const QString &error : options.errors)
+            diagnostics.write(QStringLiteral("helicart: %1\n").arg(error).toLocal8Bit());
+        return finish(&diagnostics, ExitStatus::BadOption);
+    }
+
     QString message;
     if (const int status = options.check(&message)) {
         diagnostics.write(message.toLocal8Bit());
@@ -270,5 +277,9 @@ int main(int argc, char *argv[])
     if (limited)
         startThreadsOrEnd(&diagnostics);
     runOnPoolThread(work);
+    // The statuses of failures win; a complete run that had something to tell is one too.
+    if (options.strict && status == ExitStatus::Success
+        && warnings.count() + renderRun.warningCount() > 0)
+        status = ExitStatus::Warned;
     return finish(&diagnostics, status);
 }

@@ -1,9 +1,14 @@
 #include "options.h"
 
 #include "exitstatus.h"
+#include "stampreader.h"
+#include "utcandlocal.h"
 #include "warnings.h"
 
+#include <QFileInfo>
 #include <QtGlobal>
+
+#include <cmath>
 
 #ifndef HELICART_VERSION
 #define HELICART_VERSION "unknown"
@@ -25,6 +30,13 @@ struct ParseState
     Given timeShift;
     Given imageHeight;
     Given formats;
+    Given header;
+    Given station;
+    Given separator;
+    Given timeFormat;
+    Given missing;
+    Given timeZone;
+    Given solarTime;
 };
 
 // One option of the program: the parser and the help text both read this table.
@@ -105,6 +117,61 @@ const OptionEntry kOptions[] = {
         [](Options &, ParseState &s, const QString &v) {
             s.formats = { true, v };
         } },
+    { "--header", "plain",
+        "plain: the first line holds the column labels, \"NAME [UNIT]\" "
+        "giving a unit too, and the data start on line 2 (default: "
+        "eight header rows, or one line of \" -> \" chains)",
+        [](Options &, ParseState &s, const QString &v) {
+            s.header = { true, v };
+        } },
+    { "--station", "TEXT",
+        "the station text of every column (with --header=plain the "
+        "default is the input file's name without folder and suffix)",
+        [](Options &, ParseState &s, const QString &v) {
+            s.station = { true, v };
+        } },
+    { "--separator", "SEP",
+        "the field separator: tab (the default), comma, semicolon or "
+        "one character; with any but the tab a field may be quoted "
+        "(\"a;b\", with \"\" for a quote)",
+        [](Options &, ParseState &s, const QString &v) {
+            s.separator = { true, v };
+        } },
+    { "--decimalComma", nullptr, "values are written with a decimal comma (12,5)",
+        [](Options &o, ParseState &, const QString &) { o.layout.decimalComma = true; } },
+    { "--timeFormat", "FORMAT",
+        "the time stamps: iso (2023-06-01T00:10, seconds and Z or "
+        "+hh:mm optional; an offset is turned into UTC), epoch "
+        "(seconds since 1970-01-01 UTC) or a Qt date-time pattern "
+        "such as \"M/d/yyyy h:mm AP\" (default: dd.MM.yyyy hh:mm)",
+        [](Options &, ParseState &s, const QString &v) {
+            s.timeFormat = { true, v };
+        } },
+    { "--missing", "LIST",
+        "values that count as unknown, as an empty field does: a "
+        "comma-separated list of numbers such as -999,-9999",
+        [](Options &, ParseState &s, const QString &v) {
+            s.missing = { true, v };
+        } },
+    { "--timeZone", "ZONE",
+        "the stamps are UTC (or carry their offset) and the hours "
+        "follow the wall clock of the IANA zone ZONE, summer time "
+        "included (Europe/Ljubljana); --timeShift adds to it",
+        [](Options &, ParseState &s, const QString &v) {
+            s.timeZone = { true, v };
+        } },
+    { "--solarTime", "LONGITUDE",
+        "the stamps are UTC (or carry their offset) and the hours "
+        "follow the apparent solar time at LONGITUDE degrees (east "
+        "positive), where the sun culminates at 12; not with "
+        "--timeZone; --timeShift adds to it",
+        [](Options &, ParseState &s, const QString &v) {
+            s.solarTime = { true, v };
+        } },
+    { "--strict", nullptr,
+        "any warning ends the run with status 1, once it has written "
+        "what it can",
+        [](Options &o, ParseState &, const QString &) { o.strict = true; } },
     { "--help", nullptr, "show this help and exit",
         [](Options &o, ParseState &, const QString &) { o.help = true; } },
     { "-h", nullptr, "the same as --help",
@@ -243,6 +310,142 @@ OutputFormats::Formats formatsValue(const ParseState &state, QStringList *warnin
     return formats;
 }
 
+bool isWord(const QString &value, const char *word)
+{
+    return Options::sameName(value, QLatin1StringView(word));
+}
+
+// A separator byte, or 0 when value names none: a letter, a digit, a quote or a character
+// of numbers and stamps would take them apart.
+char separatorValue(const QString &value)
+{
+    if (isWord(value, "tab") || value == QLatin1String("\t"))
+        return '\t';
+    if (isWord(value, "comma"))
+        return ',';
+    if (isWord(value, "semicolon"))
+        return ';';
+    if (value.size() != 1)
+        return 0;
+    const char16_t c = value.at(0).unicode();
+    const bool usable = c == u'\t'
+        || (c > 0x20 && c < 0x7f && !QChar(c).isLetterOrNumber()
+            && !QStringLiteral("\".+-:'").contains(QChar(c)));
+    return usable ? char(c) : 0;
+}
+
+// Whether pattern reads back what it writes of a date-time, day, month, year, hour and minute
+// included.
+bool isUsablePattern(const QString &pattern)
+{
+    const QDateTime written(QDate(2001, 11, 23), QTime(13, 47, 59, 123), UtcAndLocal::utc());
+    qint64 msecs = 0;
+    if (!StampReader::parsePattern(written.toString(pattern), pattern, &msecs))
+        return false;
+    const QDateTime read = QDateTime::fromMSecsSinceEpoch(msecs, UtcAndLocal::utc());
+    return read.date() == written.date() && read.time().hour() == 13 && read.time().minute() == 47;
+}
+
+void readTimeFormat(const QString &value, FileLayout *layout, QStringList *errors)
+{
+    if (isWord(value, "iso")) {
+        layout->timeFormat = FileLayout::TimeFormat::Iso;
+    } else if (isWord(value, "epoch")) {
+        layout->timeFormat = FileLayout::TimeFormat::Epoch;
+    } else if (isUsablePattern(value)) {
+        layout->timeFormat = FileLayout::TimeFormat::Pattern;
+        layout->pattern = value;
+    } else {
+        *errors << QStringLiteral("--timeFormat value %1 is neither iso, epoch nor a date-time "
+                                  "pattern that reads a whole date and time (day, month, "
+                                  "four-digit year, hour and minute, as in \"dd/MM/yyyy "
+                                  "HH:mm:ss\")")
+                       .arg(Warnings::quoted(value));
+    }
+}
+
+void readMissing(const QString &value, FileLayout *layout, QStringList *errors)
+{
+    for (const QString &entry : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const double number = entry.trimmed().toDouble(&ok);
+        if (ok && std::isfinite(number)) {
+            layout->missing << number;
+        } else {
+            *errors << QStringLiteral("--missing entry %1 is not a number")
+                           .arg(Warnings::quoted(entry));
+        }
+    }
+    if (layout->missing.isEmpty() && errors->isEmpty())
+        *errors
+            << QStringLiteral("--missing value %1 names no number").arg(Warnings::quoted(value));
+}
+
+void readClock(const ParseState &state, FileLayout *layout, QStringList *errors)
+{
+    if (state.timeZone.given && state.solarTime.given) {
+        *errors << QStringLiteral("--timeZone and --solarTime cannot be given together: the "
+                                  "hours follow one clock");
+        return;
+    }
+    if (state.timeZone.given) {
+        const QByteArray zone = state.timeZone.text.toUtf8();
+        if (StampClock::isValidZone(zone)) {
+            layout->clock = StampClock::zone(zone);
+        } else {
+            *errors << QStringLiteral("--timeZone value %1 is no time zone this system knows: "
+                                      "give an IANA name such as Europe/Ljubljana")
+                           .arg(Warnings::quoted(state.timeZone.text));
+        }
+    }
+    if (state.solarTime.given) {
+        bool ok = false;
+        const double longitude = state.solarTime.text.toDouble(&ok);
+        if (ok && std::abs(longitude) <= 180) {
+            layout->clock = StampClock::solar(longitude);
+        } else {
+            *errors << QStringLiteral("--solarTime value %1 is not a longitude in degrees from "
+                                      "-180 to 180 (east positive)")
+                           .arg(Warnings::quoted(state.solarTime.text));
+        }
+    }
+}
+
+// The reading options, into options.layout; what cannot be used into options.errors.
+void readLayout(Options &options, const ParseState &state)
+{
+    FileLayout &layout = options.layout;
+    QStringList &errors = options.errors;
+    if (state.header.given) {
+        if (isWord(state.header.text, "plain")) {
+            layout.header = FileLayout::Header::Plain;
+        } else {
+            errors << QStringLiteral("--header value %1 is not plain, the one other header "
+                                     "(the first line holds the column labels)")
+                          .arg(Warnings::quoted(state.header.text));
+        }
+    }
+    if (state.station.given)
+        layout.station = state.station.text;
+    else if (layout.header == FileLayout::Header::Plain)
+        layout.station = QFileInfo(options.input).completeBaseName();
+    if (state.separator.given) {
+        layout.separator = separatorValue(state.separator.text);
+        if (layout.separator == 0) {
+            layout.separator = '\t';
+            errors << QStringLiteral("--separator value %1 is none of tab, comma, semicolon or "
+                                     "one character other than a letter, a digit, a space and "
+                                     "\" . + - : '")
+                          .arg(Warnings::quoted(state.separator.text));
+        }
+    }
+    if (state.timeFormat.given)
+        readTimeFormat(state.timeFormat.text, &layout, &errors);
+    if (state.missing.given)
+        readMissing(state.missing.text, &layout, &errors);
+    readClock(state, &layout, &errors);
+}
+
 // One option of the help text: its name and value in a column of their own, the meaning
 // beside them, wrapped at spaces to 80 columns.
 QString helpEntry(const OptionEntry &entry)
@@ -302,6 +505,7 @@ Options Options::parse(const QStringList &arguments)
     options.timeShift = timeShiftValue(state, &options.warnings);
     options.imageHeight = imageHeightValue(state, &options.warnings);
     options.formats = formatsValue(state, &options.warnings);
+    readLayout(options, state);
     return options;
 }
 
@@ -336,11 +540,31 @@ QString Options::helpText()
         "that stamp the start of their interval, shift by its length (--timeShift=10 for\n"
         "10-minute means); for data logged in UTC and shown in UTC+1, --timeShift=60.\n"
         "\n"
+        "Reading other files: without --header, --separator, --decimalComma,\n"
+        "--timeFormat, --missing, --timeZone and --solarTime a file is read in the\n"
+        "program's own layout (tabs, eight header rows, dd.MM.yyyy hh:mm, decimal\n"
+        "points, stamps as written). Examples:\n"
+        "  a CSV with one line of labels and ISO 8601 stamps (2023-06-01T00:10:00Z):\n"
+        "    helicart --input=log.csv --output=out/log --header=plain --separator=comma\n"
+        "      --timeFormat=iso --station=Kamnik\n"
+        "  a European semicolon file, stamps 01.06.2023 00:10:00, values 12,5, -999\n"
+        "  for gaps:\n"
+        "    helicart --input=data.csv --output=out/data --header=plain\n"
+        "      --separator=semicolon --decimalComma --timeFormat=\"dd.MM.yyyy hh:mm:ss\"\n"
+        "      --missing=-999\n"
+        "  a logger in UTC, hours on the local clock with its summer time, or on the\n"
+        "  sun's own time at 14.5 degrees east:\n"
+        "    helicart --input=utc.txt --output=out/local --timeZone=Europe/Ljubljana\n"
+        "    helicart --input=utc.txt --output=out/solar --solarTime=14.5\n"
+        "Where a file does not fit the layout it is read with, a warning says what\n"
+        "would fit (try --header=plain, --timeFormat=iso, --separator=semicolon, ...).\n"
+        "\n"
         "Warnings (\"helicart: warning: ...\") on the standard error stream tell what was\n"
-        "ignored or replaced; they never change the exit status.\n"
-        "Exit status: 0 all images written; 255 no option given; 254, 253, 252 input,\n"
-        "output or classes file name not set; 251 input file cannot be opened; 250 an\n"
-        "image could not be written; 246 the chart plug-in cannot be loaded.\n");
+        "ignored or replaced; they change the exit status only with --strict.\n"
+        "Exit status: 0 all images written; 1 (with --strict) a warning was written;\n"
+        "255 no option given, or a reading option that cannot be used; 254, 253, 252\n"
+        "input, output or classes file name not set; 251 input file cannot be opened;\n"
+        "250 an image could not be written; 246 the chart plug-in cannot be loaded.\n");
     return text;
 }
 

@@ -1,6 +1,7 @@
 #ifndef OPTIONS_H
 #define OPTIONS_H
 
+#include "filelayout.h"
 #include "outputformats.h"
 
 #include <QByteArrayList>
@@ -10,7 +11,9 @@
 // The command-line options of the program. Each argument has the form name=value; names are
 // compared without regard to ASCII case, and the last occurrence of a name wins. What the
 // parser cannot use (an unknown argument, a value that is no whole number, half a fixed
-// scale) is ignored and described in warnings: it never stops the run.
+// scale) is ignored and described in warnings: it never stops the run. The options that say
+// how to read the input are different: read wrongly, a file would give a wrong picture, so a
+// value they cannot use is an error (see errors) and no run starts.
 struct Options
 {
     // Range of --timeShift, in minutes: at most a day either way.
@@ -29,9 +32,12 @@ struct Options
     int timeShift = 0; // minutes added to each time of day before it picks its hour sector
     int imageHeight = -1; // height of the roses in pixels; -1: the chart's own
     OutputFormats::Formats formats = OutputFormats::Png; // the kinds of file written
+    FileLayout layout; // how the input is read: --header, --station, --separator, ...
+    bool strict = false; // --strict: a run with a warning ends with ExitStatus::Warned
     bool help = false; // --help or -h: the help text, nothing else
     bool version = false; // --version: the version, nothing else
     QStringList warnings; // one text each, without the "helicart: warning: " prefix
+    QStringList errors; // reading options that cannot be used; the run does not start
 
     // Options from arguments (without the program name), starting from the defaults.
     static Options parse(const QStringList &arguments);

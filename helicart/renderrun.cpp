@@ -95,7 +95,8 @@ void describeColumn(SolarRoseInterface *chart, QObject *instance, const Measurem
     chart->setLegendTitle(ColumnTexts::legendTitle(label, unit));
     chart->setParameterText(label);
     chart->setStationText(file.stationText(k));
-    chart->setIntervalText(ColumnTexts::intervalText(range.earliestTime, range.latestTime));
+    chart->setIntervalText(ColumnTexts::intervalText(
+        range.earliestTime, range.latestTime, options.layout.clock.name()));
 }
 
 // The class that a value in each overlap of the report's classes is counted in, as the chart
@@ -254,7 +255,7 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
 // output prefix (only when there is a column to write).
 void warnAboutRun(Warnings *warnings, const MeasurementFile &file, const Options &options)
 {
-    warnings->warn(Warnings::aboutInput(options.input, file.findings(), file.parameterCount()));
+    warnings->warn(Warnings::aboutInput(options.input, file));
     warnings->warn(Warnings::aboutImageHeight(options.imageHeight));
     if (file.parameterCount() > 0)
         warnings->warn(Warnings::aboutOutput(options.output));
@@ -349,6 +350,8 @@ int RenderRun::run(QFile *diagnostics, const Options &options, MeasurementFile &
 int RenderRun::render(QFile *diagnostics, const Options &options, MeasurementFile &file)
 {
     const QString &input = options.input;
+    m_warningCount = 0;
+    file.setLayout(options.layout);
     if (!file.open()) {
         // Local 8-bit, so that a name with letters outside Latin-1 reaches the user intact.
         diagnostics->write(QStringLiteral("Can not open input file: %1.").arg(input).toLocal8Bit());
@@ -367,7 +370,7 @@ int RenderRun::render(QFile *diagnostics, const Options &options, MeasurementFil
     // Declared first, so that it outlives the files still being written from it.
     CombinedImage combined;
     OutputQueue output(diagnostics);
-    Warnings warnings(output.warnings());
+    Warnings warnings(output.warnings(), &m_warningCount);
     warnAboutRun(&warnings, file, options);
     const Request request { &warnings, &output, options };
     bool written = true;

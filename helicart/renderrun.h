@@ -45,6 +45,9 @@ public:
     // The same on file, a reader not opened yet, that stands for options.input.
     int run(QFile *diagnostics, const Options &options, MeasurementFile &file);
 
+    // The warnings the last run wrote.
+    int warningCount() const { return m_warningCount; }
+
     // "Cannot load 'solarRose' plugin" on the standard output stream.
     static void reportPluginFailure();
 
@@ -56,6 +59,7 @@ private:
     int render(QFile *diagnostics, const Options &options, MeasurementFile &file);
 
     QPluginLoader &m_chartLoader;
+    int m_warningCount = 0;
 };
 
 #endif // RENDERRUN_H

@@ -1,5 +1,6 @@
 #include "warnings.h"
 
+#include "layouthints.h"
 #include "textscale.h"
 
 #include <QFile>
@@ -34,21 +35,48 @@ QString lineCount(qint64 count, const char *one, const char *many)
         QString::number(count), QLatin1String(count == 1 ? one : many));
 }
 
-QString aboutStamps(const QString &file, const MeasurementFile::Findings &findings)
+// What the stamps were read as, for a file where none could be.
+QString formsRead(const FileLayout &layout)
+{
+    switch (layout.timeFormat) {
+    case FileLayout::TimeFormat::Default:
+        break;
+    case FileLayout::TimeFormat::Iso:
+        return QStringLiteral("the form read is ISO 8601 (--timeFormat=iso)");
+    case FileLayout::TimeFormat::Epoch:
+        return QStringLiteral("the form read is seconds since 1970 (--timeFormat=epoch)");
+    case FileLayout::TimeFormat::Pattern:
+        return QStringLiteral("the form read is %1 (--timeFormat)")
+            .arg(Warnings::quoted(layout.pattern));
+    }
+    return QStringLiteral("the accepted forms are \"dd.MM.yyyy hh:mm\" and \"dd/MM/yyyy hh:mm\"");
+}
+
+// text, and the hint after it when there is one.
+QString withHint(const QString &text, const QString &hint)
+{
+    return hint.isEmpty() ? text : text + QStringLiteral("; ") + hint;
+}
+
+QString aboutStamps(
+    const QString &file, const MeasurementFile::Findings &findings, const FileLayout &layout)
 {
     const QString stamp = findings.firstUnreadableStamp.isEmpty()
         ? QStringLiteral("an empty time field")
         : Warnings::quoted(findings.firstUnreadableStamp);
     const QString line = QString::number(findings.firstUnreadableLine);
     if (findings.readableStamps == 0) {
-        return QStringLiteral("input file %1: no data line has a time stamp that can be read "
-                              "(line %2: %3); the accepted forms are \"dd.MM.yyyy hh:mm\" and "
-                              "\"dd/MM/yyyy hh:mm\"")
-            .arg(file, line, stamp);
+        return withHint(QStringLiteral("input file %1: no data line has a time stamp that can be "
+                                       "read (line %2: %3); %4")
+                            .arg(file, line, stamp, formsRead(layout)),
+            LayoutHints::stamp(findings.firstUnreadableStamp, layout));
     }
-    return QStringLiteral("input file %1: %2 cannot be read (the first on line %3: %4); those "
-                          "lines count as unknown")
-        .arg(file, lineCount(findings.unreadableStamps, "time stamp", "time stamps"), line, stamp);
+    return withHint(
+        QStringLiteral("input file %1: %2 cannot be read (the first on line %3: %4); "
+                       "those lines count as unknown")
+            .arg(file, lineCount(findings.unreadableStamps, "time stamp", "time stamps"), line,
+                stamp),
+        LayoutHints::monthFirst(findings.firstUnreadableStamp, layout));
 }
 
 QString classesFailure(
@@ -79,8 +107,9 @@ QString classesFailure(
 
 } // namespace
 
-Warnings::Warnings(QIODevice *device)
+Warnings::Warnings(QIODevice *device, int *tally)
     : m_device(device)
+    , m_tally(tally)
 { }
 
 void Warnings::warn(const QString &text)
@@ -88,6 +117,8 @@ void Warnings::warn(const QString &text)
     if (text.isEmpty() || m_written.contains(text))
         return;
     m_written.insert(text);
+    if (m_tally)
+        ++*m_tally;
     m_device->write(QStringLiteral("helicart: warning: %1\n").arg(text).toLocal8Bit());
 }
 
@@ -127,36 +158,57 @@ QString Warnings::quoted(const QString &text, qsizetype maxLength)
     return QLatin1Char('"') + escaped(text, maxLength) + QLatin1Char('"');
 }
 
-QStringList Warnings::aboutInput(
-    const QString &fileName, const MeasurementFile::Findings &findings, int parameterCount)
+QStringList Warnings::aboutInput(const QString &fileName, const MeasurementFile &file)
 {
-    const QString file = quoted(fileName, kMaxName);
+    const MeasurementFile::Findings &findings = file.findings();
+    const FileLayout &layout = file.layout();
+    const QString name = quoted(fileName, kMaxName);
     QStringList texts;
     if (findings.firstNonUtf8Line > 0) {
         texts << QStringLiteral("input file %1 is not valid UTF-8, first on line %2 (such "
                                 "characters show as \uFFFD)")
-                     .arg(file, QString::number(findings.firstNonUtf8Line));
+                     .arg(name, QString::number(findings.firstNonUtf8Line));
     }
-    if (parameterCount == 0) {
-        texts << QStringLiteral("input file %1 has no parameter column (header row 6 holds no "
-                                "label after the time column): no image is written")
-                     .arg(file);
+    if (file.parameterCount() == 0) {
+        const QString where = layout.header == FileLayout::Header::Plain
+            ? QStringLiteral("its first line holds")
+            : QStringLiteral("header row 6 holds");
+        texts << withHint(QStringLiteral("input file %1 has no parameter column (%2 no label "
+                                         "after the time column): no image is written")
+                              .arg(name, where),
+            LayoutHints::separator(findings.firstLines, layout));
     } else if (findings.dataLines == 0) {
         texts << QStringLiteral("input file %1 has no data line after its header: the roses are "
                                 "empty")
-                     .arg(file);
+                     .arg(name);
     } else if (findings.unreadableStamps > 0) {
-        texts << aboutStamps(file, findings);
+        texts << aboutStamps(name, findings, layout);
     }
+    const QString header = LayoutHints::header(findings.firstLines, layout);
+    if (!header.isEmpty())
+        texts << QStringLiteral("input file %1: %2").arg(name, header);
     return texts;
 }
 
 QString Warnings::aboutColumn(const QString &label, const MeasurementFile::ColumnCounts &counts)
 {
-    if (counts.goodCount > 0 || counts.allCount == 0)
+    const bool noneGood = counts.goodCount == 0 && counts.allCount > 0;
+    // A stray comma among thousands of good values is a typo, not the file's decimal mark.
+    if (!noneGood && counts.commaValues > 0 && counts.commaValues * 10 >= counts.goodCount) {
+        return QStringLiteral("column %1: %2 only with a decimal comma (such as %3): try "
+                              "--decimalComma; they count as unknown")
+            .arg(quoted(label), lineCount(counts.commaValues, "value reads", "values read"),
+                quoted(counts.firstCommaValue));
+    }
+    if (!noneGood)
         return QString();
-    return QStringLiteral("column %1 has no good measurement: all %2 count as unknown")
-        .arg(quoted(label), lineCount(counts.allCount, "data line", "data lines"));
+    const QString comma = counts.commaValues == 0
+        ? QString()
+        : QStringLiteral("values such as %1 read with a decimal comma: try --decimalComma")
+              .arg(quoted(counts.firstCommaValue));
+    return withHint(QStringLiteral("column %1 has no good measurement: all %2 count as unknown")
+                        .arg(quoted(label), lineCount(counts.allCount, "data line", "data lines")),
+        comma);
 }
 
 QStringList Warnings::aboutClasses(

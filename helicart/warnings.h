@@ -12,25 +12,29 @@
 class QIODevice;
 
 // Writes the program's warnings: one line each, "helicart: warning: " + text + "\n", on the
-// diagnostics device. A warning says what the program ignored or replaced; it never changes
-// the exit status. A text already written is not written again, so a condition met once per
-// parameter column is told once.
+// diagnostics device. A warning says what the program ignored or replaced; it changes the
+// exit status only with --strict. A text already written is not written again, so a condition
+// met once per parameter column is told once.
 class Warnings
 {
 public:
-    explicit Warnings(QIODevice *device);
+    // Counts each warning written into *tally, when given.
+    explicit Warnings(QIODevice *device, int *tally = nullptr);
     Q_DISABLE_COPY(Warnings)
 
     // An empty text is no warning.
     void warn(const QString &text);
     void warn(const QStringList &texts);
+    // The warnings written so far.
+    int count() const { return int(m_written.size()); }
 
     // The texts of the run's warnings; empty lists and strings when there is nothing to tell.
-    // About the lines of the input file fileName: text that is no UTF-8, time stamps that
-    // cannot be read, no data line, no parameter column.
-    static QStringList aboutInput(
-        const QString &fileName, const MeasurementFile::Findings &findings, int parameterCount);
-    // About a parameter column without a single good measurement.
+    // About the lines of the input file fileName, whose header and time range file has read:
+    // text that is no UTF-8, time stamps that cannot be read, no data line, no parameter
+    // column, a header that looks like data; each with what would fit, when something would.
+    static QStringList aboutInput(const QString &fileName, const MeasurementFile &file);
+    // About a parameter column without a single good measurement, and values that would read
+    // with a decimal comma (when they are at least a tenth as many as the good ones).
     static QString aboutColumn(const QString &label, const MeasurementFile::ColumnCounts &counts);
     // About the output prefix: one that ends in "/", and a folder that does not exist or cannot
     // be written (no file can be written there).
@@ -59,6 +63,7 @@ public:
 
 private:
     QIODevice *m_device;
+    int *m_tally;
     QSet<QString> m_written;
 };
 

@@ -2,7 +2,8 @@
 # Builds the project and the libFuzzer targets of tests/fuzz with clang (build-fuzz/, with
 # AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors) and runs each target
 # for SECONDS seconds (default 60), one after the other on one core.
-#   scripts/fuzz.sh [SECONDS] [TARGET...]      TARGET: fields reader classes options scales table
+#   scripts/fuzz.sh [SECONDS] [TARGET...]      TARGET: fields reader layouts classes options scales
+#                                               table
 # Each target starts from its checked-in seeds (tests/fuzz/corpus/<target>/) and the inputs of
 # past findings (tests/fuzz/regressions/<target>/); what it learns is kept in
 # build-fuzz/corpus/<target>/, what it finds in build-fuzz/crashes/<target>/ (crash-*, leak-*,
@@ -16,7 +17,7 @@ build=$root/build-fuzz
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fields reader classes options scales table)
+[ ${#targets[@]} -gt 0 ] || targets=(fields reader layouts classes options scales table)
 
 bash "$root/scripts/install-deps.sh"
 # The whole project is built, tests and benchmarks too, so that this build also holds all of
@@ -30,6 +31,7 @@ cmake --build "$build" -j 2
 declare -A flags=(
     [fields]="-max_len=128"
     [reader]="-max_len=4096"
+    [layouts]="-max_len=4096"
     [classes]="-max_len=8192 -dict=$root/tests/fuzz/classes.dict"
     [options]="-max_len=512"
     [scales]="-max_len=64"

@@ -39,5 +39,13 @@
         <source>unknown:</source>
         <translation>neznanih:</translation>
     </message>
+    <message>
+        <source>hours:</source>
+        <translation>ure:</translation>
+    </message>
+    <message>
+        <source>apparent solar time at %1</source>
+        <translation>pravi sončni čas na %1</translation>
+    </message>
 </context>
 </TS>

@@ -1,8 +1,12 @@
 #include "measurementfile.h"
 
+#include "layouthints.h"
 #include "measurementfield.h"
+#include "stampreader.h"
+#include "utcandlocal.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTime>
 #include <QtEndian>
 
@@ -127,10 +131,50 @@ bool isValidUtf8(QByteArrayView line)
 
 // A quoted stamp needs no more than this; a freak line of megabytes is not copied whole.
 constexpr qsizetype kMaxStampQuote = 256;
+// The first lines kept for the hints, and how much of each.
+constexpr qsizetype kFirstLines = 12;
+constexpr qsizetype kFirstLineLength = 1024;
+constexpr qint64 kMSecsPerDay = 24 * 60 * 60 * 1000;
 
-QStringList splitFields(QByteArrayView line)
+QDateTime dateTimeOf(qint64 msecs)
 {
-    return QString::fromUtf8(line).split(QLatin1Char('\t'), Qt::KeepEmptyParts);
+    return QDateTime::fromMSecsSinceEpoch(msecs, UtcAndLocal::utc());
+}
+
+QTime timeOfDay(qint64 msecs)
+{
+    const qint64 inDay = msecs % kMSecsPerDay;
+    return QTime::fromMSecsSinceStartOfDay(int(inDay < 0 ? inDay + kMSecsPerDay : inDay));
+}
+
+// field with its decimal comma made a point; a point in it becomes a comma, which no number
+// holds, so that "1.234" is not taken for a fraction.
+QByteArrayView withDecimalPoint(QByteArrayView field, QByteArray *scratch)
+{
+    if (!field.contains(',') && !field.contains('.'))
+        return field;
+    *scratch = field.toByteArray();
+    for (char &c : *scratch) {
+        if (c == ',')
+            c = '.';
+        else if (c == '.')
+            c = ',';
+    }
+    return QByteArrayView(*scratch);
+}
+
+// A plain header's label "NAME [UNIT]": label and unit.
+void splitLabel(const QString &field, QString *label, QString *unit)
+{
+    static const QRegularExpression withUnit(QStringLiteral("^(.*?)\\s*\\[(.*)\\]\\s*$"));
+    const QRegularExpressionMatch match = withUnit.match(field.trimmed());
+    if (match.hasMatch() && !match.captured(1).isEmpty()) {
+        *label = match.captured(1);
+        *unit = match.captured(2).trimmed();
+    } else {
+        *label = field.trimmed();
+        unit->clear();
+    }
 }
 
 } // namespace
@@ -150,6 +194,12 @@ MeasurementFile::MeasurementFile(QIODevice *device, qsizetype bufferSize)
     , m_headerRows(headerRowCount)
 { }
 
+void MeasurementFile::setLayout(const FileLayout &layout)
+{
+    m_layout = layout;
+    m_splitter = FieldSplitter(layout.separator, layout.quoting());
+}
+
 bool MeasurementFile::open()
 {
     // Unbuffered: the line reader keeps a buffer of its own.
@@ -165,26 +215,55 @@ void MeasurementFile::readHeader()
     noteEncoding(first, 1);
     if (first.startsWith(byteOrderMark))
         first = first.sliced(byteOrderMark.size());
-    const QString firstLine = QString::fromUtf8(first);
+    noteLine(first);
     m_dataStartLine = 2;
-    if (firstLine.contains(chainSeparator)) {
-        const QStringList fields = firstLine.split(QLatin1Char('\t'), Qt::KeepEmptyParts);
+    if (m_layout.header == FileLayout::Header::Plain)
+        readPlainHeader(first);
+    else
+        readRowsHeader(first);
+    m_dataStart = m_reader.pos();
+}
+
+void MeasurementFile::readRowsHeader(QByteArrayView first)
+{
+    const QStringList fields = m_splitter.split(first);
+    if (QString::fromUtf8(first).contains(chainSeparator)) {
         for (const QString &field : fields) {
             // Section 0, the text before the first arrow, names the column and is dropped.
             const QStringList sections = field.split(chainSeparator, Qt::KeepEmptyParts);
             for (int row = 1; row <= headerRowCount; ++row)
                 m_headerRows[row - 1].append(sections.value(row));
         }
-    } else {
-        m_headerRows[0] = firstLine.split(QLatin1Char('\t'), Qt::KeepEmptyParts);
-        for (int row = 2; row <= headerRowCount; ++row) {
-            const QByteArrayView line = m_reader.readLine();
-            noteEncoding(line, row);
-            m_headerRows[row - 1] = splitFields(line);
-        }
-        m_dataStartLine = headerRowCount + 1;
+        return;
     }
-    m_dataStart = m_reader.pos();
+    m_headerRows[0] = fields;
+    for (int row = 2; row <= headerRowCount; ++row) {
+        const QByteArrayView line = m_reader.readLine();
+        noteEncoding(line, row);
+        noteLine(line);
+        m_headerRows[row - 1] = m_splitter.split(line);
+    }
+    m_dataStartLine = headerRowCount + 1;
+}
+
+// One line of labels: the labels and units go to rows 6 and 8, where the rows layout has
+// them; the station is the layout's.
+void MeasurementFile::readPlainHeader(QByteArrayView first)
+{
+    const QStringList fields = m_splitter.split(first);
+    for (QStringList &row : m_headerRows)
+        row = QStringList(fields.size());
+    m_headerRows[0] = fields;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        splitLabel(fields.at(i), &m_headerRows[5][i], &m_headerRows[7][i]);
+        m_headerRows[3][i] = m_layout.station;
+    }
+}
+
+void MeasurementFile::noteLine(QByteArrayView line)
+{
+    if (m_findings.firstLines.size() < kFirstLines)
+        m_findings.firstLines.append(line.first(qMin(line.size(), kFirstLineLength)).toByteArray());
 }
 
 void MeasurementFile::noteEncoding(QByteArrayView line, qint64 lineNumber)
@@ -193,11 +272,10 @@ void MeasurementFile::noteEncoding(QByteArrayView line, qint64 lineNumber)
         m_findings.firstNonUtf8Line = lineNumber;
 }
 
-void MeasurementFile::noteUnreadableStamp(QByteArrayView line, qint64 lineNumber)
+void MeasurementFile::noteUnreadableStamp(QByteArrayView stamp, qint64 lineNumber)
 {
     if (m_findings.unreadableStamps++ == 0) {
         m_findings.firstUnreadableLine = lineNumber;
-        const QByteArrayView stamp = line.first(findTab(line.begin(), line.end()) - line.begin());
         m_findings.firstUnreadableStamp
             = QString::fromUtf8(stamp.first(qMin(stamp.size(), kMaxStampQuote)));
     }
@@ -220,6 +298,7 @@ std::unique_ptr<MeasurementFile> MeasurementFile::reopened() const
     if (m_device != &m_file || !QFileInfo(m_file).isFile())
         return nullptr;
     auto other = std::make_unique<MeasurementFile>(m_file.fileName(), m_bufferSize);
+    other->setLayout(m_layout);
     if (!other->open())
         return nullptr;
     other->readHeader();
@@ -235,21 +314,21 @@ MeasurementFile::TimeRange MeasurementFile::readTimeRange()
     // the start or the end of the data. The same pass notes what the warnings need: stamps
     // that cannot be read and text that is no UTF-8 (the header's findings stay).
     bool found = false;
+    startDataPass();
+    if (!m_layout.isDefault())
+        return readTimeRangeOfLayout();
     MeasurementField::TimeStampReader stamps;
     MeasurementField::TimeStamp earliest;
     MeasurementField::TimeStamp latest;
-    const qint64 headerNonUtf8
-        = m_findings.firstNonUtf8Line < m_dataStartLine ? m_findings.firstNonUtf8Line : 0;
-    m_findings = Findings();
-    m_findings.firstNonUtf8Line = headerNonUtf8;
     qint64 lineNumber = m_dataStartLine;
-    m_reader.seek(m_dataStart);
     for (; !m_reader.atEnd(); ++lineNumber) {
         const QByteArrayView line = m_reader.readLine();
         noteEncoding(line, lineNumber);
+        noteLine(line);
         MeasurementField::TimeStamp stamp;
         if (readTimeStamp(&stamps, line, &stamp) == 0) {
-            noteUnreadableStamp(line, lineNumber);
+            noteUnreadableStamp(
+                line.first(findTab(line.begin(), line.end()) - line.begin()), lineNumber);
             continue;
         }
         ++m_findings.readableStamps;
@@ -265,6 +344,54 @@ MeasurementFile::TimeRange MeasurementFile::readTimeRange()
     return TimeRange { earliest.dateTime(), latest.dateTime() };
 }
 
+// The header's findings stay; the data lines' are found anew.
+void MeasurementFile::startDataPass()
+{
+    Findings findings;
+    findings.firstNonUtf8Line
+        = m_findings.firstNonUtf8Line < m_dataStartLine ? m_findings.firstNonUtf8Line : 0;
+    findings.firstLines = m_findings.firstLines.first(
+        qMin<qsizetype>(m_findings.firstLines.size(), m_dataStartLine - 1));
+    m_findings = findings;
+    m_reader.seek(m_dataStart);
+}
+
+MeasurementFile::TimeRange MeasurementFile::readTimeRangeOfLayout()
+{
+    StampReader stamps(m_layout.timeFormat, m_layout.pattern);
+    StampClock clock = m_layout.clock;
+    QByteArray scratch;
+    bool found = false;
+    qint64 earliest = 0;
+    qint64 latest = 0;
+    qint64 lineNumber = m_dataStartLine;
+    for (; !m_reader.atEnd(); ++lineNumber) {
+        const QByteArrayView line = m_reader.readLine();
+        noteEncoding(line, lineNumber);
+        noteLine(line);
+        const QByteArrayView field = m_splitter.field(line, 0, &scratch);
+        qint64 msecs = 0;
+        if (!stamps.read(field, &msecs)) {
+            noteUnreadableStamp(field, lineNumber);
+            continue;
+        }
+        ++m_findings.readableStamps;
+        earliest = found ? qMin(earliest, msecs) : msecs;
+        latest = found ? qMax(latest, msecs) : msecs;
+        found = true;
+    }
+    m_findings.dataLines = lineNumber - m_dataStartLine;
+    if (!found)
+        return TimeRange();
+    return TimeRange { dateTimeOf(clock.wallTime(earliest)), dateTimeOf(clock.wallTime(latest)) };
+}
+
+void MeasurementFile::noteBadValue(QByteArrayView field, ColumnCounts *counts)
+{
+    if (LayoutHints::readsWithDecimalComma(field) && counts->commaValues++ == 0)
+        counts->firstCommaValue = QString::fromUtf8(field.first(qMin<qsizetype>(field.size(), 64)));
+}
+
 MeasurementFile::ColumnCounts MeasurementFile::readColumn(int k, const MeasurementHandler &handler)
 {
     if (!handler)
@@ -277,6 +404,8 @@ MeasurementFile::ColumnCounts MeasurementFile::readColumn(int k, const Measureme
 
 MeasurementFile::ColumnCounts MeasurementFile::readColumnInto(int k, MeasurementSink *sink)
 {
+    if (!m_layout.isDefault())
+        return readColumnOfLayout(k, sink);
     ColumnCounts counts;
     MeasurementField::TimeStampReader stamps;
     m_reader.seek(m_dataStart);
@@ -289,14 +418,64 @@ MeasurementFile::ColumnCounts MeasurementFile::readColumnInto(int k, Measurement
             continue;
         double value = 0;
         int decimals = 0;
-        const bool good
-            = MeasurementField::readValue(fieldAt(line, stampWidth, k + 1), &value, &decimals);
+        const QByteArrayView field = fieldAt(line, stampWidth, k + 1);
+        const bool good = MeasurementField::readValue(field, &value, &decimals);
         counts.maxDecimals = qMax(counts.maxDecimals, decimals);
-        if (!good)
+        if (!good) {
+            noteBadValue(field, &counts);
             continue;
+        }
         ++counts.goodCount;
         if (sink)
             (*sink)(stamp.time(), value);
+    }
+    counts.goodShare = counts.allCount == 0
+        ? std::numeric_limits<double>::quiet_NaN()
+        : double(counts.goodCount) / double(counts.allCount) * 100.0;
+    return counts;
+}
+
+MeasurementFile::ColumnCounts MeasurementFile::readColumnOfLayout(int k, MeasurementSink *sink)
+{
+    ColumnCounts counts;
+    StampReader stamps(m_layout.timeFormat, m_layout.pattern);
+    StampClock clock = m_layout.clock;
+    const QList<double> &missing = m_layout.missing;
+    QByteArray stampScratch, valueScratch, pointScratch;
+    m_reader.seek(m_dataStart);
+    while (!m_reader.atEnd()) {
+        const QByteArrayView line = m_reader.readLine();
+        ++counts.allCount;
+        qint64 msecs = 0;
+        const QByteArrayView stamp = m_splitter.field(line, 0, &stampScratch);
+        if (!stamps.read(stamp, &msecs))
+            continue;
+        // An unquoted stamp lies in the line (a quoted one in its scratch): the value is
+        // looked for after it, the rest of the line beginning with the stamp's separator as an
+        // empty field 0 would.
+        const QByteArrayView rest = stamp.data() == stampScratch.constData()
+            ? line
+            : line.sliced(stamp.data() + stamp.size() - line.data());
+        QByteArrayView field = m_splitter.field(rest, k + 1, &valueScratch);
+        if (m_layout.decimalComma)
+            field = withDecimalPoint(field, &pointScratch);
+        double value = 0;
+        int decimals = 0;
+        bool good = MeasurementField::readValue(field, &value, &decimals);
+        // A missing-value code is unknown, as an empty field is.
+        if (good && missing.contains(value)) {
+            good = false;
+            decimals = 0;
+        }
+        counts.maxDecimals = qMax(counts.maxDecimals, decimals);
+        if (!good) {
+            if (!m_layout.decimalComma)
+                noteBadValue(field, &counts);
+            continue;
+        }
+        ++counts.goodCount;
+        if (sink)
+            (*sink)(timeOfDay(clock.isAsWritten() ? msecs : clock.wallTime(msecs)), value);
     }
     counts.goodShare = counts.allCount == 0
         ? std::numeric_limits<double>::quiet_NaN()

@@ -1,6 +1,8 @@
 #ifndef MEASUREMENTFILE_H
 #define MEASUREMENTFILE_H
 
+#include "fieldsplitter.h"
+#include "filelayout.h"
 #include "linereader.h"
 #include "measurementsink.h"
 
@@ -19,7 +21,9 @@
 //   "X -> row1 -> row2 -> ... -> row8" and gives one entry to each of the eight header rows;
 // - rows: the first eight lines are the eight header rows.
 // The data lines are read once for the time range and once more for every parameter column;
-// only the current line is held in memory.
+// only the current line is held in memory. Files of other layouts (FileLayout) are read on a
+// path of their own: other separators and quoting, a plain header of labels, other stamps,
+// decimal commas, missing-value codes, and stamps turned into the clock of a zone or the sun.
 class MeasurementFile
 {
 public:
@@ -38,6 +42,10 @@ public:
         int goodCount = 0; // valid time stamp and a value that reads as a finite number
         double goodShare = 0; // goodCount / allCount * 100; NaN without data lines
         int maxDecimals = 0; // most digits after the point among lines with a valid time stamp
+        // Values that are no number but would read with a decimal comma (none are counted
+        // when the layout has one), and the first of them.
+        int commaValues = 0;
+        QString firstCommaValue;
     };
 
     // What the reader noticed on its way through the file, for the program's warnings:
@@ -50,6 +58,7 @@ public:
         qint64 firstUnreadableLine = 0; // line number in the file (from 1); 0: none
         QString firstUnreadableStamp; // field 0 of that line
         qint64 firstNonUtf8Line = 0; // first line that is not valid UTF-8; 0: none
+        QByteArrayList firstLines; // the first lines of the file, header included, for hints
     };
 
     // Receives the time of day and the value of each good line, in file order.
@@ -61,6 +70,10 @@ public:
     explicit MeasurementFile(
         QIODevice *device, qsizetype bufferSize = LineReader::defaultBufferSize);
     Q_DISABLE_COPY(MeasurementFile)
+
+    // The layout the file is read with (the program's own by default); set before readHeader.
+    void setLayout(const FileLayout &layout);
+    const FileLayout &layout() const { return m_layout; }
 
     // Opens the file read-only; false when it is missing, unreadable or a folder.
     bool open();
@@ -82,8 +95,12 @@ public:
 
     // Entries of header row 6 minus the time stamp column.
     int parameterCount() const;
-    // The texts of parameter column k: row 4, row 6 and row 8 of the header.
-    QString stationText(int k) const { return headerEntry(4, k + 1); }
+    // The texts of parameter column k: row 4 (or the layout's station), row 6 and row 8 of
+    // the header.
+    QString stationText(int k) const
+    {
+        return m_layout.station.isEmpty() ? headerEntry(4, k + 1) : m_layout.station;
+    }
     QString label(int k) const { return headerEntry(6, k + 1); }
     QString unit(int k) const { return headerEntry(8, k + 1); }
 
@@ -109,9 +126,18 @@ public:
     ColumnCounts readColumnInto(int k, MeasurementSink *sink);
 
 private:
+    void readRowsHeader(QByteArrayView first);
+    void readPlainHeader(QByteArrayView first);
+    void startDataPass();
+    TimeRange readTimeRangeOfLayout();
+    ColumnCounts readColumnOfLayout(int k, MeasurementSink *sink);
+    void noteLine(QByteArrayView line);
     void noteEncoding(QByteArrayView line, qint64 lineNumber);
-    void noteUnreadableStamp(QByteArrayView line, qint64 lineNumber);
+    void noteUnreadableStamp(QByteArrayView stamp, qint64 lineNumber);
+    static void noteBadValue(QByteArrayView field, ColumnCounts *counts);
 
+    FileLayout m_layout;
+    FieldSplitter m_splitter { '\t', false };
     QFile m_file; // the named file; unused when a device was given
     QIODevice *m_device;
     qsizetype m_bufferSize;

@@ -232,6 +232,38 @@ void TestWarnings::warnings_data()
         {}, {}, { "input file \"input.txt\" is not valid UTF-8, first on line 12" });
     row("no data line", twoColumns({}), {}, {},
         { "input file \"input.txt\" has no data line after its header: the roses are empty" });
+    // A file that does not fit the layout it is read with: what would fit, one line each.
+    QByteArray labelLine = "Time\tGSR\tT\n";
+    QByteArray semicolons = "Time;GSR;T\n";
+    for (int i = 0; i < 9; ++i) {
+        labelLine += QByteArray("05.07.2012 10:3") + char('0' + i) + "\t1\t2\n";
+        if (i < 7)
+            semicolons += QByteArray("05.07.2012 10:3") + char('0' + i) + ";1;2\n";
+    }
+    const QString header
+        = "input file \"input.txt\": header row 2 looks like a data line: is the header one line "
+          "of labels? try --header=plain";
+    row("hint: a header of one line", labelLine, {}, {}, { header });
+    row("hint: ISO stamps", twoColumns({ "2012-07-05T10:30:00Z\t512\t20" }), {}, {},
+        { "; \"2012-07-05T10:30:00Z\" looks like ISO 8601: try --timeFormat=iso" });
+    row("hint: semicolons", semicolons, {}, {},
+        { "input file \"input.txt\" has no parameter column (header row 6 holds no label after "
+          "the time column): no image is written; its first lines hold no tab but semicolons: "
+          "try --separator=semicolon",
+            header });
+    row("hint: decimal commas",
+        twoColumns({ "05.07.2012 10:30\t512,5\t20", "05.07.2012 10:40\t530,25\t20" }), {}, {},
+        { "column \"GSR\" has no good measurement: all 2 data lines count as unknown; values such "
+          "as \"512,5\" read with a decimal comma: try --decimalComma" });
+    row("hint: day and month order never guessed", twoColumns({ "6/1/2023 1:10\t1\t2" }), {}, {},
+        { "; \"6/1/2023 1:10\" does not tell whether its day or its month comes first: try "
+          "--timeFormat=\"d/M/yyyy H:mm\" (day first) or --timeFormat=\"M/d/yyyy H:mm\" (month "
+          "first)" });
+    row("hint: month first among stamps read as day first",
+        twoColumns({ "06/01/2023 10:30\t1\t2", "06/13/2023 10:30\t1\t2" }), {}, {},
+        { "1 time stamp cannot be read (the first on line 10: \"06/13/2023 10:30\"); those lines "
+          "count as unknown; \"06/13/2023 10:30\" has its month first, so the stamps read may "
+          "have day and month swapped: try --timeFormat=\"MM/dd/yyyy HH:mm\"" });
     row("translation not loadable", good, {}, { "--lang=XX" },
         { "translation \"XX\" cannot be loaded from the working folder nor from \"" });
     row("options first, then the input, then the columns",

@@ -4,12 +4,17 @@
 // and time stamps with a non-ASCII space, which are none (Qt 6.8 takes them, Qt 6.4 not).
 // The input holds up to two fields separated by a line feed: the date-caching reader reads
 // the first, then the second, which must come out as the plain parser reads it.
+// ISO 8601 and epoch stamps: what the parsers accept, Qt reads alike (ISO with a "." fraction
+// of up to three digits as Qt::ISODate, epoch seconds as a double), and the date-caching
+// reader reads as the plain parser.
 #include "fuzzinput.h"
 #include "measurementfield.h"
+#include "stampreader.h"
 
 #include <QDateTime>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -81,6 +86,57 @@ void checkValue(QByteArrayView field)
     FuzzInput::require(MeasurementField::decimals(field) == wanted, "decimals");
 }
 
+// The digits after the point of an ISO stamp's seconds, or -1 for a "," fraction.
+qsizetype isoFractionDigits(QByteArrayView text)
+{
+    if (text.indexOf(',') >= 0)
+        return -1;
+    const qsizetype point = text.indexOf('.');
+    if (point < 0)
+        return 0;
+    qsizetype end = point + 1;
+    while (end < text.size() && text.at(end) >= '0' && text.at(end) <= '9')
+        ++end;
+    return end - point - 1;
+}
+
+void checkIso(QByteArrayView field)
+{
+    qint64 msecs = 0;
+    if (!StampReader::parseIso(field, &msecs) || isoFractionDigits(field) > 3
+        || isoFractionDigits(field) < 0)
+        return;
+    QString text = QString::fromUtf8(field);
+    text[10] = QLatin1Char('T');
+    const QDateTime expected = QDateTime::fromString(text, Qt::ISODate);
+    FuzzInput::require(expected.isValid(), "ISO stamp accepted as Qt does");
+    FuzzInput::require(expected.toMSecsSinceEpoch() == msecs, "ISO stamp read as Qt reads it");
+}
+
+void checkEpoch(QByteArrayView field)
+{
+    qint64 msecs = 0;
+    if (!StampReader::parseEpoch(field, &msecs))
+        return;
+    bool ok = false;
+    const double seconds = QString::fromUtf8(field).toDouble(&ok);
+    FuzzInput::require(ok, "epoch stamp a number for Qt");
+    // Milliseconds are cut, where a double of many digits rounds.
+    FuzzInput::require(std::abs(seconds * 1000.0 - double(msecs)) < 1.001, "epoch stamp's value");
+}
+
+void checkCachedIso(QByteArrayView previous, QByteArrayView field)
+{
+    StampReader reader(FileLayout::TimeFormat::Iso, QString());
+    qint64 msecs = 0;
+    reader.read(previous, &msecs);
+    qint64 expected = 0;
+    const bool valid = StampReader::parseIso(StampReader::trimmed(field), &expected);
+    FuzzInput::require(reader.read(field, &msecs) == valid, "cached ISO reader accepts as parser");
+    if (valid)
+        FuzzInput::require(msecs == expected, "cached ISO reader reads as parser");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
@@ -100,7 +156,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const QByteArrayView field : { first, second }) {
         checkStamp(field);
         checkValue(field);
+        checkIso(field);
+        checkEpoch(field);
     }
     checkCachedStamp(first, second);
+    checkCachedIso(first, second);
     return 0;
 }

@@ -228,7 +228,9 @@ void TestFrontend::helpListsEveryOption()
     const QString help = Options::helpText();
     const QStringList names { "--input=FILE", "--output=PREFIX", "--classes=FILE",
         "--scaleMax=PERCENT", "--scaleGrid=COUNT", "--lang=NAME", "--language=NAME",
-        "--timeShift=MINUTES", "--imageHeight=PIXELS", "--format=LIST", "--help", "-h",
+        "--timeShift=MINUTES", "--imageHeight=PIXELS", "--format=LIST", "--header=plain",
+        "--station=TEXT", "--separator=SEP", "--decimalComma", "--timeFormat=FORMAT",
+        "--missing=LIST", "--timeZone=ZONE", "--solarTime=LONGITUDE", "--strict", "--help", "-h",
         "--version" };
     for (const QString &name : names) {
         QVERIFY2(help.contains("\n  " + name + " "), qPrintable(name));
