@@ -95,6 +95,22 @@ void translate(QGuiApplication &app, const QString &language, Warnings *warnings
                            Warnings::quoted(folder, Warnings::kMaxName)));
 }
 
+// The status of options that do not make a run, with their messages written; 0 for a run.
+int refusal(const Options &options, QFile *diagnostics)
+{
+    // A file read with a layout it does not have would give a wrong picture: no run.
+    if (!options.errors.isEmpty()) {
+        for (const QString &error : options.errors)
+            diagnostics->write(QStringLiteral("helicart: %1\n").arg(error).toLocal8Bit());
+        return ExitStatus::BadOption;
+    }
+    QString message;
+    const int status = options.check(&message);
+    if (status != ExitStatus::Success)
+        diagnostics->write(message.toLocal8Bit());
+    return status;
+}
+
 // Closes the diagnostics device (which flushes it and leaves the stream open) and passes
 // the exit status on.
 int finish(QFile *diagnostics, int status)
@@ -250,18 +266,8 @@ int main(int argc, char *argv[])
     if (!options.language.isEmpty())
         translate(app, options.language, &warnings);
 
-    // A file read with a layout it does not have would give a wrong picture: no run.
-    if (!options.errors.isEmpty()) {
-        for (const QString &error : options.errors)
-            diagnostics.write(QStringLiteral("helicart: %1\n").arg(error).toLocal8Bit());
-        return finish(&diagnostics, ExitStatus::BadOption);
-    }
-
-    QString message;
-    if (const int status = options.check(&message)) {
-        diagnostics.write(message.toLocal8Bit());
+    if (const int status = refusal(options, &diagnostics))
         return finish(&diagnostics, status);
-    }
     warnAboutSourceDate(warnings);
 
     // The chart plug-in stays loaded until the process ends.
@@ -273,10 +279,9 @@ int main(int argc, char *argv[])
 
     RenderRun renderRun(chartLoader);
     int status = 0;
-    const auto work = [&] { status = renderRun.run(&diagnostics, options); };
     if (limited)
         startThreadsOrEnd(&diagnostics);
-    runOnPoolThread(work);
+    runOnPoolThread([&] { status = renderRun.run(&diagnostics, options); });
     // The statuses of failures win; a complete run that had something to tell is one too.
     if (options.strict && status == ExitStatus::Success
         && warnings.count() + renderRun.warningCount() > 0)

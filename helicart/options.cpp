@@ -1,8 +1,7 @@
 #include "options.h"
 
 #include "exitstatus.h"
-#include "stampreader.h"
-#include "utcandlocal.h"
+#include "layoutoptions.h"
 #include "warnings.h"
 
 #include <QFileInfo>
@@ -30,13 +29,7 @@ struct ParseState
     Given timeShift;
     Given imageHeight;
     Given formats;
-    Given header;
-    Given station;
-    Given separator;
-    Given timeFormat;
-    Given missing;
-    Given timeZone;
-    Given solarTime;
+    LayoutOptions::Texts layout;
 };
 
 // One option of the program: the parser and the help text both read this table.
@@ -122,20 +115,20 @@ const OptionEntry kOptions[] = {
         "giving a unit too, and the data start on line 2 (default: "
         "eight header rows, or one line of \" -> \" chains)",
         [](Options &, ParseState &s, const QString &v) {
-            s.header = { true, v };
+            s.layout.header = { true, v };
         } },
     { "--station", "TEXT",
         "the station text of every column (with --header=plain the "
         "default is the input file's name without folder and suffix)",
         [](Options &, ParseState &s, const QString &v) {
-            s.station = { true, v };
+            s.layout.station = { true, v };
         } },
     { "--separator", "SEP",
         "the field separator: tab (the default), comma, semicolon or "
         "one character; with any but the tab a field may be quoted "
         "(\"a;b\", with \"\" for a quote)",
         [](Options &, ParseState &s, const QString &v) {
-            s.separator = { true, v };
+            s.layout.separator = { true, v };
         } },
     { "--decimalComma", nullptr, "values are written with a decimal comma (12,5)",
         [](Options &o, ParseState &, const QString &) { o.layout.decimalComma = true; } },
@@ -145,20 +138,20 @@ const OptionEntry kOptions[] = {
         "(seconds since 1970-01-01 UTC) or a Qt date-time pattern "
         "such as \"M/d/yyyy h:mm AP\" (default: dd.MM.yyyy hh:mm)",
         [](Options &, ParseState &s, const QString &v) {
-            s.timeFormat = { true, v };
+            s.layout.timeFormat = { true, v };
         } },
     { "--missing", "LIST",
         "values that count as unknown, as an empty field does: a "
         "comma-separated list of numbers such as -999,-9999",
         [](Options &, ParseState &s, const QString &v) {
-            s.missing = { true, v };
+            s.layout.missing = { true, v };
         } },
     { "--timeZone", "ZONE",
         "the stamps are UTC (or carry their offset) and the hours "
         "follow the wall clock of the IANA zone ZONE, summer time "
         "included (Europe/Ljubljana); --timeShift adds to it",
         [](Options &, ParseState &s, const QString &v) {
-            s.timeZone = { true, v };
+            s.layout.timeZone = { true, v };
         } },
     { "--solarTime", "LONGITUDE",
         "the stamps are UTC (or carry their offset) and the hours "
@@ -166,7 +159,7 @@ const OptionEntry kOptions[] = {
         "positive), where the sun culminates at 12; not with "
         "--timeZone; --timeShift adds to it",
         [](Options &, ParseState &s, const QString &v) {
-            s.solarTime = { true, v };
+            s.layout.solarTime = { true, v };
         } },
     { "--strict", nullptr,
         "any warning ends the run with status 1, once it has written "
@@ -310,140 +303,10 @@ OutputFormats::Formats formatsValue(const ParseState &state, QStringList *warnin
     return formats;
 }
 
-bool isWord(const QString &value, const char *word)
-{
-    return Options::sameName(value, QLatin1StringView(word));
-}
-
-// A separator byte, or 0 when value names none: a letter, a digit, a quote or a character
-// of numbers and stamps would take them apart.
-char separatorValue(const QString &value)
-{
-    if (isWord(value, "tab") || value == QLatin1String("\t"))
-        return '\t';
-    if (isWord(value, "comma"))
-        return ',';
-    if (isWord(value, "semicolon"))
-        return ';';
-    if (value.size() != 1)
-        return 0;
-    const char16_t c = value.at(0).unicode();
-    const bool usable = c == u'\t'
-        || (c > 0x20 && c < 0x7f && !QChar(c).isLetterOrNumber()
-            && !QStringLiteral("\".+-:'").contains(QChar(c)));
-    return usable ? char(c) : 0;
-}
-
-// Whether pattern reads back what it writes of a date-time, day, month, year, hour and minute
-// included.
-bool isUsablePattern(const QString &pattern)
-{
-    const QDateTime written(QDate(2001, 11, 23), QTime(13, 47, 59, 123), UtcAndLocal::utc());
-    qint64 msecs = 0;
-    if (!StampReader::parsePattern(written.toString(pattern), pattern, &msecs))
-        return false;
-    const QDateTime read = QDateTime::fromMSecsSinceEpoch(msecs, UtcAndLocal::utc());
-    return read.date() == written.date() && read.time().hour() == 13 && read.time().minute() == 47;
-}
-
-void readTimeFormat(const QString &value, FileLayout *layout, QStringList *errors)
-{
-    if (isWord(value, "iso")) {
-        layout->timeFormat = FileLayout::TimeFormat::Iso;
-    } else if (isWord(value, "epoch")) {
-        layout->timeFormat = FileLayout::TimeFormat::Epoch;
-    } else if (isUsablePattern(value)) {
-        layout->timeFormat = FileLayout::TimeFormat::Pattern;
-        layout->pattern = value;
-    } else {
-        *errors << QStringLiteral("--timeFormat value %1 is neither iso, epoch nor a date-time "
-                                  "pattern that reads a whole date and time (day, month, "
-                                  "four-digit year, hour and minute, as in \"dd/MM/yyyy "
-                                  "HH:mm:ss\")")
-                       .arg(Warnings::quoted(value));
-    }
-}
-
-void readMissing(const QString &value, FileLayout *layout, QStringList *errors)
-{
-    for (const QString &entry : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        bool ok = false;
-        const double number = entry.trimmed().toDouble(&ok);
-        if (ok && std::isfinite(number)) {
-            layout->missing << number;
-        } else {
-            *errors << QStringLiteral("--missing entry %1 is not a number")
-                           .arg(Warnings::quoted(entry));
-        }
-    }
-    if (layout->missing.isEmpty() && errors->isEmpty())
-        *errors
-            << QStringLiteral("--missing value %1 names no number").arg(Warnings::quoted(value));
-}
-
-void readClock(const ParseState &state, FileLayout *layout, QStringList *errors)
-{
-    if (state.timeZone.given && state.solarTime.given) {
-        *errors << QStringLiteral("--timeZone and --solarTime cannot be given together: the "
-                                  "hours follow one clock");
-        return;
-    }
-    if (state.timeZone.given) {
-        const QByteArray zone = state.timeZone.text.toUtf8();
-        if (StampClock::isValidZone(zone)) {
-            layout->clock = StampClock::zone(zone);
-        } else {
-            *errors << QStringLiteral("--timeZone value %1 is no time zone this system knows: "
-                                      "give an IANA name such as Europe/Ljubljana")
-                           .arg(Warnings::quoted(state.timeZone.text));
-        }
-    }
-    if (state.solarTime.given) {
-        bool ok = false;
-        const double longitude = state.solarTime.text.toDouble(&ok);
-        if (ok && std::abs(longitude) <= 180) {
-            layout->clock = StampClock::solar(longitude);
-        } else {
-            *errors << QStringLiteral("--solarTime value %1 is not a longitude in degrees from "
-                                      "-180 to 180 (east positive)")
-                           .arg(Warnings::quoted(state.solarTime.text));
-        }
-    }
-}
-
 // The reading options, into options.layout; what cannot be used into options.errors.
 void readLayout(Options &options, const ParseState &state)
 {
-    FileLayout &layout = options.layout;
-    QStringList &errors = options.errors;
-    if (state.header.given) {
-        if (isWord(state.header.text, "plain")) {
-            layout.header = FileLayout::Header::Plain;
-        } else {
-            errors << QStringLiteral("--header value %1 is not plain, the one other header "
-                                     "(the first line holds the column labels)")
-                          .arg(Warnings::quoted(state.header.text));
-        }
-    }
-    if (state.station.given)
-        layout.station = state.station.text;
-    else if (layout.header == FileLayout::Header::Plain)
-        layout.station = QFileInfo(options.input).completeBaseName();
-    if (state.separator.given) {
-        layout.separator = separatorValue(state.separator.text);
-        if (layout.separator == 0) {
-            layout.separator = '\t';
-            errors << QStringLiteral("--separator value %1 is none of tab, comma, semicolon or "
-                                     "one character other than a letter, a digit, a space and "
-                                     "\" . + - : '")
-                          .arg(Warnings::quoted(state.separator.text));
-        }
-    }
-    if (state.timeFormat.given)
-        readTimeFormat(state.timeFormat.text, &layout, &errors);
-    if (state.missing.given)
-        readMissing(state.missing.text, &layout, &errors);
-    readClock(state, &layout, &errors);
+    LayoutOptions::read(state.layout, options.input, &options.layout, &options.errors);
 }
 
 // One option of the help text: its name and value in a column of their own, the meaning

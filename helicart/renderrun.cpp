@@ -337,6 +337,8 @@ int RenderRun::run(QFile *diagnostics, const Options &options)
 
 int RenderRun::run(QFile *diagnostics, const Options &options, MeasurementFile &file)
 {
+    m_warningCount = 0;
+    file.setLayout(options.layout);
     try {
         return render(diagnostics, options, file);
     } catch (const std::bad_alloc &) {
@@ -350,8 +352,6 @@ int RenderRun::run(QFile *diagnostics, const Options &options, MeasurementFile &
 int RenderRun::render(QFile *diagnostics, const Options &options, MeasurementFile &file)
 {
     const QString &input = options.input;
-    m_warningCount = 0;
-    file.setLayout(options.layout);
     if (!file.open()) {
         // Local 8-bit, so that a name with letters outside Latin-1 reaches the user intact.
         diagnostics->write(QStringLiteral("Can not open input file: %1.").arg(input).toLocal8Bit());
@@ -376,8 +376,7 @@ int RenderRun::render(QFile *diagnostics, const Options &options, MeasurementFil
     bool written = true;
     VectorOutput vector(options.output, options.formats, diagnostics);
     vector.setTableTextScale(TextScale::factor(options.imageHeight));
-    bool toldNoPainter = false;
-    bool toldNoTally = false;
+    bool toldNoPainter = false, toldNoTally = false;
     for (int k = 0; k < count; ++k) {
         QObject *instance = nullptr;
         std::unique_ptr<SolarRoseInterface> chart(obtainChart(m_chartLoader, &instance));
