@@ -374,7 +374,8 @@ int QWindRose::classOf(double value)
     prepareCounting();
     if (spokes().isEmpty())
         return -1;
-    const RoseCounts::Classes &classes = spokes().cbegin().value();
+    const SectorMap &sectors = spokes();
+    const RoseCounts::Classes &classes = sectors.first();
     const auto found = classes.find(Interval(value, 0.0));
     return found == classes.cend() ? -1 : int(std::distance(classes.cbegin(), found));
 }
