@@ -4,6 +4,7 @@
 // statuses of --strict and of reading options that cannot be used.
 #include "endtoendsupport.h"
 #include "testsupport.h"
+#include "utcandlocal.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -28,7 +29,7 @@ struct Line
 QList<Line> sharedData()
 {
     QList<Line> lines;
-    const QDateTime start(QDate(2023, 6, 1), QTime(0, 10), Qt::UTC);
+    const QDateTime start(QDate(2023, 6, 1), QTime(0, 10), UtcAndLocal::utc());
     for (int i = 0; i < 60; ++i) {
         const QDateTime stamp = start.addSecs(qint64(i) * 47 * 60);
         const QString gsr = i % 11 == 5 ? QString() : QString::number(i * 37 % 900 + 0.25, 'f', 2);
@@ -217,11 +218,11 @@ void TestOtherFiles::sameTables()
 // 02:00 to 03:00 written twice and counted twice; the caption names the clock.
 void TestOtherFiles::summerTime()
 {
-    const QDateTime springChange(QDate(2023, 3, 26), QTime(1, 0), Qt::UTC);
-    const QDateTime autumnChange(QDate(2023, 10, 29), QTime(1, 0), Qt::UTC);
+    const QDateTime springChange(QDate(2023, 3, 26), QTime(1, 0), UtcAndLocal::utc());
+    const QDateTime autumnChange(QDate(2023, 10, 29), QTime(1, 0), UtcAndLocal::utc());
     QStringList utc, local;
     for (const QDate &day : { QDate(2023, 3, 25), QDate(2023, 10, 28) }) {
-        const QDateTime start(day, QTime(0, 0), Qt::UTC);
+        const QDateTime start(day, QTime(0, 0), UtcAndLocal::utc());
         for (int i = 0; i < 3 * 144; ++i) {
             const QDateTime stamp = start.addSecs(qint64(i) * 600);
             const bool summer = stamp >= springChange && stamp < autumnChange;
@@ -276,7 +277,7 @@ void TestOtherFiles::solarNoon()
         const double hourAngle = qDegreesToRadians(15.0 * (solarHours - 12.0));
         const double elevation = std::sin(latitude) * std::sin(declination)
             + std::cos(latitude) * std::cos(declination) * std::cos(hourAngle);
-        lines << QDateTime(day, QTime(0, 0).addSecs(minute * 60), Qt::UTC)
+        lines << QDateTime(day, QTime(0, 0).addSecs(minute * 60), UtcAndLocal::utc())
                      .toString("dd.MM.yyyy hh:mm")
                 + '\t' + QString::number(qMax(0.0, 1000 * elevation), 'f', 1);
     }
