@@ -1,5 +1,7 @@
 #include "measurementfield.h"
 
+#include "asciidigits.h"
+
 #include <QString>
 
 #include <charconv>
@@ -7,36 +9,17 @@
 
 namespace {
 
+using AsciiDigits::isDigit;
+using AsciiDigits::isSpace;
+using AsciiDigits::readDigits;
+
 // Fields longer than this take Qt's own path: no measurement is written with so many
 // characters, and the rare one then costs nothing but time.
 constexpr qsizetype fastValueLength = 64;
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 bool isAscii(char c)
 {
     return static_cast<unsigned char>(c) < 0x80;
-}
-
-// The ASCII characters QChar::isSpace accepts.
-bool isSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-bool readDigits(const char *text, int count, int *number)
-{
-    int result = 0;
-    for (int i = 0; i < count; ++i) {
-        if (!isDigit(text[i]))
-            return false;
-        result = result * 10 + (text[i] - '0');
-    }
-    *number = result;
-    return true;
 }
 
 bool isDateSeparator(char c)

@@ -1,5 +1,7 @@
 #include "stampreader.h"
 
+#include "asciidigits.h"
+
 #include <QDate>
 #include <QDateTime>
 
@@ -7,34 +9,16 @@
 
 namespace {
 
+using AsciiDigits::isDigit;
+using AsciiDigits::isSpace;
+using AsciiDigits::readDigits;
+
 constexpr qint64 kMSecsPerDay = 24 * 60 * 60 * 1000;
 // 1970-01-01 as a Julian day.
 constexpr qint64 kEpochJulianDay = 2440588;
 // Epoch stamps from the year 1 to the year 9999.
 constexpr qint64 kEarliestEpoch = -62135596800;
 constexpr qint64 kLatestEpoch = 253402300799;
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool isSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-bool readDigits(const char *text, int count, int *number)
-{
-    int result = 0;
-    for (int i = 0; i < count; ++i) {
-        if (!isDigit(text[i]))
-            return false;
-        result = result * 10 + (text[i] - '0');
-    }
-    *number = result;
-    return true;
-}
 
 // "yyyy-MM-dd" as days since 1970-01-01.
 bool readIsoDate(const char *text, qint64 *day)

@@ -10,8 +10,8 @@
 // Reads the time stamps of a file in one of the formats of FileLayout, as milliseconds since
 // 1970-01-01 00:00: the wall-clock time as written, or UTC when the stamp carries its offset
 // ("Z", "+02:00", a pattern's time zone, or any epoch stamp). Spaces around a stamp, one
-// pair of quotes around it and spaces inside them are dropped. Consecutive lines mostly share their date, which the
-// fixed formats read once for every run of lines with the same date characters.
+// pair of quotes around it and spaces inside them are dropped. Consecutive lines mostly share their
+// date, which the fixed formats read once for every run of lines with the same date characters.
 class StampReader
 {
 public:
