@@ -1,5 +1,6 @@
 #include "layoutoptions.h"
 
+#include "asciiname.h"
 #include "stampclock.h"
 #include "stampreader.h"
 #include "utcandlocal.h"
@@ -11,20 +12,9 @@
 
 namespace {
 
-// Whether value is word, in any case of its ASCII letters (no other character is taken for a
-// letter of it).
 bool isWord(const QString &value, const char *word)
 {
-    const QLatin1StringView wanted(word);
-    if (value.size() != wanted.size())
-        return false;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const char16_t c = value.at(i).unicode();
-        const char16_t lower = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-        if (lower != char16_t(QChar::toLower(char16_t(wanted.at(i).unicode()))))
-            return false;
-    }
-    return true;
+    return AsciiName::same(value, QLatin1StringView(word));
 }
 
 // A separator byte, or 0 when value names none: a letter, a digit, a quote or a character

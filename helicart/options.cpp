@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "asciiname.h"
 #include "exitstatus.h"
 #include "layoutoptions.h"
 #include "warnings.h"
@@ -188,11 +189,6 @@ QString optionValue(const QString &argument)
     return argument.section(QLatin1Char('='), 1, 99);
 }
 
-char asciiLower(char16_t c)
-{
-    return c >= u'A' && c <= u'Z' ? char(c - u'A' + 'a') : char(c);
-}
-
 // An argument the program does not know. After an option written without "=" it is most
 // likely that option's value, written after a space.
 QString unknownArgument(const QString &argument, const OptionEntry *valueless)
@@ -340,14 +336,7 @@ QString helpEntry(const OptionEntry &entry)
 
 bool Options::sameName(QStringView name, QLatin1StringView option)
 {
-    if (name.size() != option.size())
-        return false;
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        const char16_t c = name.at(i).unicode();
-        if (c > 0x7f || asciiLower(c) != asciiLower(char16_t(uchar(option.at(i).toLatin1()))))
-            return false;
-    }
-    return true;
+    return AsciiName::same(name, option);
 }
 
 Options Options::parse(const QStringList &arguments)
