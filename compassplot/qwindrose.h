@@ -8,6 +8,7 @@
 #include "roseframe.h"
 #include "rosepainter.h"
 #include "rosepainterinterface.h"
+#include "rosesegmentsinterface.h"
 #include "rosesettings.h"
 #include "rosetallyinterface.h"
 #include "rosetextscaleinterface.h"
@@ -34,10 +35,12 @@ class QWindRose : public QPaintable,
                   public WindRoseInterface,
                   public RosePainterInterface,
                   public RoseTallyInterface,
-                  public RoseTextScaleInterface
+                  public RoseTextScaleInterface,
+                  public RoseSegmentsInterface
 {
     Q_OBJECT
-    Q_INTERFACES(WindRoseInterface RosePainterInterface RoseTallyInterface RoseTextScaleInterface)
+    Q_INTERFACES(WindRoseInterface RosePainterInterface RoseTallyInterface RoseTextScaleInterface
+            RoseSegmentsInterface)
     Q_DISABLE_COPY(QWindRose)
 public:
     // The texts of the chart.
@@ -98,6 +101,10 @@ public:
 
     // Texts in proportion with the picture; the font last set is the size at factor 1.
     bool setTextScale(double factor) override;
+
+    // Where the last drawing painted its segments: its frame's segments, in the style's
+    // shapes and the axes the data were painted in.
+    bool getSegments(QList<RoseSegmentsInterface::Segment> *segments) override;
 
     // Operations for subclasses, in this order.
     // Renders the whole chart into the paintable image; always 1.

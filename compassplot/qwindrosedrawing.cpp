@@ -4,10 +4,12 @@
 
 #include "rosepainter.h"
 #include "windroselegend.h"
+#include "windrosestyle.h"
 
 #include <QFontMetrics>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 
 namespace {
 
@@ -309,4 +311,26 @@ void QWindRose::drawData(QPainter *painter, const RoseFrame &frame)
 {
     if (m_style)
         RosePainter::paintData(painter, frame.area, frame, *m_style, m_settings.rotation);
+}
+
+bool QWindRose::getSegments(QList<RoseSegmentsInterface::Segment> *segments)
+{
+    if (!segments)
+        return false;
+    segments->clear();
+    if (!m_style)
+        return true;
+    // The axes drawData paints each sector in, turned from sector to sector as it turns them.
+    QTransform axes = RosePainter::dataAxes(m_frame.area, m_settings.rotation);
+    for (int k = 0; k < m_frame.sectors.size(); ++k) {
+        for (const RoseFrame::Segment &s : m_frame.sectors.at(k)) {
+            const QPainterPath shape
+                = m_style->outline(QPoint(s.start, 0), QSize(s.length, s.thickness), s.width);
+            if (!shape.isEmpty())
+                segments->append(RoseSegmentsInterface::Segment {
+                    k, s.classIndex, s.count, shape.toFillPolygon(axes) });
+        }
+        axes.rotate(m_frame.sectorStep);
+    }
+    return true;
 }

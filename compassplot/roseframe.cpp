@@ -113,8 +113,8 @@ QVector<RoseFrame::Segment> RoseFrame::measureSector(const FrameInput &input,
         const RoseLayout::SegmentPlace place = RoseLayout::placeSegment(
             rule, position, input.counts.percent(it.value()->count), style.length, style.offset);
         if (place.shown != 0) {
-            segments.append(
-                { place.start, place.shown, Numeric::toInt(thickness), style.brush, style.width });
+            segments.append({ place.start, place.shown, Numeric::toInt(thickness), style.brush,
+                style.width, j, it.value()->count });
         }
         // A shift moves only its own segment; the next one starts where this one ends.
         position += place.advance;

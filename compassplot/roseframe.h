@@ -62,7 +62,8 @@ struct FrameInput
 struct RoseFrame
 {
     // A class segment along its sector's axis: start and length from the centre, thickness
-    // across the axis, and the class's brush and bar width for the style.
+    // across the axis, and the class's brush and bar width for the style; which class of its
+    // sector it shows (key order, from 0) and that class's count.
     struct Segment
     {
         int start = 0;
@@ -70,6 +71,8 @@ struct RoseFrame
         int thickness = 0;
         QBrush brush;
         double width = 1.0;
+        int classIndex = 0;
+        qint64 count = 0;
     };
 
     // Where the drawing is painted: the background and the grid on the rose's part, the data

@@ -189,18 +189,23 @@ void paintRingLabels(
     painter->restore();
 }
 
+QTransform dataAxes(const QSize &area, double rotation)
+{
+    const int h = area.height();
+    // The rose occupies the square at the left even when the image was widened for the legend;
+    // the first sector (north) points up.
+    QTransform axes = QTransform::fromTranslate(h / 2 - 1, h / 2);
+    axes.rotate(rotation - 90);
+    return axes;
+}
+
 void paintData(QPainter *painter, const QSize &area, const RoseFrame &frame, WindroseStyle &style,
     double rotation)
 {
     style.radius = frame.dataDiameter;
     if (frame.sectors.isEmpty())
         return;
-    const int h = area.height();
-    // The rose occupies the square at the left even when the image was widened for the legend;
-    // the first sector (north) points up.
-    QTransform axes = QTransform::fromTranslate(h / 2 - 1, h / 2);
-    axes.rotate(rotation - 90);
-    painter->setTransform(axes);
+    painter->setTransform(dataAxes(area, rotation));
     style.centre = QPoint(area.width() / 2, area.height() / 2);
     for (const QVector<RoseFrame::Segment> &segments : frame.sectors) {
         for (const RoseFrame::Segment &s : segments) {

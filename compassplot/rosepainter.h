@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPen>
+#include <QTransform>
 
 class QPainter;
 class WindroseStyle;
@@ -48,8 +49,12 @@ void paintGrid(QPainter *painter, const QSize &area, const RoseFrame &frame, con
 void paintRingLabels(
     QPainter *painter, const QSize &area, const RoseFrame &frame, const GridLook &look);
 
-// The segments of every sector, the first sector pointing up when rotation is 0, on the square
-// at the area's left. The style is given the rose's diameter and the area's centre.
+// The axes of the first sector: the centre of the square at the area's left, the sector
+// pointing up when rotation is 0. Each further sector turns them by the frame's sector step.
+QTransform dataAxes(const QSize &area, double rotation);
+
+// The segments of every sector, in the axes of dataAxes. The style is given the rose's
+// diameter and the area's centre.
 void paintData(QPainter *painter, const QSize &area, const RoseFrame &frame, WindroseStyle &style,
     double rotation);
 

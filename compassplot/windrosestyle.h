@@ -1,6 +1,7 @@
 #ifndef WINDROSESTYLE_H
 #define WINDROSESTYLE_H
 
+#include <QPainterPath>
 #include <QPoint>
 
 class QBrush;
@@ -21,6 +22,11 @@ public:
     virtual void draw(QPainter *painter, const QPoint &position, const QSize &size,
         const QBrush &brush, const double &width)
         = 0;
+
+    // The shape draw fills for the same segment, in the same axes: a rectangle of the
+    // segment's size centred on the axis, unless the style paints another shape.
+    virtual QPainterPath outline(
+        const QPoint &position, const QSize &size, const double &width) const;
 
     // Centre of the rose in image coordinates, and the rose's diameter (set before drawing).
     QPoint centre;

@@ -278,6 +278,7 @@ int main(int argc, char *argv[])
     }
 
     RenderRun renderRun(chartLoader);
+    renderRun.setEarlierWarnings(warnings.texts());
     int status = 0;
     if (limited)
         startThreadsOrEnd(&diagnostics);

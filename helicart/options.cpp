@@ -106,8 +106,10 @@ const OptionEntry kOptions[] = {
         "the kinds of file written, a comma-separated list of png "
         "(the default), svg and pdf (the rose, the table and the "
         "combined image as drawings of their own), tsv (each "
-        "table as tab-separated text, PREFIXT000.tsv) and csv (the "
-        "counts behind each rose and table, PREFIXC000.csv)",
+        "table as tab-separated text, PREFIXT000.tsv), csv (the "
+        "counts behind each rose and table, PREFIXC000.csv) and "
+        "html (one page of the run with every rose, its numbers "
+        "and its table, PREFIX.html)",
         [](Options &, ParseState &s, const QString &v) {
             s.formats = { true, v };
         } },
@@ -342,6 +344,7 @@ bool Options::sameName(QStringView name, QLatin1StringView option)
 Options Options::parse(const QStringList &arguments)
 {
     Options options;
+    options.arguments = arguments;
     ParseState state;
     const OptionEntry *valueless = nullptr; // the previous argument, a known option without "="
     for (const QString &argument : arguments) {

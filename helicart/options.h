@@ -36,6 +36,7 @@ struct Options
     bool strict = false; // --strict: a run with a warning ends with ExitStatus::Warned
     bool help = false; // --help or -h: the help text, nothing else
     bool version = false; // --version: the version, nothing else
+    QStringList arguments; // as given, for a record of the run
     QStringList warnings; // one text each, without the "helicart: warning: " prefix
     QStringList errors; // reading options that cannot be used; the run does not start
 

@@ -7,6 +7,7 @@
 #include "countsfile.h"
 #include "exitstatus.h"
 #include "filewriter.h"
+#include "htmlreport.h"
 #include "measurementfile.h"
 #include "options.h"
 #include "outputfile.h"
@@ -59,6 +60,7 @@ struct Request
     Warnings *warnings;
     OutputQueue *output;
     const Options &options;
+    HtmlReport *report = nullptr; // the page, when one is asked for
 };
 
 // A fresh chart: the plug-in makes a new instance once the previous one has been destroyed.
@@ -97,6 +99,8 @@ void describeColumn(SolarRoseInterface *chart, QObject *instance, const Measurem
     chart->setStationText(file.stationText(k));
     chart->setIntervalText(ColumnTexts::intervalText(
         range.earliestTime, range.latestTime, options.layout.clock.name()));
+    if (request.report)
+        request.report->begin(instance, k);
 }
 
 // The class that a value in each overlap of the report's classes is counted in, as the chart
@@ -154,6 +158,8 @@ bool feedColumn(SolarRoseInterface *chart, RoseTallyInterface *tally, const Meas
         request.warnings->warn(
             Warnings::aboutOutsideClasses(file.label(k), counts.allCount, counted));
     }
+    if (request.report)
+        request.report->setCounts(counts);
     chart->setLegendPrecision(ColumnTexts::legendPrecision(counts.maxDecimals));
     const bool below = ColumnTexts::belowRequired(counts.goodShare, requiredGoodPercent);
     chart->setAllDataCount(counts.allCount);
@@ -235,6 +241,8 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
     // The table data describe the last drawing.
     QStringList rows;
     chart->getTableData(&rows);
+    if (request.report)
+        request.report->takeColumn(rows);
     handFilesOn(rose, rows, k, request, countsText, noImage.label);
     bool written = true;
     if (painter) {
@@ -323,6 +331,33 @@ RosePainterInterface *vectorPainter(
     return painter;
 }
 
+// The SVG and PDF files of the run, their tables' type in proportion with the roses.
+VectorOutput vectorOutput(const Options &options, QFile *diagnostics)
+{
+    VectorOutput vector(options.output, options.formats, diagnostics);
+    vector.setTableTextScale(TextScale::factor(options.imageHeight));
+    return vector;
+}
+
+// The page of the run, when it asks for one.
+std::unique_ptr<HtmlReport> pageReport(const Options &options, const MeasurementFile &file,
+    const MeasurementFile::TimeRange &range, Warnings *warnings)
+{
+    if (!(options.formats & OutputFormats::Html))
+        return nullptr;
+    return std::make_unique<HtmlReport>(options, file, range, warnings);
+}
+
+// Hands the page on, with the warnings told before the run and by it so far.
+void writePage(const HtmlReport *report, const Options &options, const QStringList &earlier,
+    OutputQueue *output)
+{
+    if (!report)
+        return;
+    output->write(OutputNames::combined(options.output, OutputFormats::Html),
+        [page = report->page(earlier)] { return page; });
+}
+
 } // namespace
 
 RenderRun::RenderRun(QPluginLoader &chartLoader)
@@ -372,10 +407,10 @@ int RenderRun::render(QFile *diagnostics, const Options &options, MeasurementFil
     OutputQueue output(diagnostics);
     Warnings warnings(output.warnings(), &m_warningCount);
     warnAboutRun(&warnings, file, options);
-    const Request request { &warnings, &output, options };
+    const std::unique_ptr<HtmlReport> report = pageReport(options, file, range, &warnings);
+    const Request request { &warnings, &output, options, report.get() };
     bool written = true;
-    VectorOutput vector(options.output, options.formats, diagnostics);
-    vector.setTableTextScale(TextScale::factor(options.imageHeight));
+    VectorOutput vector = vectorOutput(options, diagnostics);
     bool toldNoPainter = false, toldNoTally = false;
     for (int k = 0; k < count; ++k) {
         QObject *instance = nullptr;
@@ -406,6 +441,7 @@ int RenderRun::render(QFile *diagnostics, const Options &options, MeasurementFil
     }
     if (count > 0)
         writeCombined(combined, options, &output);
+    writePage(report.get(), options, m_earlierWarnings, &output);
     written &= output.settle();
     written &= vector.writeCombined();
     return written ? ExitStatus::Success : ExitStatus::OutputNotWritten;

@@ -2,6 +2,7 @@
 #define RENDERRUN_H
 
 #include <QString>
+#include <QStringList>
 
 class MeasurementFile;
 class QFile;
@@ -47,6 +48,8 @@ public:
 
     // The warnings the last run wrote.
     int warningCount() const { return m_warningCount; }
+    // The warnings written before the run (about its options), for the run's page.
+    void setEarlierWarnings(const QStringList &texts) { m_earlierWarnings = texts; }
 
     // "Cannot load 'solarRose' plugin" on the standard output stream.
     static void reportPluginFailure();
@@ -60,6 +63,7 @@ private:
 
     QPluginLoader &m_chartLoader;
     int m_warningCount = 0;
+    QStringList m_earlierWarnings;
 };
 
 #endif // RENDERRUN_H

@@ -117,6 +117,7 @@ void Warnings::warn(const QString &text)
     if (text.isEmpty() || m_written.contains(text))
         return;
     m_written.insert(text);
+    m_texts << text;
     if (m_tally)
         ++*m_tally;
     m_device->write(QStringLiteral("helicart: warning: %1\n").arg(text).toLocal8Bit());

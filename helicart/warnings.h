@@ -25,8 +25,9 @@ public:
     // An empty text is no warning.
     void warn(const QString &text);
     void warn(const QStringList &texts);
-    // The warnings written so far.
+    // The warnings written so far, and their texts in the order they were written.
     int count() const { return int(m_written.size()); }
+    const QStringList &texts() const { return m_texts; }
 
     // The texts of the run's warnings; empty lists and strings when there is nothing to tell.
     // About the lines of the input file fileName, whose header and time range file has read:
@@ -65,6 +66,7 @@ private:
     QIODevice *m_device;
     int *m_tally;
     QSet<QString> m_written;
+    QStringList m_texts;
 };
 
 #endif // WARNINGS_H

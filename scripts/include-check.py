@@ -21,6 +21,8 @@ CHECKED = ("compassplot/", "helicart/")
 FORBIDDEN = {
     "helicart/input/": ["helicart/output/", "helicart/table/", "helicart/xml/", "helicart/*"],
     "helicart/output/": ["helicart/input/", "helicart/xml/", "helicart/*"],
+    "helicart/page/": ["helicart/input/", "helicart/output/", "helicart/table/", "helicart/xml/",
+                       "helicart/*"],
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 

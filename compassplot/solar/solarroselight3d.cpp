@@ -34,8 +34,7 @@ void SolarRoseLight3D::draw(QPainter *painter, const QPoint &position, const QSi
     }
     painter->setBrush(fill);
     // A wedge that reaches no radius paints nothing (and no empty path reaches a document).
-    const QPainterPath wedge
-        = wedgePath(position.x(), QSize(size.width() - 1, size.height()), width);
+    const QPainterPath wedge = outline(position, size, width);
     if (!wedge.isEmpty())
         painter->drawPath(wedge);
 
@@ -46,6 +45,12 @@ void SolarRoseLight3D::draw(QPainter *painter, const QPoint &position, const QSi
     painter->drawLine(position.x(), 0, position.x() + size.width() - 2, 0);
 
     painter->restore();
+}
+
+QPainterPath SolarRoseLight3D::outline(
+    const QPoint &position, const QSize &size, const double &width) const
+{
+    return wedgePath(position.x(), QSize(size.width() - 1, size.height()), width);
 }
 
 QPainterPath SolarRoseLight3D::wedgePath(int inner, QSize extent, double width)

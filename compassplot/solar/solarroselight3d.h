@@ -15,6 +15,9 @@ public:
 
     void draw(QPainter *painter, const QPoint &position, const QSize &size, const QBrush &brush,
         const double &width) override;
+    // The wedge draw fills.
+    QPainterPath outline(
+        const QPoint &position, const QSize &size, const double &width) const override;
 
     // An annular sector around the origin from radius inner to inner + extent.width, whose
     // sweep follows from the thickness extent.height, turned to the side that width's sign

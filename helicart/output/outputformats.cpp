@@ -14,6 +14,7 @@ const FormatName kFormats[] = {
     { OutputFormats::Pdf, "pdf" },
     { OutputFormats::Tsv, "tsv" },
     { OutputFormats::Csv, "csv" },
+    { OutputFormats::Html, "html" },
 };
 
 } // namespace

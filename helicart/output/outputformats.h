@@ -18,13 +18,14 @@ public:
         Pdf = 0x4,
         Tsv = 0x8,
         Csv = 0x10, // the counts of the table, cell by cell
+        Html = 0x20, // a page of the whole run
     };
     Q_DECLARE_FLAGS(Formats, Format)
 
     // Every format, in the order of names().
     static QList<Format> all();
 
-    // "png, svg, pdf, tsv, csv": the names parse knows, for messages.
+    // "png, svg, pdf, tsv, csv, html": the names parse knows, for messages.
     static QString names();
 
     // The file name suffix of format, without the dot ("png").

@@ -163,7 +163,7 @@ void TestWarnings::warnings_data()
         { "--imageHeight value \"50\" is not a whole number from 100 to 10000: the roses keep "
           "the chart's own height" });
     row("an unknown format", good, {}, { "--format=png,gif" },
-        { "--format entry \"gif\" is none of png, svg, pdf, tsv, csv: it is ignored" });
+        { "--format entry \"gif\" is none of png, svg, pdf, tsv, csv, html: it is ignored" });
     row("a prefix that is a folder", good, {}, { "--output=out/" },
         { "--output \"out/\" ends in \"/\": the files are named \"out/.png\", "
           "\"out/S000.png\" and so on; give a prefix such as \"out/station\"" });

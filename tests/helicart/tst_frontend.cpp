@@ -186,9 +186,10 @@ void TestFrontend::outputOptions_data()
     const QString badHeight = "--imageHeight value \"%1\" is not a whole number from 100 to "
                               "10000: the roses keep the chart's own height";
     const QString badEntry
-        = "--format entry \"%1\" is none of png, svg, pdf, tsv, csv: it is ignored";
-    const QString noFormat = "--format value \"%1\" names none of png, svg, pdf, tsv, csv: png is "
-                             "written";
+        = "--format entry \"%1\" is none of png, svg, pdf, tsv, csv, html: it is ignored";
+    const QString noFormat
+        = "--format value \"%1\" names none of png, svg, pdf, tsv, csv, html: png is "
+          "written";
     const auto row = [](const char *name, const QStringList &arguments, int imageHeight,
                          int formats, const QStringList &warnings = {}) {
         QTest::newRow(name) << arguments << imageHeight << formats << warnings;
