@@ -19,6 +19,7 @@ packages=(
     clang libclang-rt-dev tzdata
     clang-tidy  # the function size check of scripts/size-check.sh
     poppler-utils  # pdftoppm: the tests render the PDF drawings to compare them with the images
+    chromium python3-html5lib  # the run's page is tested in a headless browser and as HTML5
 )
 
 missing=()
