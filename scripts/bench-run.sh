@@ -31,3 +31,5 @@ cmake -S "$root" -B "$build" >/dev/null
 cmake --build "$build" --target helicart compassplot tickfit -j 2
 
 python3 "$root/bench/wholerun.py" --helicart "$build/bin/helicart" --work "$build/bench-run" "$@"
+# What the run's page adds to the example's run, and its size.
+python3 "$root/bench/pagecost.py" --helicart "$build/bin/helicart"
