@@ -6,19 +6,24 @@
 
 namespace {
 
-// The page's look. No character here is one the writer escapes: the style element's text is
-// read as it stands.
-const char kStyle[] = "body{font-family:sans-serif;margin:1.5em;color:#222}"
-                      "dl.run{display:grid;grid-template-columns:max-content auto;gap:.2em 1em}"
+// The page's look. Sizes in whole pixels, so that each rose lies on whole pixels and shows as
+// sharp as its image. No character here is one the writer escapes: the style element's text
+// is read as it stands.
+const char kStyle[] = "body{font:16px/20px sans-serif;margin:24px;color:#222}"
+                      "h1{font-size:32px;line-height:40px;margin:16px 0}"
+                      "h2{font-size:24px;line-height:30px;margin:24px 0 12px}"
+                      "h3{font-size:18px;line-height:24px;margin:12px 0}"
+                      "p,ul,dl{margin:12px 0}"
+                      "dl.run{display:grid;grid-template-columns:max-content auto;gap:2px 16px}"
                       "dl.run dt{font-weight:bold}dl.run dd{margin:0}"
                       ".rose{position:relative;margin:0}"
                       ".rose svg{position:absolute;left:0;top:0}"
                       ".segments path{fill:#000;fill-opacity:0;stroke:none}"
                       ".segments path:hover{fill-opacity:.25}"
-                      "table{border-collapse:collapse;margin:1em 0}"
+                      "table{border-collapse:collapse;margin:16px 0}"
                       "caption{text-align:left;caption-side:top}"
                       "caption span{display:block}"
-                      "th,td{border:1px solid #bbb;padding:.1em .5em;text-align:right}"
+                      "th,td{border:1px solid #bbb;padding:2px 8px;text-align:right}"
                       ".legend p{white-space:pre-line}";
 
 // An element holding text; an empty one is written with its end tag, as HTML wants.

@@ -45,8 +45,8 @@ void TestHtmlPage::segmentTitle()
     QCOMPARE(PageColumn::segmentTitle(tally, 0, 1, " W/m2", 10, 0),
         QString("11:02 to 12:02\n(600, 800] W/m2\n3 values\n30.00 % of all lines, 75.00 % of the "
                 "sector"));
-    QCOMPARE(PageColumn::classTexts(tally.classes, 0),
-        QStringList({ "<= 0", "(600, 800]", "> 800" }));
+    QCOMPARE(
+        PageColumn::classTexts(tally.classes, 0), QStringList({ "<= 0", "(600, 800]", "> 800" }));
     // Only segments that hold data get a shape, each with its own sector's numbers.
     const QList<RoseSegmentsInterface::Segment> segments
         = { { 0, 0, 1, QPolygonF() }, { 1, 1, 0, QPolygonF() }, { 1, 2, 6, QPolygonF() } };
@@ -57,11 +57,12 @@ void TestHtmlPage::segmentTitle()
 
 void TestHtmlPage::inlineSvg()
 {
-    const QByteArray svg = "<?xml version=\"1.0\"?><svg xmlns=\"http://www.w3.org/2000/svg\" "
-                           "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"10px\"><title>Qt "
-                           "SVG Document</title><desc>x</desc><!-- a comment --><defs><linearGradient "
-                           "id=\"g1\"/></defs><g fill=\"url(#g1)\" stroke=\"#abcdef\"><use "
-                           "xlink:href=\"#g1\"/><text>a &lt; b</text></g></svg>";
+    const QByteArray svg
+        = "<?xml version=\"1.0\"?><svg xmlns=\"http://www.w3.org/2000/svg\" "
+          "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"10px\"><title>Qt "
+          "SVG Document</title><desc>x</desc><!-- a comment --><defs><linearGradient "
+          "id=\"g1\"/></defs><g fill=\"url(#g1)\" stroke=\"#abcdef\"><use "
+          "xlink:href=\"#g1\"/><text>a &lt; b</text></g></svg>";
     QString page;
     QXmlStreamWriter out(&page);
     QVERIFY(InlineSvg::write(out, svg, "c1-", "Rose & <legend>"));
@@ -87,7 +88,7 @@ void TestHtmlPage::pageEscapesAndKeepsHtml()
     QVERIFY(page.startsWith("<!DOCTYPE html><html lang=\"en\">"));
     QVERIFY(!page.contains("<script>"));
     QVERIFY(page.contains("&lt;script&gt;alert(1)&lt;/script&gt;.txt"));
-    QVERIFY(page.contains("<h2 id=\"c0-heading\">T &amp; \"x\"</h2>"));
+    QVERIFY(page.contains("<h2 id=\"c0-heading\">T &amp; &quot;x&quot;</h2>"));
     // HTML reads no empty element tag but a void one's: an empty cell is a pair of tags.
     QVERIFY(page.contains("<th scope=\"row\">12</th><td></td><td>1.00</td>"));
     QVERIFY(page.contains("<th scope=\"col\">&lt;= 0</th>"));
