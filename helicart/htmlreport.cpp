@@ -95,7 +95,8 @@ void HtmlReport::takeColumn(const QStringList &rows)
     m_columns.append(column);
 }
 
-QByteArray HtmlReport::page(const QStringList &optionWarnings) const
+std::function<QByteArray()> HtmlReport::page(const QStringList &optionWarnings) const
 {
-    return HtmlPage::text(m_header, optionWarnings + m_warnings->texts(), m_columns);
+    return [header = m_header, warnings = optionWarnings + m_warnings->texts(),
+               columns = m_columns] { return HtmlPage::text(header, warnings, columns); };
 }

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 class QObject;
 class Warnings;
 struct Options;
@@ -31,8 +33,9 @@ public:
     // table (rows, the chart's table data).
     void takeColumn(const QStringList &rows);
 
-    // The page: the header, the warnings of the options and of the run so far, the columns.
-    QByteArray page(const QStringList &optionWarnings) const;
+    // What makes the page (on any thread, from copies of what the run gathered): the header,
+    // the warnings of the options and of the run so far, the columns.
+    std::function<QByteArray()> page(const QStringList &optionWarnings) const;
 
 private:
     // Tells once that the chart cannot do something the page needs.

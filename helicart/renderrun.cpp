@@ -349,13 +349,13 @@ std::unique_ptr<HtmlReport> pageReport(const Options &options, const Measurement
 }
 
 // Hands the page on, with the warnings told before the run and by it so far.
-void writePage(const HtmlReport *report, const Options &options, const QStringList &earlier,
-    OutputQueue *output)
+void writePage(
+    HtmlReport *report, const Options &options, const QStringList &earlier, OutputQueue *output)
 {
     if (!report)
         return;
-    output->write(OutputNames::combined(options.output, OutputFormats::Html),
-        [page = report->page(earlier)] { return page; });
+    output->write(
+        OutputNames::combined(options.output, OutputFormats::Html), report->page(earlier));
 }
 
 } // namespace

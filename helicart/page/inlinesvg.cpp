@@ -49,14 +49,6 @@ QString InlineSvg::prefixedReferences(const QString &value, const QString &idPre
 bool InlineSvg::write(
     QXmlStreamWriter &out, const QByteArray &svg, const QString &idPrefix, const QString &title)
 {
-    // Checked whole first: a page never holds half a drawing.
-    {
-        QXmlStreamReader check(svg);
-        while (!check.atEnd())
-            check.readNext();
-        if (check.hasError())
-            return false;
-    }
     QXmlStreamReader in(svg);
     in.setNamespaceProcessing(false);
     int depth = 0;
@@ -86,5 +78,8 @@ bool InlineSvg::write(
             out.writeCharacters(in.text().toString());
         }
     }
-    return true;
+    // A document cut short leaves no element of the page open.
+    for (int open = depth - (skipping > 0 ? depth - skipping + 1 : 0); open > 0; --open)
+        out.writeEndElement();
+    return !in.hasError();
 }

@@ -14,7 +14,8 @@ class QXmlStreamWriter;
 class InlineSvg
 {
 public:
-    // False, with nothing written, when svg is no well-formed document.
+    // False when svg is no well-formed document: what it holds up to the fault is written, its
+    // elements closed.
     static bool write(QXmlStreamWriter &out, const QByteArray &svg, const QString &idPrefix,
         const QString &title);
 

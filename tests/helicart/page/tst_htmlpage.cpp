@@ -72,8 +72,8 @@ void TestHtmlPage::inlineSvg()
                 "<use xlink:href=\"#c1-g1\"/><text>a &lt; b</text></g></svg>"));
     QString nothing;
     QXmlStreamWriter none(&nothing);
-    QVERIFY(!InlineSvg::write(none, "<svg><g></svg>", "c1-", "x"));
-    QVERIFY(nothing.isEmpty());
+    QVERIFY(!InlineSvg::write(none, "<svg><g><path d=\"M0 0\"/><rect", "c1-", "x"));
+    QCOMPARE(nothing, QString("<svg role=\"img\"><title>x</title><g><path d=\"M0 0\"/></g></svg>"));
 }
 
 void TestHtmlPage::pageEscapesAndKeepsHtml()
