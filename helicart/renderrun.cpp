@@ -2,17 +2,19 @@
 
 #include "classesdefinition.h"
 #include "columnreading.h"
+#include "columnsteps.h"
 #include "columntexts.h"
 #include "combinedimage.h"
-#include "countsfile.h"
 #include "exitstatus.h"
-#include "filewriter.h"
+#include "groupcharts.h"
+#include "groupfiles.h"
 #include "measurementfile.h"
 #include "options.h"
 #include "outputfile.h"
 #include "outputnames.h"
 #include "outputqueue.h"
 #include "pngencoder.h"
+#include "rosemakerinterface.h"
 #include "rosepainterinterface.h"
 #include "rosetallyinterface.h"
 #include "rosetextscaleinterface.h"
@@ -36,30 +38,8 @@
 
 namespace {
 
-// The words for an image of a column that cannot be had (memory ran out). The size of the
-// chart's drawing is asked for only then, on the run's thread.
-struct NoImage
-{
-    QString label;
-    RosePainterInterface *sizer = nullptr;
-
-    QString text() const { return text(sizer ? sizer->paintSize(QSize()) : QSize()); }
-    QString text(const QSize &wanted) const
-    {
-        return QStringLiteral("helicart: cannot allocate a %1 x %2 image for column %3")
-            .arg(wanted.width())
-            .arg(wanted.height())
-            .arg(label);
-    }
-};
-
-// What the run was asked for, handed to the steps of a column.
-struct Request
-{
-    Warnings *warnings;
-    OutputQueue *output;
-    const Options &options;
-};
+using NoImage = ColumnSteps::NoImage;
+using Request = ColumnSteps::Request;
 
 // A fresh chart: the plug-in makes a new instance once the previous one has been destroyed.
 SolarRoseInterface *obtainChart(QPluginLoader &loader, QObject **instance)
@@ -75,123 +55,33 @@ int reportReadFailure(QFile *diagnostics, const QString &input)
     return ExitStatus::InputNotRead;
 }
 
-// The chart's texts that come from the header and the time range; its size, with its texts in
-// proportion where the chart can draw them so.
-void describeColumn(SolarRoseInterface *chart, QObject *instance, const MeasurementFile &file,
-    int k, const MeasurementFile::TimeRange &range, const Request &request)
-{
-    const Options &options = request.options;
-    if (options.scaleMax != -1 && options.scaleGrid != -1)
-        chart->setFixedScale(double(options.scaleMax), options.scaleGrid);
-    if (options.imageHeight > 0) {
-        chart->setImageHeight(options.imageHeight);
-        if (auto *texts = qobject_cast<RoseTextScaleInterface *>(instance))
-            texts->setTextScale(TextScale::factor(options.imageHeight));
-    }
-    const QString unit = file.unit(k);
-    const QString label = file.label(k);
-    chart->setUnitText(unit);
-    chart->setSpeedDirectionText(ColumnTexts::speedDirectionText(label, unit));
-    chart->setLegendTitle(ColumnTexts::legendTitle(label, unit));
-    chart->setParameterText(label);
-    chart->setStationText(file.stationText(k));
-    chart->setIntervalText(ColumnTexts::intervalText(
-        range.earliestTime, range.latestTime, options.layout.clock.name()));
-}
-
-// The class that a value in each overlap of the report's classes is counted in, as the chart
-// says: the chart's classes are matched to the file's by their limits.
-void findOverlapClasses(RoseTallyInterface *tally, ClassesDefinition::Report *report)
-{
-    if (!tally || report->overlaps.isEmpty())
-        return;
-    for (ClassesDefinition::Report::Overlap &overlap : report->overlaps) {
-        const int index = tally->classOf((overlap.low + overlap.high) / 2);
-        RoseTallyInterface::Tally counted;
-        if (index < 0 || !tally->getTally(&counted) || index >= counted.classes.size())
-            continue;
-        const RoseTallyInterface::Class &c = counted.classes.at(index);
-        for (const ClassesDefinition::Report::Class &given : report->classes) {
-            if (given.low == c.low && given.high == c.high
-                && (given.classNumber == overlap.first || given.classNumber == overlap.second)) {
-                overlap.goesTo = given.classNumber;
-                break;
-            }
-        }
-    }
-}
-
 // Classes first, so that every measurement finds its class; then the column's measurements
-// and the texts made from their counts. False when the file could not be read to its end.
+// (and those of its groups, when the run has them) and the texts made from their counts. False
+// when the file could not be read to its end.
 bool feedColumn(SolarRoseInterface *chart, RoseTallyInterface *tally, const MeasurementFile &file,
-    int k, const MeasurementFile::TimeRange &range, const Request &request, ColumnReading &columns)
+    int k, const MeasurementFile::TimeRange &range, const Request &request, ColumnReading &columns,
+    GroupCharts *groups, ColumnSteps::Classes *classes)
 {
-    const Options &options = request.options;
-    double requiredGoodPercent = 0;
-    bool scaleOn = true;
-    ClassesDefinition::Report report;
-    ClassesDefinition::load(
-        options.classes, file.label(k), chart, requiredGoodPercent, scaleOn, &report);
-    findOverlapClasses(tally, &report);
-    // Without a word about the default file when it is not there: built-in classes are then
-    // what the user asked for.
-    if (options.classesGiven || report.failure != ClassesDefinition::Report::Missing)
-        request.warnings->warn(Warnings::aboutClasses(options.classes, file.label(k), report));
-    const int shift = options.timeShift;
+    *classes = ColumnSteps::loadClasses(chart, tally, file, k, request);
+    const int shift = request.options.timeShift;
     // The lines are read on a thread of their own; the chart counts on this one.
-    const bool taken = columns.take([chart, shift](const QTime &time, double value) {
-        chart->addSolarMeasurement(RenderRun::shiftedTime(time, shift), value);
-    });
+    bool taken = false;
+    if (groups) {
+        taken = columns.take([chart, shift, groups](const QTime &time, double value, int group) {
+            const QTime shifted = RenderRun::shiftedTime(time, shift);
+            chart->addSolarMeasurement(shifted, value);
+            groups->add(group, shifted, value);
+        });
+    } else {
+        taken = columns.take([chart, shift](const QTime &time, double value) {
+            chart->addSolarMeasurement(RenderRun::shiftedTime(time, shift), value);
+        });
+    }
     const ColumnReading::Column &read = columns.column(k);
     if (!taken || read.failed)
         return false;
-    const MeasurementFile::ColumnCounts &counts = read.counts;
-    // A file without a readable stamp has been told of once for all its columns.
-    if (file.findings().readableStamps > 0)
-        request.warnings->warn(Warnings::aboutColumn(file.label(k), counts));
-    RoseTallyInterface::Tally counted;
-    if (tally && tally->getTally(&counted)) {
-        request.warnings->warn(
-            Warnings::aboutOutsideClasses(file.label(k), counts.allCount, counted));
-    }
-    chart->setLegendPrecision(ColumnTexts::legendPrecision(counts.maxDecimals));
-    const bool below = ColumnTexts::belowRequired(counts.goodShare, requiredGoodPercent);
-    chart->setAllDataCount(counts.allCount);
-    chart->setEnableGrid(scaleOn);
-    chart->setStatisticsText(
-        ColumnTexts::statisticsText(counts.allCount, counts.goodCount, counts.goodShare));
-    chart->setLegendText(ColumnTexts::legendText(file.stationText(k), range.earliestTime,
-                             range.latestTime, counts.allCount, counts.goodCount, counts.goodShare),
-        below);
+    ColumnSteps::countTexts(chart, tally, file, k, range, read.counts, *classes, request);
     return true;
-}
-
-// Hands the rose's files of column k, the table made from rows and its texts, to the output
-// queue, which encodes and writes them while the run goes on; the table is painted in its
-// job on a writer thread.
-void handFilesOn(const QImage &rose, const QStringList &rows, int k, const Request &request,
-    const std::function<QByteArray()> &countsText, const QString &label)
-{
-    const QString &output = request.options.output;
-    const OutputFormats::Formats formats = request.options.formats;
-    if (formats & OutputFormats::Png) {
-        request.output->write(
-            OutputNames::rose(output, k), [rose] { return OutputFile::encode(rose); });
-        request.output->write(OutputNames::table(output, k),
-            [rows, size = rose.size(), scale = TextScale::factor(request.options.imageHeight),
-                label] {
-                const QImage table = TableFit::image(rows, size, scale);
-                if (table.isNull())
-                    throw FileWriter::Failure(NoImage { label }.text(size).toStdString());
-                return OutputFile::encode(table);
-            });
-    }
-    if (formats & OutputFormats::Tsv) {
-        request.output->write(OutputNames::table(output, k, OutputFormats::Tsv),
-            [rows] { return OutputFormats::tableText(rows); });
-    }
-    if ((formats & OutputFormats::Csv) && countsText)
-        request.output->write(OutputNames::counts(output, k), countsText);
 }
 
 // Paints the rose of column k into combined: the first rose lays the ground (in an image of
@@ -235,7 +125,7 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
     // The table data describe the last drawing.
     QStringList rows;
     chart->getTableData(&rows);
-    handFilesOn(rose, rows, k, request, countsText, noImage.label);
+    ColumnSteps::handFilesOn(rose, rows, k, request, countsText, noImage.label);
     bool written = true;
     if (painter) {
         request.output->settle();
@@ -259,34 +149,6 @@ void warnAboutRun(Warnings *warnings, const MeasurementFile &file, const Options
     warnings->warn(Warnings::aboutImageHeight(options.imageHeight));
     if (file.parameterCount() > 0)
         warnings->warn(Warnings::aboutOutput(options.output));
-}
-
-// The chart's counts, when it can tell them; told of once when the run asks for a counts
-// file and it cannot.
-RoseTallyInterface *chartTally(
-    QObject *instance, const Options &options, bool *told, Warnings *warnings)
-{
-    RoseTallyInterface *tally = qobject_cast<RoseTallyInterface *>(instance);
-    if (!tally && (options.formats & OutputFormats::Csv) && !*told) {
-        warnings->warn(QStringLiteral("the chart plug-in cannot tell its counts (%1): no csv "
-                                      "files are written")
-                           .arg(QLatin1String(RoseTallyInterface_iid)));
-        *told = true;
-    }
-    return tally;
-}
-
-// What makes the counts file of a column from the chart's counts as they are now; empty when
-// none is asked for or the chart cannot tell them.
-std::function<QByteArray()> countsFile(
-    RoseTallyInterface *tally, const MeasurementFile::ColumnCounts &counts, const Options &options)
-{
-    RoseTallyInterface::Tally counted;
-    if (!tally || !(options.formats & OutputFormats::Csv) || !tally->getTally(&counted))
-        return {};
-    return [counted, all = counts.allCount, good = counts.goodCount] {
-        return CountsFile::text(counted, all, good);
-    };
 }
 
 // The combined image, put together row by row as it is encoded.
@@ -323,6 +185,40 @@ RosePainterInterface *vectorPainter(
     return painter;
 }
 
+// The charts of the groups of column k, when the run parts the lines into groups and the chart
+// can make more of its kind; told of once when it cannot.
+std::unique_ptr<GroupCharts> groupCharts(
+    QObject *instance, const MeasurementFile &file, int k, const Request &request, bool *told)
+{
+    if (file.grouping() == Grouping::Kind::None)
+        return nullptr;
+    auto *maker = qobject_cast<RoseMakerInterface *>(instance);
+    if (!maker) {
+        if (!*told) {
+            request.warnings->warn(QStringLiteral("the chart plug-in cannot make more charts "
+                                                  "(%1): no files of groups are written")
+                                       .arg(QLatin1String(RoseMakerInterface_iid)));
+        }
+        *told = true;
+        return nullptr;
+    }
+    return std::make_unique<GroupCharts>(maker, GroupFiles::prepare(file, k, request));
+}
+
+// What the run tells of the lines it leaves out before the first column: those outside the
+// period, and the groups without any.
+void tellSelection(const MeasurementFile &file, const Request &request)
+{
+    if (const qint64 leftOut = file.findings().leftOut) {
+        request.output->tell(
+            QStringLiteral("helicart: %1 data lines outside the period (%2) are left out")
+                .arg(leftOut)
+                .arg(GroupFiles::note(request.options)));
+    }
+    if (file.grouping() != Grouping::Kind::None)
+        GroupFiles::tellEmptyGroups(file, request);
+}
+
 } // namespace
 
 RenderRun::RenderRun(QPluginLoader &chartLoader)
@@ -339,6 +235,7 @@ int RenderRun::run(QFile *diagnostics, const Options &options, MeasurementFile &
 {
     m_warningCount = 0;
     file.setLayout(options.layout);
+    file.setSelection(options.period, options.grouping);
     try {
         return render(diagnostics, options, file);
     } catch (const std::bad_alloc &) {
@@ -373,10 +270,12 @@ int RenderRun::render(QFile *diagnostics, const Options &options, MeasurementFil
     Warnings warnings(output.warnings(), &m_warningCount);
     warnAboutRun(&warnings, file, options);
     const Request request { &warnings, &output, options };
+    tellSelection(file, request);
+    const QString note = GroupFiles::note(options);
     bool written = true;
     VectorOutput vector(options.output, options.formats, diagnostics);
     vector.setTableTextScale(TextScale::factor(options.imageHeight));
-    bool toldNoPainter = false, toldNoTally = false;
+    bool toldNoPainter = false, toldNoTally = false, toldNoMaker = false;
     for (int k = 0; k < count; ++k) {
         QObject *instance = nullptr;
         std::unique_ptr<SolarRoseInterface> chart(obtainChart(m_chartLoader, &instance));
@@ -385,11 +284,16 @@ int RenderRun::render(QFile *diagnostics, const Options &options, MeasurementFil
             reportPluginFailure();
             return ExitStatus::NoChart;
         }
-        describeColumn(chart.get(), instance, file, k, range, request);
-        RoseTallyInterface *tally = chartTally(instance, options, &toldNoTally, &warnings);
+        ColumnSteps::describeColumn(chart.get(), instance, file, k, range, request, note);
+        RoseTallyInterface *tally
+            = ColumnSteps::chartTally(instance, options, &toldNoTally, &warnings);
+        const std::unique_ptr<GroupCharts> groups
+            = groupCharts(instance, file, k, request, &toldNoMaker);
+        ColumnSteps::Classes classes;
         // The images of the columns before stay; this one and the combined image would show
         // only part of the data.
-        if (!feedColumn(chart.get(), tally, file, k, range, request, columns)) {
+        if (!feedColumn(
+                chart.get(), tally, file, k, range, request, columns, groups.get(), &classes)) {
             output.settle();
             return reportReadFailure(diagnostics, input);
         }
@@ -397,11 +301,15 @@ int RenderRun::render(QFile *diagnostics, const Options &options, MeasurementFil
         // This column's files go on while the next one is read. Those before are done by now,
         // as a rule: their failures are told, then this column's warnings.
         const std::function<QByteArray()> countsText
-            = countsFile(tally, columns.column(k).counts, options);
+            = ColumnSteps::countsFile(tally, columns.column(k).counts, options);
         const NoImage noImage { file.label(k), qobject_cast<RosePainterInterface *>(instance) };
         const size_t before = output.pending();
         written &= writeColumn(
             chart.get(), painter, k, combined, &vector, request, countsText, noImage);
+        if (groups) {
+            written &= GroupFiles::write(
+                *groups, file, k, columns.column(k), classes, request, diagnostics);
+        }
         output.settle(output.pending() - before);
     }
     if (count > 0)
