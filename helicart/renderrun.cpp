@@ -18,6 +18,7 @@
 #include "rosepainterinterface.h"
 #include "rosetallyinterface.h"
 #include "rosetextscaleinterface.h"
+#include "sheetrows.h"
 #include "solarroseinterface.h"
 #include "tablefit.h"
 #include "textscale.h"
@@ -190,7 +191,7 @@ RosePainterInterface *vectorPainter(
 std::unique_ptr<GroupCharts> groupCharts(
     QObject *instance, const MeasurementFile &file, int k, const Request &request, bool *told)
 {
-    if (file.grouping() == Grouping::Kind::None)
+    if (file.grouping() == Grouping::Kind::None && !request.options.sheet)
         return nullptr;
     auto *maker = qobject_cast<RoseMakerInterface *>(instance);
     if (!maker) {
@@ -217,6 +218,91 @@ void tellSelection(const MeasurementFile &file, const Request &request)
     }
     if (file.grouping() != Grouping::Kind::None)
         GroupFiles::tellEmptyGroups(file, request);
+}
+
+// What the columns of a run share.
+struct RunParts
+{
+    QFile *diagnostics;
+    const MeasurementFile &file;
+    const MeasurementFile::TimeRange &range;
+    const Request &request;
+    ColumnReading &columns;
+    CombinedImage &combined;
+    VectorOutput &vector;
+    QString note = QString(); // the period, beside the time range
+    SheetImage sheet = SheetImage();
+    // Without groups, each column's chart for the sheet's one block, kept to the end.
+    std::vector<std::unique_ptr<GroupCharts>> sheetCharts = {};
+    bool toldNoPainter = false;
+    bool toldNoTally = false;
+    bool toldNoMaker = false;
+    bool written = true;
+};
+
+// renderColumn's word that the run goes on.
+constexpr int kGoOn = -1;
+
+// The column's groups after its own files: their files, and their block of the sheet.
+void finishGroups(
+    std::unique_ptr<GroupCharts> groups, RunParts &run, int k, const ColumnSteps::Classes &classes)
+{
+    const Options &options = run.request.options;
+    const ColumnReading::Column &column = run.columns.column(k);
+    if (run.file.grouping() != Grouping::Kind::None) {
+        run.written &= GroupFiles::write(
+            *groups, run.file, k, column, classes, run.request, run.diagnostics);
+        if (options.sheet)
+            run.sheet.add(SheetRows::groupBlock(*groups, run.file, k, column, run.range, options));
+        return;
+    }
+    if (SolarRoseInterface *chart = groups->chart(0)) {
+        ColumnSteps::countTexts(chart, qobject_cast<RoseTallyInterface *>(groups->instance(0)),
+            run.file, k, run.range, column.counts, classes, run.request);
+    }
+    run.sheetCharts.push_back(std::move(groups));
+}
+
+// Counts column k into a chart of its own (and its groups) and writes its files; kGoOn, or the
+// status that ends the run.
+int renderColumn(QPluginLoader &loader, RunParts &run, int k)
+{
+    const Request &request = run.request;
+    const Options &options = request.options;
+    QObject *instance = nullptr;
+    std::unique_ptr<SolarRoseInterface> chart(obtainChart(loader, &instance));
+    if (!chart) {
+        request.output->settle();
+        RenderRun::reportPluginFailure();
+        return ExitStatus::NoChart;
+    }
+    ColumnSteps::describeColumn(chart.get(), instance, run.file, k, run.range, request, run.note);
+    RoseTallyInterface *tally
+        = ColumnSteps::chartTally(instance, options, &run.toldNoTally, request.warnings);
+    std::unique_ptr<GroupCharts> groups
+        = groupCharts(instance, run.file, k, request, &run.toldNoMaker);
+    ColumnSteps::Classes classes;
+    // The images of the columns before stay; this one and the combined image would show
+    // only part of the data.
+    if (!feedColumn(chart.get(), tally, run.file, k, run.range, request, run.columns, groups.get(),
+            &classes)) {
+        request.output->settle();
+        return reportReadFailure(run.diagnostics, options.input);
+    }
+    RosePainterInterface *painter
+        = vectorPainter(instance, run.vector, &run.toldNoPainter, request.warnings);
+    // This column's files go on while the next one is read. Those before are done by now,
+    // as a rule: their failures are told, then this column's warnings.
+    const std::function<QByteArray()> countsText
+        = ColumnSteps::countsFile(tally, run.columns.column(k).counts, options);
+    const NoImage noImage { run.file.label(k), qobject_cast<RosePainterInterface *>(instance) };
+    const size_t before = request.output->pending();
+    run.written &= writeColumn(
+        chart.get(), painter, k, run.combined, &run.vector, request, countsText, noImage);
+    if (groups)
+        finishGroups(std::move(groups), run, k, classes);
+    request.output->settle(request.output->pending() - before);
+    return kGoOn;
 }
 
 } // namespace
@@ -271,49 +357,21 @@ int RenderRun::render(QFile *diagnostics, const Options &options, MeasurementFil
     warnAboutRun(&warnings, file, options);
     const Request request { &warnings, &output, options };
     tellSelection(file, request);
-    const QString note = GroupFiles::note(options);
-    bool written = true;
     VectorOutput vector(options.output, options.formats, diagnostics);
     vector.setTableTextScale(TextScale::factor(options.imageHeight));
-    bool toldNoPainter = false, toldNoTally = false, toldNoMaker = false;
+    RunParts run { diagnostics, file, range, request, columns, combined, vector };
+    run.note = GroupFiles::note(options);
     for (int k = 0; k < count; ++k) {
-        QObject *instance = nullptr;
-        std::unique_ptr<SolarRoseInterface> chart(obtainChart(m_chartLoader, &instance));
-        if (!chart) {
-            output.settle();
-            reportPluginFailure();
-            return ExitStatus::NoChart;
-        }
-        ColumnSteps::describeColumn(chart.get(), instance, file, k, range, request, note);
-        RoseTallyInterface *tally
-            = ColumnSteps::chartTally(instance, options, &toldNoTally, &warnings);
-        const std::unique_ptr<GroupCharts> groups
-            = groupCharts(instance, file, k, request, &toldNoMaker);
-        ColumnSteps::Classes classes;
-        // The images of the columns before stay; this one and the combined image would show
-        // only part of the data.
-        if (!feedColumn(
-                chart.get(), tally, file, k, range, request, columns, groups.get(), &classes)) {
-            output.settle();
-            return reportReadFailure(diagnostics, input);
-        }
-        RosePainterInterface *painter = vectorPainter(instance, vector, &toldNoPainter, &warnings);
-        // This column's files go on while the next one is read. Those before are done by now,
-        // as a rule: their failures are told, then this column's warnings.
-        const std::function<QByteArray()> countsText
-            = ColumnSteps::countsFile(tally, columns.column(k).counts, options);
-        const NoImage noImage { file.label(k), qobject_cast<RosePainterInterface *>(instance) };
-        const size_t before = output.pending();
-        written &= writeColumn(
-            chart.get(), painter, k, combined, &vector, request, countsText, noImage);
-        if (groups) {
-            written &= GroupFiles::write(
-                *groups, file, k, columns.column(k), classes, request, diagnostics);
-        }
-        output.settle(output.pending() - before);
+        const int status = renderColumn(m_chartLoader, run, k);
+        if (status != kGoOn)
+            return status;
     }
     if (count > 0)
         writeCombined(combined, options, &output);
+    if (options.sheet && file.grouping() == Grouping::Kind::None)
+        run.sheet.add(SheetRows::columnBlock(run.sheetCharts, file, columns, options));
+    SheetRows::write(run.sheet, options, &output);
+    bool written = run.written;
     written &= output.settle();
     written &= vector.writeCombined();
     return written ? ExitStatus::Success : ExitStatus::OutputNotWritten;
