@@ -13,7 +13,10 @@ Prints, each against its target:
 - the year of minute data written as an ISO CSV (one header line, ISO 8601 stamps, commas)
   against the same data in the program's own layout, alternating, the median of N runs.
 
---only iso runs the last alone (no peer needed).
+- the year of minute data with --by=month (a rose per column and month, counted in the same pass
+  as the column) against the run without it, alternating, the median of N runs.
+
+--only iso or --only months runs that figure alone (no peer needed).
 
 Times are wall-clock seconds of the whole process; peak memory is the child's maximum resident
 set (getrusage). The input files are generated into FOLDER once and kept there.
@@ -37,6 +40,7 @@ MEMORY_GROWTH_TARGET = 1.10  # 5-year peak / 1-year peak, at most
 COMBINED_COST_TARGET = 2.0   # combined image's memory cost / its own size, at most
 ISO_CSV_TARGET = 1.5         # ISO CSV time / own layout time, at most
 ISO_CSV_OPTIONS = ["--header=plain", "--separator=comma", "--timeFormat=iso"]
+BY_MONTH_TARGET = 3.0        # --by=month time / time without it, at most
 
 
 class Measurement:
@@ -234,13 +238,26 @@ def iso_csv_run(runner, own, iso, runs):
          f"target <= {ISO_CSV_TARGET:g} x: {verdict(t_csv / t_plain <= ISO_CSV_TARGET)}")
 
 
+def by_month_run(runner, year, runs):
+    print(f"\nThe year by month against the year alone: median of {runs}, alternating")
+    runner.helicart_run(year)
+    alone, months = alternate(runs, lambda: runner.helicart_run(year),
+                              lambda: runner.helicart_run(year, ["--by=month"]))
+    t_alone, t_months = median_seconds(alone), median_seconds(months)
+    line("year alone", f"{t_alone:.3f} s", "runs: " + " ".join(f"{m.seconds:.3f}" for m in alone))
+    line("--by=month", f"{t_months:.3f} s",
+         "runs: " + " ".join(f"{m.seconds:.3f}" for m in months))
+    line("--by=month / alone", f"{t_months / t_alone:.2f} x",
+         f"target <= {BY_MONTH_TARGET:g} x: {verdict(t_months / t_alone <= BY_MONTH_TARGET)}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--helicart", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--python", default="/usr/bin/python3")
-    parser.add_argument("--only", choices=["iso"])
+    parser.add_argument("--only", choices=["iso", "months"])
     args = parser.parse_args()
 
     work = os.path.abspath(args.work)
@@ -252,6 +269,9 @@ def main():
     if args.only == "iso":
         iso_csv_run(runner, year, iso_csv(work, year), args.runs)
         return
+    if args.only == "months":
+        by_month_run(runner, year, args.runs)
+        return
     five_years = generate(work, "five-years.txt", big_script, 1, 5)
     single = generate(work, "wide-1.txt", wide_script, 1)
     narrow = generate(work, "wide-10.txt", wide_script, 10)
@@ -262,6 +282,7 @@ def main():
     memory_by_length(runner, year_peak, five_years)
     combined_cost(runner, single, hundred)
     iso_csv_run(runner, year, iso_csv(work, year), args.runs)
+    by_month_run(runner, year, args.runs)
 
 
 if __name__ == "__main__":
