@@ -47,27 +47,39 @@ bool isWhite(QRgb p)
     return qRed(p) > 245 && qGreen(p) > 245 && qBlue(p) > 245;
 }
 
-// The dial's left and right end on row y from x on: the first pixel that is not white and the
-// last one before white again.
-QPair<int, int> dialSpan(const QImage &image, int x, int y)
+// The dial of the rose whose image has its top left corner at corner: the dial's centre and
+// radius, from its left end on the middle row and its topmost row.
+QPair<QPoint, int> dialOf(const QImage &image, const QPoint &corner, int rose)
 {
-    while (x < image.width() && isWhite(image.pixel(x, y)))
-        ++x;
-    int end = x;
-    while (end + 1 < image.width() && !isWhite(image.pixel(end + 1, y)))
-        ++end;
-    return { x, end };
+    int left = corner.x();
+    while (left < corner.x() + rose && isWhite(image.pixel(left, corner.y() + rose / 2)))
+        ++left;
+    for (int y = corner.y(); y < corner.y() + rose / 2; ++y) {
+        int first = -1, last = -1;
+        for (int x = left; x < left + rose && x < image.width(); ++x) {
+            if (!isWhite(image.pixel(x, y))) {
+                last = x;
+                first = first < 0 ? x : first;
+            }
+        }
+        if (first >= 0) {
+            const int cx = (first + last) / 2;
+            return { QPoint(cx, y + (cx - left)), cx - left };
+        }
+    }
+    return { QPoint(), 0 };
 }
 
 } // namespace
 
-class TestPeriods : public QObject
+class TestSeasons : public QObject
 {
     Q_OBJECT
 private slots:
     void initTestCase();
     void seasonsAddUp();
     void summerNoonLonger();
+    void sheetPanelsShareScale_data();
     void sheetPanelsShareScale();
     void periodIsCutFile_data();
     void periodIsCutFile();
@@ -81,13 +93,13 @@ private:
     QByteArray m_seasonErr;
 };
 
-int TestPeriods::run(const QStringList &arguments, QByteArray *err)
+int TestSeasons::run(const QStringList &arguments, QByteArray *err)
 {
     return TestSupport::runProgram(
         HELICART_PROGRAM, arguments, QStringLiteral(HELICART_SOURCE_DIR "/examples"), nullptr, err);
 }
 
-void TestPeriods::initTestCase()
+void TestSeasons::initTestCase()
 {
     QVERIFY(m_out.isValid());
     QCOMPARE(run({ "--input=station.txt", "--output=" + m_out.filePath("st"), "--by=season",
@@ -96,7 +108,7 @@ void TestPeriods::initTestCase()
         0);
 }
 
-void TestPeriods::seasonsAddUp()
+void TestSeasons::seasonsAddUp()
 {
     const QStringList seasons { "DJF", "MAM", "JJA", "SON" };
     for (int k = 0; k < 3; ++k) {
@@ -120,7 +132,7 @@ void TestPeriods::seasonsAddUp()
     QVERIFY(!m_seasonErr.contains("holds no data line"));
 }
 
-void TestPeriods::summerNoonLonger()
+void TestSeasons::summerNoonLonger()
 {
     // The noon sector's shares above 400 W/m2 (classes 5 and on of the radiation).
     const auto noon = [this](const QString &season) {
@@ -134,20 +146,52 @@ void TestPeriods::summerNoonLonger()
         qPrintable(QStringLiteral("%1 %2").arg(noon("JJA")).arg(noon("DJF"))));
 }
 
-void TestPeriods::sheetPanelsShareScale()
+void TestSeasons::sheetPanelsShareScale_data()
 {
-    const QImage sheet(m_out.filePath("st_sheet.png"));
+    QTest::addColumn<QString>("sheetName");
+    QTest::addColumn<int>("panels");
+    QTest::newRow("example by season") << "st_sheet.png" << 4;
+    // Whole winter days, and summer lines from 10 to 14 o'clock alone: the summer's own scale
+    // would be some five times the winter's.
+    const auto lines = [](const QDate &from, const QDate &till, int firstHour, int lastHour) {
+        QStringList lines;
+        for (QDate day = from; day < till; day = day.addDays(1)) {
+            for (int h = firstHour; h <= lastHour; ++h)
+                lines << day.toString("dd.MM.yyyy")
+                        + QStringLiteral(" %1:00\t%2").arg(h, 2, 10, QLatin1Char('0')).arg(h * 40);
+        }
+        return lines;
+    };
+    const QString input = m_out.filePath("uneven.txt");
+    QVERIFY(EndToEnd::writeFile(input,
+        EndToEnd::measurementFile({ "GSR" }, { "W/m2" },
+            lines(QDate(2023, 1, 1), QDate(2023, 3, 1), 0, 23)
+                + lines(QDate(2023, 6, 1), QDate(2023, 9, 1), 10, 14))));
+    QCOMPARE(run({ "--input=" + input, "--output=" + m_out.filePath("uneven"), "--by=season",
+                 "--sheet" }),
+        0);
+    QTest::newRow("uneven seasons") << "uneven_sheet.png" << 2;
+}
+
+void TestSeasons::sheetPanelsShareScale()
+{
+    QFETCH(QString, sheetName);
+    QFETCH(int, panels);
+    const QImage sheet(m_out.filePath(sheetName));
     QVERIFY(!sheet.isNull());
-    // The first block's panels: 2 x 2, the second row a panel and its title lower.
+    // The first block's panels, two to a row, the second row a panel and its title lower.
     const int top = SheetLayout::kBlockTitleHeight + SheetLayout::kPanelTitleHeight;
     const int rose = SheetLayout::kPanelHeight;
-    const QPair<int, int> first = dialSpan(sheet, SheetLayout::kMargin, top + rose / 2);
-    const QPair<int, int> second = dialSpan(sheet, first.second + 1, top + rose / 2);
-    QVERIFY(second.first > first.second);
-    const int dx = second.first - first.first;
+    const QPair<QPoint, int> dial = dialOf(sheet, QPoint(SheetLayout::kMargin, top), rose);
+    const QPoint centre = dial.first;
+    const int radius = dial.second;
+    QVERIFY(radius > rose / 3);
+    // The second panel of the row: its dial's left end on the same row.
+    int next = centre.x() + radius + SheetLayout::kMargin;
+    while (next < sheet.width() && isWhite(sheet.pixel(next, centre.y())))
+        ++next;
+    const int dx = next - (centre.x() - radius);
     const int dy = SheetLayout::kPanelTitleHeight + rose + SheetLayout::kMargin;
-    const QPoint centre((first.first + first.second) / 2, top + rose / 2);
-    const int radius = (first.second - first.first) / 2;
     const auto at = [&centre](double degrees, int r) {
         const double a = qDegreesToRadians(degrees);
         return centre + QPoint(qRound(r * qSin(a)), qRound(-r * qCos(a)));
@@ -158,16 +202,17 @@ void TestPeriods::sheetPanelsShareScale()
     int fewest = radius;
     for (double degrees = 0; degrees < 360; degrees += 0.5) {
         int marked = 0;
-        for (int r = radius / 4; r < radius * 3 / 4; ++r)
+        for (int r = radius * 2 / 5; r < radius * 3 / 4; ++r)
             marked += isWhite(sheet.pixel(at(degrees, r))) ? 0 : 1;
         if (marked < fewest) {
             fewest = marked;
             clear = degrees;
         }
     }
-    const QList<QPoint> offsets { { dx, 0 }, { 0, dy }, { dx, dy } };
+    const QList<QPoint> offsets
+        = QList<QPoint> { { dx, 0 }, { 0, dy }, { dx, dy } }.first(panels - 1);
     int rings = 0;
-    for (int r = radius / 4; r < radius * 3 / 4; ++r) {
+    for (int r = radius * 2 / 5; r < radius * 3 / 4; ++r) {
         const QRgb here = sheet.pixel(at(clear, r));
         rings += isWhite(here) ? 0 : 1;
         for (const QPoint &offset : offsets) {
@@ -180,7 +225,7 @@ void TestPeriods::sheetPanelsShareScale()
     // panel has a stroke of a label, every panel has one.
     int strokes = 0;
     for (double degrees = 125; degrees <= 155; degrees += 1) {
-        for (int r = radius / 4; r < radius; ++r) {
+        for (int r = radius * 2 / 5; r < radius; ++r) {
             const QRgb here = sheet.pixel(at(degrees, r));
             if (qRed(here) > 40 || qGreen(here) > 40 || qBlue(here) > 40)
                 continue;
@@ -192,7 +237,7 @@ void TestPeriods::sheetPanelsShareScale()
     QVERIFY(strokes > 10);
 }
 
-void TestPeriods::periodIsCutFile_data()
+void TestSeasons::periodIsCutFile_data()
 {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<std::function<bool(const QDate &)>>("inside");
@@ -201,7 +246,7 @@ void TestPeriods::periodIsCutFile_data()
                                 << std::function<bool(const QDate &)>([](const QDate &d) {
                                        return d >= QDate(2022, 12, 10) && d < QDate(2023, 2, 3);
                                    })
-                                << 24 * (40 + 25 + 28);
+                                << 24 * (30 + 9 + 26);
     QTest::newRow("months wrapping the year")
         << QStringList { "--months=11-1" }
         << std::function<bool(const QDate &)>(
@@ -214,7 +259,7 @@ void TestPeriods::periodIsCutFile_data()
     }) << 24 * (30 + 1 + 31 + 1);
 }
 
-void TestPeriods::periodIsCutFile()
+void TestSeasons::periodIsCutFile()
 {
     QFETCH(QStringList, options);
     QFETCH(std::function<bool(const QDate &)>, inside);
@@ -243,7 +288,7 @@ void TestPeriods::periodIsCutFile()
                 .contains(options.first().mid(2, 4).toUtf8()));
 }
 
-void TestPeriods::winterAcrossYearEnd()
+void TestSeasons::winterAcrossYearEnd()
 {
     const QStringList lines
         = hourlyLines(QDate(2022, 12, 1), QDate(2023, 4, 1), [](const QDate &) { return true; });
@@ -263,7 +308,7 @@ void TestPeriods::winterAcrossYearEnd()
     QVERIFY2(err.contains("group JJA holds no data line") && err.contains("group SON holds"), err);
 }
 
-void TestPeriods::badPeriods_data()
+void TestSeasons::badPeriods_data()
 {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("message");
@@ -279,7 +324,7 @@ void TestPeriods::badPeriods_data()
                         << "--by value \"week\" is none of month, season and year";
 }
 
-void TestPeriods::badPeriods()
+void TestSeasons::badPeriods()
 {
     QFETCH(QString, option);
     QFETCH(QString, message);
@@ -292,5 +337,5 @@ void TestPeriods::badPeriods()
     QVERIFY(!QFile::exists(m_out.filePath("badS000.png")));
 }
 
-QTEST_GUILESS_MAIN(TestPeriods)
-#include "tst_periods.moc"
+QTEST_GUILESS_MAIN(TestSeasons)
+#include "tst_seasons.moc"
