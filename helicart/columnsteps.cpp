@@ -74,7 +74,8 @@ ColumnSteps::Classes ColumnSteps::loadClasses(SolarRoseInterface *chart, RoseTal
 
 void ColumnSteps::countTexts(SolarRoseInterface *chart, RoseTallyInterface *tally,
     const MeasurementFile &file, int k, const MeasurementFile::TimeRange &range,
-    const MeasurementFile::ColumnCounts &counts, const Classes &classes, const Request &request)
+    const MeasurementFile::ColumnCounts &counts, const Classes &classes, const Request &request,
+    const QString &group)
 {
     // A file without a readable stamp has been told of once for all its columns.
     if (file.findings().readableStamps > 0)
@@ -91,8 +92,16 @@ void ColumnSteps::countTexts(SolarRoseInterface *chart, RoseTallyInterface *tall
     chart->setStatisticsText(
         ColumnTexts::statisticsText(counts.allCount, counts.goodCount, counts.goodShare));
     chart->setLegendText(ColumnTexts::legendText(file.stationText(k), range.earliestTime,
-                             range.latestTime, counts.allCount, counts.goodCount, counts.goodShare),
+                             range.latestTime, counts.allCount, counts.goodCount, counts.goodShare,
+                             legendNote(request.options, group)),
         below);
+}
+
+QString ColumnSteps::legendNote(const Options &options, const QString &group)
+{
+    const Period &period = options.period;
+    return ColumnTexts::periodNote(
+        period.fromText, period.tillText, period.monthsText, group, QStringLiteral("\n"));
 }
 
 void ColumnSteps::handFilesOn(const QImage &rose, const QStringList &rows, int k,

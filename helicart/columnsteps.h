@@ -66,11 +66,14 @@ public:
     // wrong with them when told is set.
     static Classes loadClasses(SolarRoseInterface *chart, RoseTallyInterface *tally,
         const MeasurementFile &file, int k, const Request &request, bool told = true);
-    // The chart's texts made from the counts of its measurements, and the warnings about them.
+    // The chart's texts made from the counts of its measurements (with the period chosen and
+    // the group, when there are), and the warnings about them.
     static void countTexts(SolarRoseInterface *chart, RoseTallyInterface *tally,
         const MeasurementFile &file, int k, const MeasurementFile::TimeRange &range,
-        const MeasurementFile::ColumnCounts &counts, const Classes &classes,
-        const Request &request);
+        const MeasurementFile::ColumnCounts &counts, const Classes &classes, const Request &request,
+        const QString &group = QString());
+    // The lines on the period chosen and the group in a legend; empty for neither.
+    static QString legendNote(const Options &options, const QString &group = QString());
     // Hands the rose's files of column k, the table made from rows and its texts, to the output
     // queue, which encodes and writes them while the run goes on; the table is painted in its
     // job on a writer thread.

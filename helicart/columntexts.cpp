@@ -45,8 +45,8 @@ QString ColumnTexts::intervalText(
     return note.isEmpty() ? text : text + QStringLiteral(" (%1)").arg(note);
 }
 
-QString ColumnTexts::periodNote(
-    const QString &from, const QString &till, const QString &months, const QString &group)
+QString ColumnTexts::periodNote(const QString &from, const QString &till, const QString &months,
+    const QString &group, const QString &separator)
 {
     QStringList parts;
     if (!group.isEmpty())
@@ -57,7 +57,7 @@ QString ColumnTexts::periodNote(
         parts << tr("till") + QLatin1Char(' ') + till;
     if (!months.isEmpty())
         parts << tr("months:") + QLatin1Char(' ') + months;
-    return parts.join(QStringLiteral(", "));
+    return parts.join(separator);
 }
 
 QString ColumnTexts::statisticsText(int allCount, int goodCount, double goodShare)
@@ -69,12 +69,13 @@ QString ColumnTexts::statisticsText(int allCount, int goodCount, double goodShar
 }
 
 QString ColumnTexts::legendText(const QString &station, const QDateTime &earliest,
-    const QDateTime &latest, int allCount, int goodCount, double goodShare)
+    const QDateTime &latest, int allCount, int goodCount, double goodShare, const QString &note)
 {
     const QString format = QStringLiteral("dd.MM.yy hh:mm");
     const QLatin1Char newLine('\n');
     return station + newLine + earliest.toString(format) + newLine + latest.toString(format)
-        + newLine + tr("all:") + QStringLiteral(" %1").arg(allCount) + newLine + tr("good:")
+        + (note.isEmpty() ? QString() : newLine + note) + newLine + tr("all:")
+        + QStringLiteral(" %1").arg(allCount) + newLine + tr("good:")
         + QStringLiteral(" %1").arg(goodCount) + newLine + tr("unknown:")
         + QStringLiteral(" %1%").arg(unknownShare(goodShare));
 }

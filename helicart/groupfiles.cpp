@@ -48,7 +48,8 @@ bool GroupFiles::write(GroupCharts &groups, const MeasurementFile &file, int k,
         auto *tally = qobject_cast<RoseTallyInterface *>(instance);
         const MeasurementFile::TimeRange range
             = g < spans.size() ? spans[g].range() : MeasurementFile::TimeRange();
-        ColumnSteps::countTexts(chart, tally, file, k, range, counts, classes, request);
+        ColumnSteps::countTexts(chart, tally, file, k, range, counts, classes, request,
+            Grouping::name(file.grouping(), int(g)));
         QImage rose;
         chart->drawImage(rose);
         const ColumnSteps::NoImage noImage { file.label(k) };

@@ -1,10 +1,12 @@
 #ifndef SHEETIMAGE_H
 #define SHEETIMAGE_H
 
+#include "outputformats.h"
 #include "sheetlayout.h"
 
 #include <QImage>
 #include <QList>
+#include <QPicture>
 #include <QString>
 
 class QObject;
@@ -20,6 +22,7 @@ public:
     {
         QImage rose;
         QString title;
+        QPicture drawing; // the rose as the chart paints it, for the vector formats
     };
     struct Block
     {
@@ -27,6 +30,7 @@ public:
         int columns = 1; // panels side by side
         QList<Panel> panels;
         QImage legend; // null: each rose carries its own
+        QPicture legendDrawing; // the first rose with its legend, for the vector formats
     };
     // A chart drawn into a panel.
     struct Entry
@@ -38,18 +42,25 @@ public:
 
     // The block of entries' charts, drawn roseHeight pixels high on their common scale (the
     // largest of their own, or fixed); with oneLegend the roses without legend and the first
-    // chart's legend, showing legendText, beside them. The charts keep the settings given.
+    // chart's legend, showing legendText, beside them; with drawings also as the charts paint
+    // themselves, for the vector formats. The charts keep the settings given.
     static Block draw(const QList<Entry> &entries, const QString &title, int columns,
-        int roseHeight, const SheetLayout::Scale &fixed, bool oneLegend, const QString &legendText);
+        int roseHeight, const SheetLayout::Scale &fixed, bool oneLegend, const QString &legendText,
+        bool drawings = false);
 
     void add(Block block) { m_blocks.append(std::move(block)); }
     bool isEmpty() const { return m_blocks.isEmpty(); }
     // The sheet; null when its image cannot be had.
     QImage compose() const;
+    // The sheet as an SVG or PDF document, from the drawings; empty when there is none.
+    QByteArray document(OutputFormats::Format format) const;
 
 private:
+    QSize size() const;
+    void paint(QPainter *painter, bool drawings) const;
     static QSize roseSize(const Block &block);
-    static void paintBlock(QPainter *painter, const Block &block);
+    static void paintBlock(QPainter *painter, const Block &block, bool drawings);
+    static void paintLegend(QPainter *painter, const Block &block, bool drawings);
 
     QList<Block> m_blocks;
 };

@@ -1,5 +1,6 @@
 #include "sheetrows.h"
 
+#include "columnsteps.h"
 #include "columntexts.h"
 #include "options.h"
 #include "outputfile.h"
@@ -26,6 +27,11 @@ QString columnTitle(const MeasurementFile &file, int k)
 }
 
 } // namespace
+
+bool SheetRows::drawings(const Options &options)
+{
+    return (options.formats & OutputFormats::Svg) || (options.formats & OutputFormats::Pdf);
+}
 
 int SheetRows::roseHeight(const Options &options)
 {
@@ -54,11 +60,12 @@ SheetImage::Block SheetRows::groupBlock(GroupCharts &groups, const MeasurementFi
         }
     }
     const MeasurementFile::ColumnCounts &all = column.counts;
-    const QString legendText = ColumnTexts::legendText(file.stationText(k), range.earliestTime,
-        range.latestTime, all.allCount, all.goodCount, all.goodShare);
+    const QString legendText
+        = ColumnTexts::legendText(file.stationText(k), range.earliestTime, range.latestTime,
+            all.allCount, all.goodCount, all.goodShare, ColumnSteps::legendNote(options));
     return SheetImage::draw(entries, columnTitle(file, k),
         SheetLayout::gridColumns(file.grouping(), int(entries.size())), roseHeight(options),
-        fixedScale(options), true, legendText);
+        fixedScale(options), true, legendText, drawings(options));
 }
 
 SheetImage::Block SheetRows::columnBlock(const std::vector<std::unique_ptr<GroupCharts>> &charts,
@@ -75,14 +82,24 @@ SheetImage::Block SheetRows::columnBlock(const std::vector<std::unique_ptr<Group
     const QString title = file.parameterCount() > 0 ? file.stationText(0) : QString();
     return SheetImage::draw(entries, title,
         SheetLayout::gridColumns(Grouping::Kind::None, int(entries.size())), roseHeight(options),
-        fixedScale(options), false, QString());
+        fixedScale(options), false, QString(), drawings(options));
 }
 
 void SheetRows::write(const SheetImage &sheet, const Options &options, OutputQueue *output)
 {
     if (sheet.isEmpty())
         return;
-    const QImage image = sheet.compose();
-    output->write(
-        OutputNames::sheet(options.output), [image] { return OutputFile::encode(image); });
+    if (options.formats & OutputFormats::Png) {
+        const QImage image = sheet.compose();
+        output->write(
+            OutputNames::sheet(options.output), [image] { return OutputFile::encode(image); });
+    }
+    // The drawings are put together here, on the thread where the charts paint.
+    for (const OutputFormats::Format format : { OutputFormats::Svg, OutputFormats::Pdf }) {
+        if (options.formats & format) {
+            const QByteArray document = sheet.document(format);
+            output->write(
+                OutputNames::sheet(options.output, format), [document] { return document; });
+        }
+    }
 }

@@ -28,6 +28,8 @@ public:
 
 private:
     static int roseHeight(const Options &options);
+    // Whether the sheet is written in a vector format too.
+    static bool drawings(const Options &options);
     static SheetLayout::Scale fixedScale(const Options &options);
     SheetRows() = delete;
 };
