@@ -48,7 +48,12 @@ public:
         int roseHeight, const SheetLayout::Scale &fixed, bool oneLegend, const QString &legendText,
         bool drawings = false);
 
-    void add(Block block) { m_blocks.append(std::move(block)); }
+    // Adds block, unless it has no panel (a column without a group that holds data).
+    void add(Block block)
+    {
+        if (!block.panels.isEmpty())
+            m_blocks.append(std::move(block));
+    }
     bool isEmpty() const { return m_blocks.isEmpty(); }
     // The sheet; null when its image cannot be had.
     QImage compose() const;
