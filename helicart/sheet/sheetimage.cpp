@@ -62,6 +62,7 @@ SheetImage::Block SheetImage::draw(const QList<Entry> &entries, const QString &t
     Block block;
     block.title = title;
     block.columns = columns;
+    block.roseHeight = roseHeight;
     for (const Entry &entry : entries) {
         if (common.rings > 0)
             entry.chart->setFixedScale(common.maximum, common.rings);
@@ -83,7 +84,7 @@ SheetImage::Block SheetImage::draw(const QList<Entry> &entries, const QString &t
 
 QSize SheetImage::roseSize(const Block &block)
 {
-    QSize size;
+    QSize size(0, block.roseHeight);
     for (const Panel &panel : block.panels)
         size = size.expandedTo(panel.rose.size());
     return size;
@@ -91,7 +92,7 @@ QSize SheetImage::roseSize(const Block &block)
 
 QSize SheetImage::size() const
 {
-    QSize size;
+    QSize size(0, 0);
     for (const Block &block : m_blocks) {
         const QSize blockSize = SheetLayout::blockSize(
             int(block.panels.size()), block.columns, roseSize(block), block.legend.size());

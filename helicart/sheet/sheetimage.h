@@ -28,6 +28,7 @@ public:
     {
         QString title;
         int columns = 1; // panels side by side
+        int roseHeight = 0; // the height the roses were asked for: each panel's at least
         QList<Panel> panels;
         QImage legend; // null: each rose carries its own
         QPicture legendDrawing; // the first rose with its legend, for the vector formats

@@ -5,6 +5,7 @@
 #include "sheetlayout.h"
 
 #include <QDate>
+#include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtMath>
@@ -84,6 +85,7 @@ private slots:
     void periodIsCutFile_data();
     void periodIsCutFile();
     void winterAcrossYearEnd();
+    void columnsSideBySide();
     void badPeriods_data();
     void badPeriods();
 
@@ -306,6 +308,24 @@ void TestSeasons::winterAcrossYearEnd()
     QVERIFY(QFile::exists(m_out.filePath("w_MAMC000.csv")));
     QVERIFY(!QFile::exists(m_out.filePath("w_JJAC000.csv")));
     QVERIFY2(err.contains("group JJA holds no data line") && err.contains("group SON holds"), err);
+}
+
+void TestSeasons::columnsSideBySide()
+{
+    // Without groups: one block, the three columns' roses in one row, each with its legend.
+    QByteArray err;
+    QCOMPARE(run({ "--input=station.txt", "--output=" + m_out.filePath("row"), "--sheet",
+                     "--months=6-8" },
+                 &err),
+        0);
+    QVERIFY2(err.contains("data lines outside the period (months: 6-8) are left out"), err);
+    const QImage sheet(m_out.filePath("row_sheet.png"));
+    QCOMPARE(sheet.height(),
+        SheetLayout::kBlockTitleHeight + SheetLayout::kPanelTitleHeight + SheetLayout::kPanelHeight
+            + SheetLayout::kMargin);
+    const QImage rose(m_out.filePath("rowS000.png"));
+    QVERIFY(sheet.width() > 3 * rose.width() * SheetLayout::kPanelHeight / rose.height());
+    QVERIFY(QDir(m_out.path()).entryList({ "row_*" }).size() == 1);
 }
 
 void TestSeasons::badPeriods_data()
