@@ -1,4 +1,5 @@
 #include "exitstatus.h"
+#include "memoryheadroom.h"
 #include "options.h"
 #include "pluginsearch.h"
 #include "renderrun.h"
@@ -28,6 +29,9 @@
 #include <unistd.h>
 
 namespace {
+
+// Address space the chart plug-in and the libraries it brings take when they are mapped.
+constexpr qint64 kPluginRoom = 32 * 1024 * 1024;
 
 QtMessageHandler startupHandler = nullptr;
 
@@ -273,6 +277,12 @@ int main(int argc, char *argv[])
     // The chart plug-in stays loaded until the process ends.
     QPluginLoader chartLoader;
     if (!PluginSearch::loadPlugin(QStringLiteral("compassplot"), &chartLoader, chartSearch())) {
+        // Under a limit, a plug-in that could not be mapped for want of address space is
+        // memory that ran out, not a plug-in that is missing.
+        if (limited && !MemoryHeadroom::available(kPluginRoom)) {
+            diagnostics.write("helicart: out of memory\n");
+            return finish(&diagnostics, ExitStatus::OutputNotWritten);
+        }
         RenderRun::reportPluginFailure();
         return finish(&diagnostics, ExitStatus::NoChart);
     }

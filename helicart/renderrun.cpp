@@ -8,6 +8,7 @@
 #include "exitstatus.h"
 #include "filewriter.h"
 #include "measurementfile.h"
+#include "memoryheadroom.h"
 #include "options.h"
 #include "outputfile.h"
 #include "outputnames.h"
@@ -43,7 +44,8 @@ struct NoImage
     QString label;
     RosePainterInterface *sizer = nullptr;
 
-    QString text() const { return text(sizer ? sizer->paintSize(QSize()) : QSize()); }
+    QSize wanted() const { return sizer ? sizer->paintSize(QSize()) : QSize(); }
+    QString text() const { return text(wanted()); }
     QString text(const QSize &wanted) const
     {
         return QStringLiteral("helicart: cannot allocate a %1 x %2 image for column %3")
@@ -180,6 +182,9 @@ void handFilesOn(const QImage &rose, const QStringList &rows, int k, const Reque
         request.output->write(OutputNames::table(output, k),
             [rows, size = rose.size(), scale = TextScale::factor(request.options.imageHeight),
                 label] {
+                // The table and its copy scaled to the rose's size.
+                if (!MemoryHeadroom::availableFor(size, 2))
+                    throw FileWriter::Failure(NoImage { label }.text(size).toStdString());
                 const QImage table = TableFit::image(rows, size, scale);
                 if (table.isNull())
                     throw FileWriter::Failure(NoImage { label }.text(size).toStdString());
@@ -203,7 +208,11 @@ bool paintIntoCombined(SolarRoseInterface *chart, int k, CombinedImage &combined
     QImage painted;
     if (k > 0)
         painted = combined.ground();
-    chart->drawImage(painted);
+    // The chart's canvas and the copy it hands back.
+    if (MemoryHeadroom::availableFor(noImage.wanted(), 2))
+        chart->drawImage(painted);
+    else
+        painted = QImage();
     if (painted.isNull()) {
         request.output->tell(noImage.text());
         combined.spoil();
@@ -226,7 +235,9 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
     if (painter)
         request.output->settle();
     QImage rose;
-    chart->drawImage(rose);
+    // The chart's canvas, the copy it hands back and the painting into the combined image.
+    if (MemoryHeadroom::availableFor(noImage.wanted(), 3))
+        chart->drawImage(rose);
     if (rose.isNull()) {
         // No memory for the rose: none of the column's files, the next column may fit.
         request.output->tell(noImage.text());
