@@ -3,6 +3,7 @@
 #include "columntexts.h"
 #include "countsfile.h"
 #include "filewriter.h"
+#include "memoryheadroom.h"
 #include "options.h"
 #include "outputfile.h"
 #include "outputnames.h"
@@ -115,6 +116,9 @@ void ColumnSteps::handFilesOn(const QImage &rose, const QStringList &rows, int k
         request.output->write(OutputNames::table(output, k),
             [rows, size = rose.size(), scale = TextScale::factor(request.options.imageHeight),
                 label] {
+                // The table and its copy scaled to the rose's size.
+                if (!MemoryHeadroom::availableFor(size, 2))
+                    throw FileWriter::Failure(NoImage { label }.text(size).toStdString());
                 const QImage table = TableFit::image(rows, size, scale);
                 if (table.isNull())
                     throw FileWriter::Failure(NoImage { label }.text(size).toStdString());

@@ -31,7 +31,8 @@ public:
         QString label;
         RosePainterInterface *sizer = nullptr;
 
-        QString text() const { return text(sizer ? sizer->paintSize(QSize()) : QSize()); }
+        QSize wanted() const { return sizer ? sizer->paintSize(QSize()) : QSize(); }
+        QString text() const { return text(wanted()); }
         QString text(const QSize &wanted) const
         {
             return QStringLiteral("helicart: cannot allocate a %1 x %2 image for column %3")

@@ -1,6 +1,7 @@
 #include "groupfiles.h"
 
 #include "columntexts.h"
+#include "memoryheadroom.h"
 #include "options.h"
 #include "outputqueue.h"
 #include "rosepainterinterface.h"
@@ -51,10 +52,12 @@ bool GroupFiles::write(GroupCharts &groups, const MeasurementFile &file, int k,
         ColumnSteps::countTexts(chart, tally, file, k, range, counts, classes, request,
             Grouping::name(file.grouping(), int(g)));
         QImage rose;
-        chart->drawImage(rose);
-        const ColumnSteps::NoImage noImage { file.label(k) };
+        const ColumnSteps::NoImage noImage { file.label(k),
+            qobject_cast<RosePainterInterface *>(instance) };
+        if (MemoryHeadroom::availableFor(noImage.wanted(), 2))
+            chart->drawImage(rose);
         if (rose.isNull()) {
-            request.output->tell(noImage.text(QSize()));
+            request.output->tell(noImage.text());
             written = false;
             continue;
         }

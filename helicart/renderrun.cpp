@@ -7,6 +7,7 @@
 #include "groupcharts.h"
 #include "groupfiles.h"
 #include "measurementfile.h"
+#include "memoryheadroom.h"
 #include "options.h"
 #include "outputnames.h"
 #include "outputqueue.h"
@@ -89,7 +90,11 @@ bool paintIntoCombined(SolarRoseInterface *chart, int k, CombinedImage &combined
     QImage painted;
     if (k > 0)
         painted = combined.ground();
-    chart->drawImage(painted);
+    // The chart's canvas and the copy it hands back.
+    if (MemoryHeadroom::availableFor(noImage.wanted(), 2))
+        chart->drawImage(painted);
+    else
+        painted = QImage();
     if (painted.isNull()) {
         request.output->tell(noImage.text());
         combined.spoil();
@@ -112,7 +117,9 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
     if (painter)
         request.output->settle();
     QImage rose;
-    chart->drawImage(rose);
+    // The chart's canvas, the copy it hands back and the painting into the combined image.
+    if (MemoryHeadroom::availableFor(noImage.wanted(), 3))
+        chart->drawImage(rose);
     if (rose.isNull()) {
         // No memory for the rose: none of the column's files, the next column may fit.
         request.output->tell(noImage.text());

@@ -1,5 +1,6 @@
 #include "sheetimage.h"
 
+#include "memoryheadroom.h"
 #include "rosepainterinterface.h"
 #include "rosescaleinterface.h"
 #include "rosetextscaleinterface.h"
@@ -103,6 +104,8 @@ QSize SheetImage::size() const
 
 QImage SheetImage::compose() const
 {
+    if (!MemoryHeadroom::availableFor(size(), 1))
+        return QImage();
     QImage sheet(size(), QImage::Format_RGB32);
     if (sheet.isNull())
         return sheet;
