@@ -56,13 +56,14 @@ public:
             m_blocks.append(std::move(block));
     }
     bool isEmpty() const { return m_blocks.isEmpty(); }
+    // The size of the whole sheet.
+    QSize size() const;
     // The sheet; null when its image cannot be had.
     QImage compose() const;
     // The sheet as an SVG or PDF document, from the drawings; empty when there is none.
     QByteArray document(OutputFormats::Format format) const;
 
 private:
-    QSize size() const;
     void paint(QPainter *painter, bool drawings) const;
     static QSize roseSize(const Block &block);
     static void paintBlock(QPainter *painter, const Block &block, bool drawings);

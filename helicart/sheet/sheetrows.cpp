@@ -2,6 +2,7 @@
 
 #include "columnsteps.h"
 #include "columntexts.h"
+#include "filewriter.h"
 #include "options.h"
 #include "outputfile.h"
 #include "outputnames.h"
@@ -91,8 +92,16 @@ void SheetRows::write(const SheetImage &sheet, const Options &options, OutputQue
         return;
     if (options.formats & OutputFormats::Png) {
         const QImage image = sheet.compose();
-        output->write(
-            OutputNames::sheet(options.output), [image] { return OutputFile::encode(image); });
+        output->write(OutputNames::sheet(options.output), [image, size = sheet.size()] {
+            if (image.isNull()) {
+                throw FileWriter::Failure(
+                    QStringLiteral("helicart: cannot allocate a %1 x %2 image for the sheet")
+                        .arg(size.width())
+                        .arg(size.height())
+                        .toStdString());
+            }
+            return OutputFile::encode(image);
+        });
     }
     // The drawings are put together here, on the thread where the charts paint.
     for (const OutputFormats::Format format : { OutputFormats::Svg, OutputFormats::Pdf }) {

@@ -198,21 +198,26 @@ void TestSeasons::sheetPanelsShareScale()
         const double a = qDegreesToRadians(degrees);
         return centre + QPoint(qRound(r * qSin(a)), qRound(-r * qCos(a)));
     };
-    // The ray of the first panel where the fewest pixels are not white: between two bars,
-    // where only the rings cross it.
+    const QList<QPoint> offsets
+        = QList<QPoint> { { dx, 0 }, { 0, dy }, { dx, dy } }.first(panels - 1);
+    // The ray where the fewest pixels of all panels are not white: between two bars, where only
+    // the rings cross it (away from the ring labels, whose halos hide the rings).
     double clear = 0;
-    int fewest = radius;
+    int fewest = radius * panels;
     for (double degrees = 0; degrees < 360; degrees += 0.5) {
+        if (degrees > 110 && degrees < 170)
+            continue;
         int marked = 0;
-        for (int r = radius * 2 / 5; r < radius * 3 / 4; ++r)
+        for (int r = radius * 2 / 5; r < radius * 3 / 4; ++r) {
             marked += isWhite(sheet.pixel(at(degrees, r))) ? 0 : 1;
+            for (const QPoint &offset : offsets)
+                marked += isWhite(sheet.pixel(at(degrees, r) + offset)) ? 0 : 1;
+        }
         if (marked < fewest) {
             fewest = marked;
             clear = degrees;
         }
     }
-    const QList<QPoint> offsets
-        = QList<QPoint> { { dx, 0 }, { 0, dy }, { dx, dy } }.first(panels - 1);
     int rings = 0;
     for (int r = radius * 2 / 5; r < radius * 3 / 4; ++r) {
         const QRgb here = sheet.pixel(at(clear, r));
