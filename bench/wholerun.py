@@ -11,9 +11,13 @@ Prints, each against its target:
 - the memory a 100-column combined image costs: the peak of the 100-column run less the peak of
   a 1-column run of the same lines, against the image's own size (width * height * 4 bytes);
 - the year of minute data written as an ISO CSV (one header line, ISO 8601 stamps, commas)
-  against the same data in the program's own layout, alternating, the median of N runs.
+  against the same data in the program's own layout, alternating, the median of N runs;
+- the peak memory of the year with one data line of 60 million characters, against the year.
 
---only iso runs the last alone (no peer needed).
+- the year of minute data with --by=month (a rose per column and month, counted in the same pass
+  as the column) against the run without it, alternating, the median of N runs.
+
+--only iso, --only long-line or --only months runs that figure alone (no peer needed).
 
 Times are wall-clock seconds of the whole process; peak memory is the child's maximum resident
 set (getrusage). The input files are generated into FOLDER once and kept there.
@@ -35,8 +39,11 @@ WIDE_RATIO_TARGET = 12.0  # 100-column time / 10-column time, at most
 WIDE_SECONDS_TARGET = 8.0  # 100-column time, under
 MEMORY_GROWTH_TARGET = 1.10  # 5-year peak / 1-year peak, at most
 COMBINED_COST_TARGET = 2.0   # combined image's memory cost / its own size, at most
+LONG_LINE_BYTES = 60_000_000
+LONG_LINE_EXTRA_TARGET = 10 * 1024 * 1024  # peak with the long line less without, at most
 ISO_CSV_TARGET = 1.5         # ISO CSV time / own layout time, at most
 ISO_CSV_OPTIONS = ["--header=plain", "--separator=comma", "--timeFormat=iso"]
+BY_MONTH_TARGET = 3.0        # --by=month time / time without it, at most
 
 
 class Measurement:
@@ -200,6 +207,41 @@ def combined_cost(runner, single, hundred):
          f"target <= {COMBINED_COST_TARGET:g}: {verdict(cost / image <= COMBINED_COST_TARGET)}")
 
 
+def with_long_line(folder, own):
+    """The file own with one data line of 60 million characters in its middle, written once."""
+    path = os.path.join(folder, "year-long-line.txt")
+    if os.path.exists(path):
+        return path
+    print("generating year-long-line.txt ...", flush=True)
+    # Line by line and the long field in pieces: the memory of this process would count in
+    # the peak of every child it starts later.
+    with open(own, "rb") as source:
+        count = sum(1 for _ in source)
+    with open(own, "rb") as source, open(path + ".part", "wb") as target:
+        for number, text in enumerate(source):
+            if number == count // 2:
+                fields = text.split(b"\t")
+                target.write(fields[0] + b"\t")
+                for _ in range(LONG_LINE_BYTES // 1_000_000):
+                    target.write(b"1" * 1_000_000)
+                target.write(b"\t" + b"\t".join(fields[2:]))
+            target.write(text)
+    os.replace(path + ".part", path)
+    return path
+
+
+def long_line_run(runner, own, long_line):
+    print("\nA data line of 60 million characters")
+    plain = runner.helicart_run(own)
+    long = runner.helicart_run(long_line)
+    extra = long.peak_bytes - plain.peak_bytes
+    line("without it", mib(plain.peak_bytes), f"({plain.seconds:.3f} s)")
+    line("with it", mib(long.peak_bytes), f"({long.seconds:.3f} s)")
+    line("extra peak memory", mib(extra),
+         f"target <= {mib(LONG_LINE_EXTRA_TARGET).strip()}: "
+         f"{verdict(extra <= LONG_LINE_EXTRA_TARGET)}")
+
+
 def iso_csv(folder, own):
     """The file own (the program's layout) as an ISO CSV in folder, written once."""
     path = os.path.join(folder, "year-iso.csv")
@@ -234,13 +276,26 @@ def iso_csv_run(runner, own, iso, runs):
          f"target <= {ISO_CSV_TARGET:g} x: {verdict(t_csv / t_plain <= ISO_CSV_TARGET)}")
 
 
+def by_month_run(runner, year, runs):
+    print(f"\nThe year by month against the year alone: median of {runs}, alternating")
+    runner.helicart_run(year)
+    alone, months = alternate(runs, lambda: runner.helicart_run(year),
+                              lambda: runner.helicart_run(year, ["--by=month"]))
+    t_alone, t_months = median_seconds(alone), median_seconds(months)
+    line("year alone", f"{t_alone:.3f} s", "runs: " + " ".join(f"{m.seconds:.3f}" for m in alone))
+    line("--by=month", f"{t_months:.3f} s",
+         "runs: " + " ".join(f"{m.seconds:.3f}" for m in months))
+    line("--by=month / alone", f"{t_months / t_alone:.2f} x",
+         f"target <= {BY_MONTH_TARGET:g} x: {verdict(t_months / t_alone <= BY_MONTH_TARGET)}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--helicart", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--python", default="/usr/bin/python3")
-    parser.add_argument("--only", choices=["iso"])
+    parser.add_argument("--only", choices=["iso", "long-line", "months"])
     args = parser.parse_args()
 
     work = os.path.abspath(args.work)
@@ -252,6 +307,12 @@ def main():
     if args.only == "iso":
         iso_csv_run(runner, year, iso_csv(work, year), args.runs)
         return
+    if args.only == "long-line":
+        long_line_run(runner, year, with_long_line(work, year))
+        return
+    if args.only == "months":
+        by_month_run(runner, year, args.runs)
+        return
     five_years = generate(work, "five-years.txt", big_script, 1, 5)
     single = generate(work, "wide-1.txt", wide_script, 1)
     narrow = generate(work, "wide-10.txt", wide_script, 10)
@@ -262,6 +323,8 @@ def main():
     memory_by_length(runner, year_peak, five_years)
     combined_cost(runner, single, hundred)
     iso_csv_run(runner, year, iso_csv(work, year), args.runs)
+    long_line_run(runner, year, with_long_line(work, year))
+    by_month_run(runner, year, args.runs)
 
 
 if __name__ == "__main__":

@@ -175,6 +175,15 @@ bool QWindRose::setEnableBackground(bool enable)
     return true;
 }
 
+bool QWindRose::getScale(double *maximum, int *rings)
+{
+    if (!maximum || !rings || m_frame.diameter <= 0)
+        return false;
+    *maximum = m_frame.scale.maximum;
+    *rings = m_frame.scale.ringCount;
+    return true;
+}
+
 bool QWindRose::setEnableLegend(bool enable)
 {
     m_settings.enableLegend = enable;

@@ -8,6 +8,7 @@
 #include "roseframe.h"
 #include "rosepainter.h"
 #include "rosepainterinterface.h"
+#include "rosescaleinterface.h"
 #include "rosesegmentsinterface.h"
 #include "rosesettings.h"
 #include "rosetallyinterface.h"
@@ -36,11 +37,12 @@ class QWindRose : public QPaintable,
                   public RosePainterInterface,
                   public RoseTallyInterface,
                   public RoseTextScaleInterface,
+                  public RoseScaleInterface,
                   public RoseSegmentsInterface
 {
     Q_OBJECT
     Q_INTERFACES(WindRoseInterface RosePainterInterface RoseTallyInterface RoseTextScaleInterface
-            RoseSegmentsInterface)
+            RoseScaleInterface RoseSegmentsInterface)
     Q_DISABLE_COPY(QWindRose)
 public:
     // The texts of the chart.
@@ -81,6 +83,8 @@ public:
     Q_INVOKABLE bool setLegendTitle(const QString &title) override;
     Q_INVOKABLE bool clearMeasurements() override;
     Q_INVOKABLE bool setLegendPrecision(int precision) override;
+    // The scale of the last drawing (RoseScaleInterface).
+    bool getScale(double *maximum, int *rings) override;
     Q_INVOKABLE bool setDataDrawSizeFactor(double factor) override;
     Q_INVOKABLE bool setFixedScale(double max_percent, int segments) override;
     Q_INVOKABLE bool setLegendText(const QString &text, bool warning) override;

@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cmath>
 
 namespace RoseLayout {
@@ -255,6 +256,28 @@ QVector<RingLabel> ringLabels(const QVector<Ring> &rings, const Scale &s, const 
     for (int i = 0; i < labels.size(); ++i) {
         if (!legible.at(i))
             labels[i].text.clear();
+    }
+    return labels;
+}
+
+QVector<RingLabel> fittedRingLabels(const QVector<Ring> &rings, const Scale &s,
+    const QString &suffix, const QFont &font, double labelAngle, int margin, QFont *used)
+{
+    int wanted = 0;
+    for (const Ring &ring : rings)
+        wanted += ring.labelled ? 1 : 0;
+    QVector<RingLabel> labels;
+    for (int tenths = 10; tenths >= 7; --tenths) {
+        *used = font;
+        if (font.pixelSize() > 0)
+            used->setPixelSize(qMax(1, font.pixelSize() * tenths / 10));
+        else
+            used->setPointSizeF(font.pointSizeF() * tenths / 10);
+        labels = ringLabels(rings, s, suffix, QFontMetrics(*used), labelAngle, margin);
+        const auto shown = std::count_if(labels.cbegin(), labels.cend(),
+            [](const RingLabel &label) { return !label.text.isEmpty(); });
+        if (shown == wanted)
+            break;
     }
     return labels;
 }

@@ -146,6 +146,12 @@ struct RingLabel
 QVector<RingLabel> ringLabels(const QVector<Ring> &rings, const Scale &s, const QString &suffix,
     const QFontMetrics &metrics, double labelAngle, int margin = 0);
 
+// ringLabels in the largest size of font, from its own down to seven tenths of it, at which
+// every ring that carries a label keeps it; when none is, in the smallest, of which every k-th
+// ring is labelled. *used is set to the font of the labels.
+QVector<RingLabel> fittedRingLabels(const QVector<Ring> &rings, const Scale &s,
+    const QString &suffix, const QFont &font, double labelAngle, int margin, QFont *used);
+
 // The smallest k for which the labels of rings 0, k, 2k, ... (their ink rectangles, outermost
 // ring first; an empty rectangle for a ring without label) keep clear of each other; at most
 // the number of rectangles, where only the first is left.

@@ -170,21 +170,22 @@ void paintRingLabels(
         return;
     painter->save();
     translateToCentre(painter, area);
-    painter->setFont(look.font);
     // The labels are placed here, after the centre text is painted: the font engine keeps the
     // glyph metrics it first measures, in the state the text painted before left it in, so
     // measuring them any earlier moves the edges of their glyphs. A halo reaches half its width
     // beyond its glyphs: labels whose ink keeps that far apart do not blot each other out.
-    const QVector<RoseLayout::RingLabel> labels = RoseLayout::ringLabels(frame.rings, frame.scale,
-        frame.placedRings ? QString() : QStringLiteral("%"), QFontMetrics(look.font),
-        look.labelAngle, qCeil(look.halo / 2));
+    QFont font;
+    const QVector<RoseLayout::RingLabel> labels = RoseLayout::fittedRingLabels(frame.rings,
+        frame.scale, frame.placedRings ? QString() : QStringLiteral("%"), look.font,
+        look.labelAngle, qCeil(look.halo / 2), &font);
+    painter->setFont(font);
     for (int i = 0; i < labels.size(); ++i) {
         const RoseLayout::RingLabel &label = labels.at(i);
         if (label.text.isEmpty())
             continue;
-        drawHaloText(painter, label.baseline, label.text, look.font, look.halo);
+        drawHaloText(painter, label.baseline, label.text, font, look.halo);
         if (i == 0 && frame.placedRings)
-            drawHaloText(painter, label.unitBaseline, QStringLiteral("%"), look.font, look.halo);
+            drawHaloText(painter, label.unitBaseline, QStringLiteral("%"), font, look.halo);
     }
     painter->restore();
 }

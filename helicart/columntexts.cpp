@@ -1,6 +1,7 @@
 #include "columntexts.h"
 
 #include <QDateTime>
+#include <QStringList>
 
 #include <cmath>
 
@@ -34,12 +35,29 @@ QString ColumnTexts::legendTitle(const QString &label, const QString &unit)
 }
 
 QString ColumnTexts::intervalText(
-    const QDateTime &earliest, const QDateTime &latest, const QString &clock)
+    const QDateTime &earliest, const QDateTime &latest, const QString &clock, const QString &note)
 {
     const QString format = QStringLiteral("dd.MM.yy hh:mm:ss");
-    const QString text = tr("Data from") + QLatin1Char(' ') + earliest.toString(format)
-        + QLatin1Char(' ') + tr("till") + QLatin1Char(' ') + latest.toString(format);
-    return clock.isEmpty() ? text : text + QStringLiteral(" (%1 %2)").arg(tr("hours:"), clock);
+    QString text = tr("Data from") + QLatin1Char(' ') + earliest.toString(format) + QLatin1Char(' ')
+        + tr("till") + QLatin1Char(' ') + latest.toString(format);
+    if (!clock.isEmpty())
+        text += QStringLiteral(" (%1 %2)").arg(tr("hours:"), clock);
+    return note.isEmpty() ? text : text + QStringLiteral(" (%1)").arg(note);
+}
+
+QString ColumnTexts::periodNote(const QString &from, const QString &till, const QString &months,
+    const QString &group, const QString &separator)
+{
+    QStringList parts;
+    if (!group.isEmpty())
+        parts << group;
+    if (!from.isEmpty())
+        parts << tr("from") + QLatin1Char(' ') + from;
+    if (!till.isEmpty())
+        parts << tr("till") + QLatin1Char(' ') + till;
+    if (!months.isEmpty())
+        parts << tr("months:") + QLatin1Char(' ') + months;
+    return parts.join(separator);
 }
 
 QString ColumnTexts::statisticsText(int allCount, int goodCount, double goodShare)
@@ -51,12 +69,13 @@ QString ColumnTexts::statisticsText(int allCount, int goodCount, double goodShar
 }
 
 QString ColumnTexts::legendText(const QString &station, const QDateTime &earliest,
-    const QDateTime &latest, int allCount, int goodCount, double goodShare)
+    const QDateTime &latest, int allCount, int goodCount, double goodShare, const QString &note)
 {
     const QString format = QStringLiteral("dd.MM.yy hh:mm");
     const QLatin1Char newLine('\n');
     return station + newLine + earliest.toString(format) + newLine + latest.toString(format)
-        + newLine + tr("all:") + QStringLiteral(" %1").arg(allCount) + newLine + tr("good:")
+        + (note.isEmpty() ? QString() : newLine + note) + newLine + tr("all:")
+        + QStringLiteral(" %1").arg(allCount) + newLine + tr("good:")
         + QStringLiteral(" %1").arg(goodCount) + newLine + tr("unknown:")
         + QStringLiteral(" %1%").arg(unknownShare(goodShare));
 }

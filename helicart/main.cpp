@@ -1,4 +1,5 @@
 #include "exitstatus.h"
+#include "memoryheadroom.h"
 #include "options.h"
 #include "pluginsearch.h"
 #include "renderrun.h"
@@ -28,6 +29,9 @@
 #include <unistd.h>
 
 namespace {
+
+// Address space the chart plug-in and the libraries it brings take when they are mapped.
+constexpr qint64 kPluginRoom = 32 * 1024 * 1024;
 
 QtMessageHandler startupHandler = nullptr;
 
@@ -225,6 +229,21 @@ void startThreadsOrEnd(QFile *diagnostics)
     std::_Exit(ExitStatus::OutputNotWritten & 0xff);
 }
 
+// Loads the chart plug-in; the exit status when it cannot be had, 0 when it is loaded. Under a
+// limit, a plug-in that could not be mapped for want of address space is memory that ran out,
+// not a plug-in that is missing.
+int loadChart(QPluginLoader *loader, bool limited, QFile *diagnostics)
+{
+    if (PluginSearch::loadPlugin(QStringLiteral("compassplot"), loader, chartSearch()))
+        return 0;
+    if (limited && !MemoryHeadroom::available(kPluginRoom)) {
+        diagnostics->write("helicart: out of memory\n");
+        return ExitStatus::OutputNotWritten;
+    }
+    RenderRun::reportPluginFailure();
+    return ExitStatus::NoChart;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -272,10 +291,8 @@ int main(int argc, char *argv[])
 
     // The chart plug-in stays loaded until the process ends.
     QPluginLoader chartLoader;
-    if (!PluginSearch::loadPlugin(QStringLiteral("compassplot"), &chartLoader, chartSearch())) {
-        RenderRun::reportPluginFailure();
-        return finish(&diagnostics, ExitStatus::NoChart);
-    }
+    if (const int status = loadChart(&chartLoader, limited, &diagnostics))
+        return finish(&diagnostics, status);
 
     RenderRun renderRun(chartLoader);
     renderRun.setEarlierWarnings(warnings.texts());

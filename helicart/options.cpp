@@ -3,6 +3,7 @@
 #include "asciiname.h"
 #include "exitstatus.h"
 #include "layoutoptions.h"
+#include "periodoptions.h"
 #include "warnings.h"
 
 #include <QFileInfo>
@@ -31,6 +32,7 @@ struct ParseState
     Given imageHeight;
     Given formats;
     LayoutOptions::Texts layout;
+    PeriodOptions::Texts period;
 };
 
 // One option of the program: the parser and the help text both read this table.
@@ -164,6 +166,33 @@ const OptionEntry kOptions[] = {
         [](Options &, ParseState &s, const QString &v) {
             s.layout.solarTime = { true, v };
         } },
+    { "--from", "DATE",
+        "only the lines from DATE on (2023-06-01 or 2023-06-01T12:00, "
+        "on the clock the hours follow)",
+        [](Options &, ParseState &s, const QString &v) {
+            s.period.from = { true, v };
+        } },
+    { "--till", "DATE", "only the lines before DATE (as --from)",
+        [](Options &, ParseState &s, const QString &v) {
+            s.period.till = { true, v };
+        } },
+    { "--months", "LIST",
+        "only the lines of these months: numbers 1 to 12 and ranges, "
+        "comma-separated (6-8, 11-2 over the year's end)",
+        [](Options &, ParseState &s, const QString &v) {
+            s.period.months = { true, v };
+        } },
+    { "--by", "GROUPS",
+        "a rose, a table (and the other formats) per column and "
+        "group as well: month (PREFIX_06S000.png), season (DJF, MAM, "
+        "JJA, SON; PREFIX_JJAS000.png) or year (PREFIX_2023S000.png)",
+        [](Options &, ParseState &s, const QString &v) {
+            s.period.by = { true, v };
+        } },
+    { "--sheet", nullptr,
+        "PREFIX_sheet.png: the roses side by side on a common scale "
+        "per row, a row per column, a panel per group",
+        [](Options &o, ParseState &, const QString &) { o.sheet = true; } },
     { "--strict", nullptr,
         "any warning ends the run with status 1, once it has written "
         "what it can",
@@ -305,6 +334,7 @@ OutputFormats::Formats formatsValue(const ParseState &state, QStringList *warnin
 void readLayout(Options &options, const ParseState &state)
 {
     LayoutOptions::read(state.layout, options.input, &options.layout, &options.errors);
+    PeriodOptions::read(state.period, &options.period, &options.grouping, &options.errors);
 }
 
 // One option of the help text: its name and value in a column of their own, the meaning

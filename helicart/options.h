@@ -2,7 +2,9 @@
 #define OPTIONS_H
 
 #include "filelayout.h"
+#include "grouping.h"
 #include "outputformats.h"
+#include "period.h"
 
 #include <QByteArrayList>
 #include <QString>
@@ -33,6 +35,9 @@ struct Options
     int imageHeight = -1; // height of the roses in pixels; -1: the chart's own
     OutputFormats::Formats formats = OutputFormats::Png; // the kinds of file written
     FileLayout layout; // how the input is read: --header, --station, --separator, ...
+    Period period; // the lines that are data of the run: --from, --till, --months
+    Grouping::Kind grouping = Grouping::Kind::None; // --by: a rose per column and group
+    bool sheet = false; // --sheet: the roses of each column side by side on a common scale
     bool strict = false; // --strict: a run with a warning ends with ExitStatus::Warned
     bool help = false; // --help or -h: the help text, nothing else
     bool version = false; // --version: the version, nothing else

@@ -1,24 +1,23 @@
 #include "renderrun.h"
 
-#include "classesdefinition.h"
 #include "columnreading.h"
-#include "columntexts.h"
+#include "columnsteps.h"
 #include "combinedimage.h"
-#include "countsfile.h"
 #include "exitstatus.h"
-#include "filewriter.h"
+#include "groupcharts.h"
+#include "groupfiles.h"
 #include "htmlreport.h"
 #include "measurementfile.h"
+#include "memoryheadroom.h"
 #include "options.h"
-#include "outputfile.h"
 #include "outputnames.h"
 #include "outputqueue.h"
 #include "pngencoder.h"
+#include "rosemakerinterface.h"
 #include "rosepainterinterface.h"
 #include "rosetallyinterface.h"
-#include "rosetextscaleinterface.h"
+#include "sheetrows.h"
 #include "solarroseinterface.h"
-#include "tablefit.h"
 #include "textscale.h"
 #include "vectoroutput.h"
 #include "warnings.h"
@@ -37,31 +36,8 @@
 
 namespace {
 
-// The words for an image of a column that cannot be had (memory ran out). The size of the
-// chart's drawing is asked for only then, on the run's thread.
-struct NoImage
-{
-    QString label;
-    RosePainterInterface *sizer = nullptr;
-
-    QString text() const { return text(sizer ? sizer->paintSize(QSize()) : QSize()); }
-    QString text(const QSize &wanted) const
-    {
-        return QStringLiteral("helicart: cannot allocate a %1 x %2 image for column %3")
-            .arg(wanted.width())
-            .arg(wanted.height())
-            .arg(label);
-    }
-};
-
-// What the run was asked for, handed to the steps of a column.
-struct Request
-{
-    Warnings *warnings;
-    OutputQueue *output;
-    const Options &options;
-    HtmlReport *report = nullptr; // the page, when one is asked for
-};
+using NoImage = ColumnSteps::NoImage;
+using Request = ColumnSteps::Request;
 
 // A fresh chart: the plug-in makes a new instance once the previous one has been destroyed.
 SolarRoseInterface *obtainChart(QPluginLoader &loader, QObject **instance)
@@ -77,127 +53,35 @@ int reportReadFailure(QFile *diagnostics, const QString &input)
     return ExitStatus::InputNotRead;
 }
 
-// The chart's texts that come from the header and the time range; its size, with its texts in
-// proportion where the chart can draw them so.
-void describeColumn(SolarRoseInterface *chart, QObject *instance, const MeasurementFile &file,
-    int k, const MeasurementFile::TimeRange &range, const Request &request)
-{
-    const Options &options = request.options;
-    if (options.scaleMax != -1 && options.scaleGrid != -1)
-        chart->setFixedScale(double(options.scaleMax), options.scaleGrid);
-    if (options.imageHeight > 0) {
-        chart->setImageHeight(options.imageHeight);
-        if (auto *texts = qobject_cast<RoseTextScaleInterface *>(instance))
-            texts->setTextScale(TextScale::factor(options.imageHeight));
-    }
-    const QString unit = file.unit(k);
-    const QString label = file.label(k);
-    chart->setUnitText(unit);
-    chart->setSpeedDirectionText(ColumnTexts::speedDirectionText(label, unit));
-    chart->setLegendTitle(ColumnTexts::legendTitle(label, unit));
-    chart->setParameterText(label);
-    chart->setStationText(file.stationText(k));
-    chart->setIntervalText(ColumnTexts::intervalText(
-        range.earliestTime, range.latestTime, options.layout.clock.name()));
-    if (request.report)
-        request.report->begin(instance, k);
-}
-
-// The class that a value in each overlap of the report's classes is counted in, as the chart
-// says: the chart's classes are matched to the file's by their limits.
-void findOverlapClasses(RoseTallyInterface *tally, ClassesDefinition::Report *report)
-{
-    if (!tally || report->overlaps.isEmpty())
-        return;
-    for (ClassesDefinition::Report::Overlap &overlap : report->overlaps) {
-        const int index = tally->classOf((overlap.low + overlap.high) / 2);
-        RoseTallyInterface::Tally counted;
-        if (index < 0 || !tally->getTally(&counted) || index >= counted.classes.size())
-            continue;
-        const RoseTallyInterface::Class &c = counted.classes.at(index);
-        for (const ClassesDefinition::Report::Class &given : report->classes) {
-            if (given.low == c.low && given.high == c.high
-                && (given.classNumber == overlap.first || given.classNumber == overlap.second)) {
-                overlap.goesTo = given.classNumber;
-                break;
-            }
-        }
-    }
-}
-
 // Classes first, so that every measurement finds its class; then the column's measurements
-// and the texts made from their counts. False when the file could not be read to its end.
+// (and those of its groups, when the run has them) and the texts made from their counts. False
+// when the file could not be read to its end.
 bool feedColumn(SolarRoseInterface *chart, RoseTallyInterface *tally, const MeasurementFile &file,
-    int k, const MeasurementFile::TimeRange &range, const Request &request, ColumnReading &columns)
+    int k, const MeasurementFile::TimeRange &range, const Request &request, ColumnReading &columns,
+    GroupCharts *groups, ColumnSteps::Classes *classes)
 {
-    const Options &options = request.options;
-    double requiredGoodPercent = 0;
-    bool scaleOn = true;
-    ClassesDefinition::Report report;
-    ClassesDefinition::load(
-        options.classes, file.label(k), chart, requiredGoodPercent, scaleOn, &report);
-    findOverlapClasses(tally, &report);
-    // Without a word about the default file when it is not there: built-in classes are then
-    // what the user asked for.
-    if (options.classesGiven || report.failure != ClassesDefinition::Report::Missing)
-        request.warnings->warn(Warnings::aboutClasses(options.classes, file.label(k), report));
-    const int shift = options.timeShift;
+    *classes = ColumnSteps::loadClasses(chart, tally, file, k, request);
+    const int shift = request.options.timeShift;
     // The lines are read on a thread of their own; the chart counts on this one.
-    const bool taken = columns.take([chart, shift](const QTime &time, double value) {
-        chart->addSolarMeasurement(RenderRun::shiftedTime(time, shift), value);
-    });
+    bool taken = false;
+    if (groups) {
+        taken = columns.take([chart, shift, groups](const QTime &time, double value, int group) {
+            const QTime shifted = RenderRun::shiftedTime(time, shift);
+            chart->addSolarMeasurement(shifted, value);
+            groups->add(group, shifted, value);
+        });
+    } else {
+        taken = columns.take([chart, shift](const QTime &time, double value) {
+            chart->addSolarMeasurement(RenderRun::shiftedTime(time, shift), value);
+        });
+    }
     const ColumnReading::Column &read = columns.column(k);
     if (!taken || read.failed)
         return false;
-    const MeasurementFile::ColumnCounts &counts = read.counts;
-    // A file without a readable stamp has been told of once for all its columns.
-    if (file.findings().readableStamps > 0)
-        request.warnings->warn(Warnings::aboutColumn(file.label(k), counts));
-    RoseTallyInterface::Tally counted;
-    if (tally && tally->getTally(&counted)) {
-        request.warnings->warn(
-            Warnings::aboutOutsideClasses(file.label(k), counts.allCount, counted));
-    }
+    ColumnSteps::countTexts(chart, tally, file, k, range, read.counts, *classes, request);
     if (request.report)
-        request.report->setCounts(counts);
-    chart->setLegendPrecision(ColumnTexts::legendPrecision(counts.maxDecimals));
-    const bool below = ColumnTexts::belowRequired(counts.goodShare, requiredGoodPercent);
-    chart->setAllDataCount(counts.allCount);
-    chart->setEnableGrid(scaleOn);
-    chart->setStatisticsText(
-        ColumnTexts::statisticsText(counts.allCount, counts.goodCount, counts.goodShare));
-    chart->setLegendText(ColumnTexts::legendText(file.stationText(k), range.earliestTime,
-                             range.latestTime, counts.allCount, counts.goodCount, counts.goodShare),
-        below);
+        request.report->setCounts(read.counts);
     return true;
-}
-
-// Hands the rose's files of column k, the table made from rows and its texts, to the output
-// queue, which encodes and writes them while the run goes on; the table is painted in its
-// job on a writer thread.
-void handFilesOn(const QImage &rose, const QStringList &rows, int k, const Request &request,
-    const std::function<QByteArray()> &countsText, const QString &label)
-{
-    const QString &output = request.options.output;
-    const OutputFormats::Formats formats = request.options.formats;
-    if (formats & OutputFormats::Png) {
-        request.output->write(
-            OutputNames::rose(output, k), [rose] { return OutputFile::encode(rose); });
-        request.output->write(OutputNames::table(output, k),
-            [rows, size = rose.size(), scale = TextScale::factor(request.options.imageHeight),
-                label] {
-                const QImage table = TableFit::image(rows, size, scale);
-                if (table.isNull())
-                    throw FileWriter::Failure(NoImage { label }.text(size).toStdString());
-                return OutputFile::encode(table);
-            });
-    }
-    if (formats & OutputFormats::Tsv) {
-        request.output->write(OutputNames::table(output, k, OutputFormats::Tsv),
-            [rows] { return OutputFormats::tableText(rows); });
-    }
-    if ((formats & OutputFormats::Csv) && countsText)
-        request.output->write(OutputNames::counts(output, k), countsText);
 }
 
 // Paints the rose of column k into combined: the first rose lays the ground (in an image of
@@ -209,7 +93,11 @@ bool paintIntoCombined(SolarRoseInterface *chart, int k, CombinedImage &combined
     QImage painted;
     if (k > 0)
         painted = combined.ground();
-    chart->drawImage(painted);
+    // The chart's canvas and the copy it hands back.
+    if (MemoryHeadroom::availableFor(noImage.wanted(), 2))
+        chart->drawImage(painted);
+    else
+        painted = QImage();
     if (painted.isNull()) {
         request.output->tell(noImage.text());
         combined.spoil();
@@ -232,7 +120,9 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
     if (painter)
         request.output->settle();
     QImage rose;
-    chart->drawImage(rose);
+    // The chart's canvas, the copy it hands back and the painting into the combined image.
+    if (MemoryHeadroom::availableFor(noImage.wanted(), 3))
+        chart->drawImage(rose);
     if (rose.isNull()) {
         // No memory for the rose: none of the column's files, the next column may fit.
         request.output->tell(noImage.text());
@@ -243,7 +133,7 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
     chart->getTableData(&rows);
     if (request.report)
         request.report->takeColumn(rows);
-    handFilesOn(rose, rows, k, request, countsText, noImage.label);
+    ColumnSteps::handFilesOn(rose, rows, k, request, countsText, noImage.label);
     bool written = true;
     if (painter) {
         request.output->settle();
@@ -267,34 +157,6 @@ void warnAboutRun(Warnings *warnings, const MeasurementFile &file, const Options
     warnings->warn(Warnings::aboutImageHeight(options.imageHeight));
     if (file.parameterCount() > 0)
         warnings->warn(Warnings::aboutOutput(options.output));
-}
-
-// The chart's counts, when it can tell them; told of once when the run asks for a counts
-// file and it cannot.
-RoseTallyInterface *chartTally(
-    QObject *instance, const Options &options, bool *told, Warnings *warnings)
-{
-    RoseTallyInterface *tally = qobject_cast<RoseTallyInterface *>(instance);
-    if (!tally && (options.formats & OutputFormats::Csv) && !*told) {
-        warnings->warn(QStringLiteral("the chart plug-in cannot tell its counts (%1): no csv "
-                                      "files are written")
-                           .arg(QLatin1String(RoseTallyInterface_iid)));
-        *told = true;
-    }
-    return tally;
-}
-
-// What makes the counts file of a column from the chart's counts as they are now; empty when
-// none is asked for or the chart cannot tell them.
-std::function<QByteArray()> countsFile(
-    RoseTallyInterface *tally, const MeasurementFile::ColumnCounts &counts, const Options &options)
-{
-    RoseTallyInterface::Tally counted;
-    if (!tally || !(options.formats & OutputFormats::Csv) || !tally->getTally(&counted))
-        return {};
-    return [counted, all = counts.allCount, good = counts.goodCount] {
-        return CountsFile::text(counted, all, good);
-    };
 }
 
 // The combined image, put together row by row as it is encoded.
@@ -331,14 +193,6 @@ RosePainterInterface *vectorPainter(
     return painter;
 }
 
-// The SVG and PDF files of the run, their tables' type in proportion with the roses.
-VectorOutput vectorOutput(const Options &options, QFile *diagnostics)
-{
-    VectorOutput vector(options.output, options.formats, diagnostics);
-    vector.setTableTextScale(TextScale::factor(options.imageHeight));
-    return vector;
-}
-
 // The page of the run, when it asks for one.
 std::unique_ptr<HtmlReport> pageReport(const Options &options, const MeasurementFile &file,
     const MeasurementFile::TimeRange &range, Warnings *warnings)
@@ -358,6 +212,127 @@ void writePage(
         OutputNames::combined(options.output, OutputFormats::Html), report->page(earlier));
 }
 
+// The charts of the groups of column k, when the run parts the lines into groups and the chart
+// can make more of its kind; told of once when it cannot.
+std::unique_ptr<GroupCharts> groupCharts(
+    QObject *instance, const MeasurementFile &file, int k, const Request &request, bool *told)
+{
+    if (file.grouping() == Grouping::Kind::None && !request.options.sheet)
+        return nullptr;
+    auto *maker = qobject_cast<RoseMakerInterface *>(instance);
+    if (!maker) {
+        if (!*told) {
+            request.warnings->warn(QStringLiteral("the chart plug-in cannot make more charts "
+                                                  "(%1): no files of groups are written")
+                                       .arg(QLatin1String(RoseMakerInterface_iid)));
+        }
+        *told = true;
+        return nullptr;
+    }
+    return std::make_unique<GroupCharts>(maker, GroupFiles::prepare(file, k, request));
+}
+
+// What the run tells of the lines it leaves out before the first column: those outside the
+// period, and the groups without any.
+void tellSelection(const MeasurementFile &file, const Request &request)
+{
+    if (const qint64 leftOut = file.findings().leftOut) {
+        request.output->tell(
+            QStringLiteral("helicart: %1 data lines outside the period (%2) are left out")
+                .arg(leftOut)
+                .arg(GroupFiles::note(request.options)));
+    }
+    if (file.grouping() != Grouping::Kind::None)
+        GroupFiles::tellEmptyGroups(file, request);
+}
+
+// What the columns of a run share.
+struct RunParts
+{
+    QFile *diagnostics;
+    const MeasurementFile &file;
+    const MeasurementFile::TimeRange &range;
+    const Request &request;
+    ColumnReading &columns;
+    CombinedImage &combined;
+    VectorOutput &vector;
+    QString note = QString(); // the period, beside the time range
+    SheetImage sheet = SheetImage();
+    // Without groups, each column's chart for the sheet's one block, kept to the end.
+    std::vector<std::unique_ptr<GroupCharts>> sheetCharts = {};
+    bool toldNoPainter = false;
+    bool toldNoTally = false;
+    bool toldNoMaker = false;
+    bool written = true;
+};
+
+// renderColumn's word that the run goes on.
+constexpr int kGoOn = -1;
+
+// The column's groups after its own files: their files, and their block of the sheet.
+void finishGroups(
+    std::unique_ptr<GroupCharts> groups, RunParts &run, int k, const ColumnSteps::Classes &classes)
+{
+    const Options &options = run.request.options;
+    const ColumnReading::Column &column = run.columns.column(k);
+    if (run.file.grouping() != Grouping::Kind::None) {
+        run.written &= GroupFiles::write(
+            *groups, run.file, k, column, classes, run.request, run.diagnostics);
+        if (options.sheet)
+            run.sheet.add(SheetRows::groupBlock(*groups, run.file, k, column, run.range, options));
+        return;
+    }
+    if (SolarRoseInterface *chart = groups->chart(0)) {
+        ColumnSteps::countTexts(chart, qobject_cast<RoseTallyInterface *>(groups->instance(0)),
+            run.file, k, run.range, column.counts, classes, run.request);
+    }
+    run.sheetCharts.push_back(std::move(groups));
+}
+
+// Counts column k into a chart of its own (and its groups) and writes its files; kGoOn, or the
+// status that ends the run.
+int renderColumn(QPluginLoader &loader, RunParts &run, int k)
+{
+    const Request &request = run.request;
+    const Options &options = request.options;
+    QObject *instance = nullptr;
+    std::unique_ptr<SolarRoseInterface> chart(obtainChart(loader, &instance));
+    if (!chart) {
+        request.output->settle();
+        RenderRun::reportPluginFailure();
+        return ExitStatus::NoChart;
+    }
+    ColumnSteps::describeColumn(chart.get(), instance, run.file, k, run.range, request, run.note);
+    if (request.report)
+        request.report->begin(instance, k);
+    RoseTallyInterface *tally
+        = ColumnSteps::chartTally(instance, options, &run.toldNoTally, request.warnings);
+    std::unique_ptr<GroupCharts> groups
+        = groupCharts(instance, run.file, k, request, &run.toldNoMaker);
+    ColumnSteps::Classes classes;
+    // The images of the columns before stay; this one and the combined image would show
+    // only part of the data.
+    if (!feedColumn(chart.get(), tally, run.file, k, run.range, request, run.columns, groups.get(),
+            &classes)) {
+        request.output->settle();
+        return reportReadFailure(run.diagnostics, options.input);
+    }
+    RosePainterInterface *painter
+        = vectorPainter(instance, run.vector, &run.toldNoPainter, request.warnings);
+    // This column's files go on while the next one is read. Those before are done by now,
+    // as a rule: their failures are told, then this column's warnings.
+    const std::function<QByteArray()> countsText
+        = ColumnSteps::countsFile(tally, run.columns.column(k).counts, options);
+    const NoImage noImage { run.file.label(k), qobject_cast<RosePainterInterface *>(instance) };
+    const size_t before = request.output->pending();
+    run.written &= writeColumn(
+        chart.get(), painter, k, run.combined, &run.vector, request, countsText, noImage);
+    if (groups)
+        finishGroups(std::move(groups), run, k, classes);
+    request.output->settle(request.output->pending() - before);
+    return kGoOn;
+}
+
 } // namespace
 
 RenderRun::RenderRun(QPluginLoader &chartLoader)
@@ -374,6 +349,7 @@ int RenderRun::run(QFile *diagnostics, const Options &options, MeasurementFile &
 {
     m_warningCount = 0;
     file.setLayout(options.layout);
+    file.setSelection(options.period, options.grouping);
     try {
         return render(diagnostics, options, file);
     } catch (const std::bad_alloc &) {
@@ -409,39 +385,23 @@ int RenderRun::render(QFile *diagnostics, const Options &options, MeasurementFil
     warnAboutRun(&warnings, file, options);
     const std::unique_ptr<HtmlReport> report = pageReport(options, file, range, &warnings);
     const Request request { &warnings, &output, options, report.get() };
-    bool written = true;
-    VectorOutput vector = vectorOutput(options, diagnostics);
-    bool toldNoPainter = false, toldNoTally = false;
+    tellSelection(file, request);
+    VectorOutput vector(options.output, options.formats, diagnostics);
+    vector.setTableTextScale(TextScale::factor(options.imageHeight));
+    RunParts run { diagnostics, file, range, request, columns, combined, vector };
+    run.note = GroupFiles::note(options);
     for (int k = 0; k < count; ++k) {
-        QObject *instance = nullptr;
-        std::unique_ptr<SolarRoseInterface> chart(obtainChart(m_chartLoader, &instance));
-        if (!chart) {
-            output.settle();
-            reportPluginFailure();
-            return ExitStatus::NoChart;
-        }
-        describeColumn(chart.get(), instance, file, k, range, request);
-        RoseTallyInterface *tally = chartTally(instance, options, &toldNoTally, &warnings);
-        // The images of the columns before stay; this one and the combined image would show
-        // only part of the data.
-        if (!feedColumn(chart.get(), tally, file, k, range, request, columns)) {
-            output.settle();
-            return reportReadFailure(diagnostics, input);
-        }
-        RosePainterInterface *painter = vectorPainter(instance, vector, &toldNoPainter, &warnings);
-        // This column's files go on while the next one is read. Those before are done by now,
-        // as a rule: their failures are told, then this column's warnings.
-        const std::function<QByteArray()> countsText
-            = countsFile(tally, columns.column(k).counts, options);
-        const NoImage noImage { file.label(k), qobject_cast<RosePainterInterface *>(instance) };
-        const size_t before = output.pending();
-        written &= writeColumn(
-            chart.get(), painter, k, combined, &vector, request, countsText, noImage);
-        output.settle(output.pending() - before);
+        const int status = renderColumn(m_chartLoader, run, k);
+        if (status != kGoOn)
+            return status;
     }
     if (count > 0)
         writeCombined(combined, options, &output);
+    if (options.sheet && file.grouping() == Grouping::Kind::None)
+        run.sheet.add(SheetRows::columnBlock(run.sheetCharts, file, columns, options));
+    SheetRows::write(run.sheet, options, &output);
     writePage(report.get(), options, m_earlierWarnings, &output);
+    bool written = run.written;
     written &= output.settle();
     written &= vector.writeCombined();
     return written ? ExitStatus::Success : ExitStatus::OutputNotWritten;

@@ -23,7 +23,9 @@ struct Options;
 // - Qt may split a large fill over threads of a pool of its own, and waits for them.
 //
 // One run of the program: turns a measurement file into a rose image and a table image per
-// parameter column, and one image of all roses painted over each other.
+// parameter column, and one image of all roses painted over each other; when asked, only the
+// lines of a period, the files of each group of a column's lines (counted from the column's own
+// pass, each group into a chart of its own) and a sheet of the roses side by side.
 class RenderRun
 {
 public:

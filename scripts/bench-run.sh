@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Whole runs of the program: a year of minute data beside the peer script (pandas and
-# matplotlib drawing the same images), short files with 10 and 100 parameter columns, and the
-# peak memory for 1 and 5 years of data and for a wide combined image; each figure against its
-# target. The input files are generated once into build/bench-run/.
+# matplotlib drawing the same images), short files with 10 and 100 parameter columns, the peak
+# memory for 1 and 5 years of data and for a wide combined image, and the year by month against
+# the year alone; each figure against its target. The input files are generated once into
+# build/bench-run/.
 #   scripts/bench-run.sh [--runs N]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

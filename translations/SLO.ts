@@ -47,5 +47,13 @@
         <source>apparent solar time at %1</source>
         <translation>pravi sončni čas na %1</translation>
     </message>
+    <message>
+        <source>from</source>
+        <translation>od</translation>
+    </message>
+    <message>
+        <source>months:</source>
+        <translation>meseci:</translation>
+    </message>
 </context>
 </TS>

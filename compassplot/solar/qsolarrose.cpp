@@ -183,6 +183,11 @@ bool QSolarRose::setEnableBackground(bool enable)
     return QWindRose::setEnableBackground(enable);
 }
 
+QObject *QSolarRose::makeChart()
+{
+    return new QSolarRose;
+}
+
 bool QSolarRose::setEnableLegend(bool enable)
 {
     return QWindRose::setEnableLegend(enable);

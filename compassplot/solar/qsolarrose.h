@@ -2,6 +2,7 @@
 #define QSOLARROSE_H
 
 #include "qwindrose.h"
+#include "rosemakerinterface.h"
 #include "solarroseinterface.h"
 
 #include <QMap>
@@ -15,11 +16,11 @@ class SolarRoseLight3D;
 // The chart the plug-in hands out: a wind rose whose sectors are the hours of the day and
 // whose classes are bands of a measured quantity (by default global solar radiation in W/m2),
 // drawn on a day dial that is light at noon (top) and dark at midnight (bottom).
-class QSolarRose : public QWindRose, public SolarRoseInterface
+class QSolarRose : public QWindRose, public SolarRoseInterface, public RoseMakerInterface
 {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID SolarRoseInterface_iid)
-    Q_INTERFACES(SolarRoseInterface)
+    Q_INTERFACES(SolarRoseInterface RoseMakerInterface)
     Q_DISABLE_COPY(QSolarRose)
 public:
     QSolarRose();
@@ -57,6 +58,9 @@ public:
     Q_INVOKABLE bool setEnableBackground(bool enable) override;
     Q_INVOKABLE bool setEnableLegend(bool enable) override;
     Q_INVOKABLE bool setEnableGrid(bool enable) override;
+
+    // A new solar rose beside this one (RoseMakerInterface).
+    QObject *makeChart() override;
 
     // Painting onto any painter, with the day dial's settings as drawImage has them.
     QSize paintSize(const QSize &canvas) override;

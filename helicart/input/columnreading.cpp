@@ -20,13 +20,19 @@ void ColumnReading::start()
     m_pipe
         = std::make_unique<MeasurementPipe>(m_count, [this, source](int k, MeasurementSink &sink) {
               Column &column = m_columns[size_t(k)];
-              column.counts = source->readColumnInto(k, &sink);
+              column.counts = source->readColumnInto(k, &sink, &column.groups);
               column.failed = source->readFailed();
               return !column.failed;
           });
 }
 
 bool ColumnReading::take(const MeasurementPipe::Handler &consume)
+{
+    start();
+    return m_pipe->take(consume);
+}
+
+bool ColumnReading::take(const MeasurementPipe::GroupHandler &consume)
 {
     start();
     return m_pipe->take(consume);

@@ -20,6 +20,8 @@ public:
     struct Column
     {
         MeasurementFile::ColumnCounts counts;
+        // The counts of each group, by its number (see Grouping), when the file is grouped.
+        std::vector<MeasurementFile::ColumnCounts> groups;
         bool failed = false;
     };
 
@@ -39,6 +41,8 @@ public:
     // Hands every good measurement of the next column to consume, as MeasurementPipe::take
     // (starting the reading first). False when there is no next column.
     bool take(const MeasurementPipe::Handler &consume);
+    // The same, with the group of each measurement's line.
+    bool take(const MeasurementPipe::GroupHandler &consume);
 
     // What reading column k gave; complete once take has returned for it.
     const Column &column(int k) const { return m_columns[size_t(k)]; }

@@ -51,6 +51,8 @@ QByteArrayView LineReader::readLine()
         if (lineEnd || m_deviceAtEnd)
             break;
         scanned = m_end - m_begin;
+        if (m_longLineBytes > 0 && scanned >= m_longLineBytes)
+            return readLongLine();
         fill();
     }
     const char *begin = m_buffer.data() + m_begin;
@@ -59,6 +61,31 @@ QByteArrayView LineReader::readLine()
     if (end > begin && end[-1] == '\r')
         --end;
     return QByteArrayView(begin, end - begin);
+}
+
+void LineReader::setFieldsRead(const LongLine::Fields &fields)
+{
+    m_longLine = LongLine(fields);
+    m_longLineBytes = fields.indexes.isEmpty() ? 0 : 2 * qMax<qsizetype>(fields.maxFieldBytes, 1);
+}
+
+// Hands the rest of the line through the long line's filter, a buffer at a time.
+QByteArrayView LineReader::readLongLine()
+{
+    m_longLine.clear();
+    for (;;) {
+        const char *begin = m_buffer.data() + m_begin;
+        const char *lineFeed = m_longLine.take(begin, m_buffer.data() + m_end);
+        if (lineFeed) {
+            m_begin = lineFeed + 1 - m_buffer.data();
+            break;
+        }
+        m_begin = m_end;
+        if (m_deviceAtEnd)
+            break;
+        fill();
+    }
+    return m_longLine.line();
 }
 
 bool LineReader::seek(qint64 pos)

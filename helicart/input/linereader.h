@@ -1,6 +1,8 @@
 #ifndef LINEREADER_H
 #define LINEREADER_H
 
+#include "longline.h"
+
 #include <QByteArrayView>
 #include <QtGlobal>
 
@@ -12,7 +14,9 @@ class QIODevice;
 // longest line, so memory does not depend on the length of the file. A line ends at "\n";
 // one "\r" before it, or before the end of the device, is dropped, as QTextStream::readLine
 // does. Lines are handed out as raw bytes: decoding is left to the caller, who decodes only
-// what it keeps.
+// what it keeps. A line longer than twice the longest field (see setFieldsRead) is not held
+// whole: only the fields the caller reads are kept of it, each cut when it is too long, so that
+// memory stays bounded whatever a line holds.
 class LineReader
 {
 public:
@@ -32,6 +36,10 @@ public:
     // the next call of readLine, atEnd or seek.
     QByteArrayView readLine();
 
+    // The fields of a line the caller reads from now on; a long line keeps only those (empty
+    // indexes, the default: every line is kept whole).
+    void setFieldsRead(const LongLine::Fields &fields);
+
     // Device position of the first byte not yet handed out.
     qint64 pos() const { return m_bufferPos + m_begin; }
 
@@ -41,6 +49,7 @@ public:
 
 private:
     void fill();
+    QByteArrayView readLongLine();
 
     QIODevice *m_device;
     std::vector<char> m_buffer;
@@ -49,6 +58,8 @@ private:
     qint64 m_bufferPos = 0; // device position of m_buffer[0]
     bool m_deviceAtEnd = false;
     bool m_failed = false;
+    LongLine m_longLine { LongLine::Fields() };
+    qsizetype m_longLineBytes = 0; // 0: no line is long
 };
 
 #endif // LINEREADER_H

@@ -228,6 +228,10 @@ int MeasurementField::decimals(QByteArrayView field)
 
 bool MeasurementField::readValue(QByteArrayView field, double *value, int *decimals)
 {
+    if (field.size() > maxFieldBytes) {
+        *decimals = 0;
+        return false;
+    }
     if (field.size() <= fastValueLength) {
         const char *begin = field.data();
         const char *point = nullptr;

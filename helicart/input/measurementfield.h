@@ -18,6 +18,9 @@
 class MeasurementField
 {
 public:
+    // The longest field that can be a value; a longer one reads as no number.
+    static constexpr qsizetype maxFieldBytes = 1024 * 1024;
+
     struct TimeStamp
     {
         int year = 0;
@@ -61,7 +64,8 @@ public:
     // them; 0 when field has no "." or starts with it.
     static int decimals(QByteArrayView field);
 
-    // parseValue and decimals in one look at the field.
+    // parseValue and decimals in one look at the field; a field longer than maxFieldBytes is
+    // no number and has no decimals.
     static bool readValue(QByteArrayView field, double *value, int *decimals);
 };
 

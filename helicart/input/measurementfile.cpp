@@ -1,6 +1,7 @@
 #include "measurementfile.h"
 
 #include "layouthints.h"
+#include "linefields.h"
 #include "measurementfield.h"
 #include "stampreader.h"
 #include "utcandlocal.h"
@@ -8,11 +9,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTime>
-#include <QtEndian>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 #include <limits>
 
@@ -21,120 +17,23 @@ namespace {
 const QLatin1String chainSeparator(" -> ");
 const QByteArrayView byteOrderMark("\xEF\xBB\xBF");
 
-// Fields are a few bytes long: a plain loop beats a call of memchr per field.
-const char *findTab(const char *begin, const char *end)
-{
-    while (begin != end && *begin != '\t')
-        ++begin;
-    return begin;
-}
-
-// One bit (the high bit of its byte) for every tab among the eight bytes of word.
-quint64 tabBits(quint64 word)
-{
-    constexpr quint64 low7 = 0x7f7f7f7f7f7f7f7fULL;
-    const quint64 x = word ^ 0x0909090909090909ULL; // tabs become zero bytes
-    return ~(((x & low7) + low7) | x | low7);
-}
-
-// The byte after the count-th tab from begin on, or nullptr when there are fewer tabs.
-// Skipping to a parameter column is the inner loop of every column pass, so many bytes are
-// looked at in one step.
-const char *skipTabs(const char *begin, const char *end, int count)
-{
-#ifdef __SSE2__
-    const __m128i tab = _mm_set1_epi8('\t');
-    while (end - begin >= 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(begin));
-        for (auto tabs = uint(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, tab))); tabs;
-             tabs &= tabs - 1) {
-            if (--count == 0)
-                return begin + qCountTrailingZeroBits(tabs) + 1;
-        }
-        begin += 16;
-    }
-#endif
-    while (end - begin >= 8) {
-        for (quint64 tabs = tabBits(qFromLittleEndian<quint64>(begin)); tabs; tabs &= tabs - 1) {
-            if (--count == 0)
-                return begin + qCountTrailingZeroBits(tabs) / 8 + 1;
-        }
-        begin += 8;
-    }
-    for (; begin != end; ++begin) {
-        if (*begin == '\t' && --count == 0)
-            return begin + 1;
-    }
-    return nullptr;
-}
-
-// Field `index` (1 or more) of a line whose field 0 is `stampWidth` characters long; empty
-// when the line has fewer fields.
-QByteArrayView fieldAt(QByteArrayView line, qsizetype stampWidth, int index)
-{
-    if (index < 1 || stampWidth >= line.size())
-        return QByteArrayView();
-    const char *end = line.data() + line.size();
-    const char *begin = line.data() + stampWidth + 1;
-    if (index > 1)
-        begin = skipTabs(begin, end, index - 1);
-    if (!begin)
-        return QByteArrayView();
-    return QByteArrayView(begin, findTab(begin, end) - begin);
-}
-
-// The width of the valid time stamp that begins a line, or 0. A valid one is 16 or 17
-// characters long and holds no tab, so only those two widths of field 0 need a look.
-qsizetype readTimeStamp(MeasurementField::TimeStampReader *reader, QByteArrayView line,
-    MeasurementField::TimeStamp *stamp)
-{
-    for (const qsizetype width : { 16, 17 }) {
-        if (line.size() == width || (line.size() > width && line.at(width) == '\t'))
-            return reader->read(line.first(width), stamp) ? width : 0;
-    }
-    return 0;
-}
-
-// Most lines are plain ASCII, which is valid UTF-8: their high bits, gathered many bytes at a
-// time, settle that before Qt's full check is asked. The last load may overlap the one before
-// it, which leaves the gathered bits as they are.
-bool isAscii(QByteArrayView line)
-{
-    const char *p = line.data();
-    const qsizetype size = line.size();
-#ifdef __SSE2__
-    if (size >= 16) {
-        const auto load
-            = [](const char *at) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(at)); };
-        __m128i bits = load(p + size - 16);
-        for (const char *end = p + size - 16; p < end; p += 16)
-            bits = _mm_or_si128(bits, load(p));
-        return _mm_movemask_epi8(bits) == 0;
-    }
-#endif
-    quint64 bits = 0;
-    if (size >= 8) {
-        bits = qFromUnaligned<quint64>(p + size - 8);
-        for (const char *end = p + size - 8; p < end; p += 8)
-            bits |= qFromUnaligned<quint64>(p);
-    } else {
-        for (qsizetype i = 0; i < size; ++i)
-            bits |= uchar(p[i]);
-    }
-    return (bits & 0x8080808080808080ULL) == 0;
-}
-
-bool isValidUtf8(QByteArrayView line)
-{
-    return isAscii(line) || line.isValidUtf8();
-}
-
 // A quoted stamp needs no more than this; a freak line of megabytes is not copied whole.
 constexpr qsizetype kMaxStampQuote = 256;
 // The first lines kept for the hints, and how much of each.
 constexpr qsizetype kFirstLines = 12;
 constexpr qsizetype kFirstLineLength = 1024;
 constexpr qint64 kMSecsPerDay = 24 * 60 * 60 * 1000;
+
+// What a pass reads of a long line: the stamp, and the value of a column when there is one.
+LongLine::Fields fieldsRead(const FileLayout &layout, QList<int> indexes)
+{
+    LongLine::Fields fields;
+    fields.separator = layout.separator;
+    fields.quoting = layout.quoting();
+    fields.indexes = std::move(indexes);
+    fields.maxFieldBytes = MeasurementField::maxFieldBytes;
+    return fields;
+}
 
 QDateTime dateTimeOf(qint64 msecs)
 {
@@ -145,22 +44,6 @@ QTime timeOfDay(qint64 msecs)
 {
     const qint64 inDay = msecs % kMSecsPerDay;
     return QTime::fromMSecsSinceStartOfDay(int(inDay < 0 ? inDay + kMSecsPerDay : inDay));
-}
-
-// field with its decimal comma made a point; a point in it becomes a comma, which no number
-// holds, so that "1.234" is not taken for a fraction.
-QByteArrayView withDecimalPoint(QByteArrayView field, QByteArray *scratch)
-{
-    if (!field.contains(',') && !field.contains('.'))
-        return field;
-    *scratch = field.toByteArray();
-    for (char &c : *scratch) {
-        if (c == ',')
-            c = '.';
-        else if (c == '.')
-            c = ',';
-    }
-    return QByteArrayView(*scratch);
 }
 
 // A plain header's label "NAME [UNIT]": label and unit.
@@ -194,6 +77,32 @@ MeasurementFile::MeasurementFile(QIODevice *device, qsizetype bufferSize)
     , m_headerRows(headerRowCount)
 { }
 
+void MeasurementFile::setSelection(const Period &period, Grouping::Kind grouping)
+{
+    m_period = period;
+    m_grouping = grouping;
+    m_selecting = !period.isWhole() || grouping != Grouping::Kind::None;
+}
+
+MeasurementFile::TimeRange MeasurementFile::GroupSpan::range() const
+{
+    if (lines == 0)
+        return TimeRange();
+    return TimeRange { dateTimeOf(earliest), dateTimeOf(latest) };
+}
+
+void MeasurementFile::noteGroupStamp(int group, qint64 msecs)
+{
+    if (m_grouping == Grouping::Kind::None)
+        return;
+    if (size_t(group) >= m_groupSpans.size())
+        m_groupSpans.resize(size_t(group) + 1);
+    GroupSpan &span = m_groupSpans[size_t(group)];
+    span.earliest = span.lines == 0 ? msecs : qMin(span.earliest, msecs);
+    span.latest = span.lines == 0 ? msecs : qMax(span.latest, msecs);
+    ++span.lines;
+}
+
 void MeasurementFile::setLayout(const FileLayout &layout)
 {
     m_layout = layout;
@@ -208,6 +117,7 @@ bool MeasurementFile::open()
 
 void MeasurementFile::readHeader()
 {
+    m_reader.setFieldsRead(LongLine::Fields());
     m_reader.seek(0);
     m_headerRows = QList<QStringList>(headerRowCount);
     m_findings = Findings();
@@ -268,7 +178,7 @@ void MeasurementFile::noteLine(QByteArrayView line)
 
 void MeasurementFile::noteEncoding(QByteArrayView line, qint64 lineNumber)
 {
-    if (m_findings.firstNonUtf8Line == 0 && !isValidUtf8(line))
+    if (m_findings.firstNonUtf8Line == 0 && !LineFields::isValidUtf8(line))
         m_findings.firstNonUtf8Line = lineNumber;
 }
 
@@ -299,6 +209,7 @@ std::unique_ptr<MeasurementFile> MeasurementFile::reopened() const
         return nullptr;
     auto other = std::make_unique<MeasurementFile>(m_file.fileName(), m_bufferSize);
     other->setLayout(m_layout);
+    other->setSelection(m_period, m_grouping);
     if (!other->open())
         return nullptr;
     other->readHeader();
@@ -326,12 +237,23 @@ MeasurementFile::TimeRange MeasurementFile::readTimeRange()
         noteEncoding(line, lineNumber);
         noteLine(line);
         MeasurementField::TimeStamp stamp;
-        if (readTimeStamp(&stamps, line, &stamp) == 0) {
+        if (LineFields::readTimeStamp(&stamps, line, &stamp) == 0) {
             noteUnreadableStamp(
-                line.first(findTab(line.begin(), line.end()) - line.begin()), lineNumber);
+                line.first(LineFields::findTab(line.begin(), line.end()) - line.begin()),
+                lineNumber);
             continue;
         }
         ++m_findings.readableStamps;
+        if (m_selecting) {
+            const qint64 at = Period::moment(
+                stamp.year, stamp.month, stamp.day, stamp.hour * 60 + stamp.minute);
+            int group = 0;
+            if (!select(at, stamp.year, stamp.month, &group)) {
+                ++m_findings.leftOut;
+                continue;
+            }
+            noteGroupStamp(group, at);
+        }
         if (!found || stamp.key() < earliest.key())
             earliest = stamp;
         if (!found || latest.key() < stamp.key())
@@ -353,6 +275,8 @@ void MeasurementFile::startDataPass()
     findings.firstLines = m_findings.firstLines.first(
         qMin<qsizetype>(m_findings.firstLines.size(), m_dataStartLine - 1));
     m_findings = findings;
+    m_groupSpans.clear();
+    m_reader.setFieldsRead(fieldsRead(m_layout, { 0 }));
     m_reader.seek(m_dataStart);
 }
 
@@ -376,6 +300,16 @@ MeasurementFile::TimeRange MeasurementFile::readTimeRangeOfLayout()
             continue;
         }
         ++m_findings.readableStamps;
+        if (m_selecting) {
+            const qint64 wall = clock.wallTime(msecs);
+            const QDate date = Period::dateOf(wall);
+            int group = 0;
+            if (!select(wall, date.year(), date.month(), &group)) {
+                ++m_findings.leftOut;
+                continue;
+            }
+            noteGroupStamp(group, wall);
+        }
         earliest = found ? qMin(earliest, msecs) : msecs;
         latest = found ? qMax(latest, msecs) : msecs;
         found = true;
@@ -386,10 +320,85 @@ MeasurementFile::TimeRange MeasurementFile::readTimeRangeOfLayout()
     return TimeRange { dateTimeOf(clock.wallTime(earliest)), dateTimeOf(clock.wallTime(latest)) };
 }
 
-void MeasurementFile::noteBadValue(QByteArrayView field, ColumnCounts *counts)
+void MeasurementFile::noteBadValue(
+    QByteArrayView field, ColumnCounts *counts, ColumnCounts *inGroup)
 {
-    if (LayoutHints::readsWithDecimalComma(field) && counts->commaValues++ == 0)
-        counts->firstCommaValue = QString::fromUtf8(field.first(qMin<qsizetype>(field.size(), 64)));
+    if (!LayoutHints::readsWithDecimalComma(field))
+        return;
+    for (ColumnCounts *c : { counts, inGroup }) {
+        if (c && c->commaValues++ == 0)
+            c->firstCommaValue = QString::fromUtf8(field.first(qMin<qsizetype>(field.size(), 64)));
+    }
+}
+
+MeasurementFile::ColumnCounts *MeasurementFile::groupCounts(
+    std::vector<ColumnCounts> *groups, int group) const
+{
+    if (!groups || m_grouping == Grouping::Kind::None)
+        return nullptr;
+    if (size_t(group) >= groups->size())
+        groups->resize(size_t(group) + 1);
+    return &(*groups)[size_t(group)];
+}
+
+void MeasurementFile::finishCounts(ColumnCounts *counts, std::vector<ColumnCounts> *groups)
+{
+    const auto finish = [](ColumnCounts *c) {
+        c->goodShare = c->allCount == 0 ? std::numeric_limits<double>::quiet_NaN()
+                                        : double(c->goodCount) / double(c->allCount) * 100.0;
+    };
+    finish(counts);
+    if (groups) {
+        for (ColumnCounts &c : *groups)
+            finish(&c);
+    }
+}
+
+// readColumnInto on the program's own layout, line by line through the period and the groups.
+MeasurementFile::ColumnCounts MeasurementFile::readSelectedColumn(
+    int k, MeasurementSink *sink, std::vector<ColumnCounts> *groups)
+{
+    ColumnCounts counts;
+    MeasurementField::TimeStampReader stamps;
+    m_reader.setFieldsRead(fieldsRead(m_layout, { 0, k + 1 }));
+    m_reader.seek(m_dataStart);
+    while (!m_reader.atEnd()) {
+        const QByteArrayView line = m_reader.readLine();
+        MeasurementField::TimeStamp stamp;
+        const qsizetype stampWidth = LineFields::readTimeStamp(&stamps, line, &stamp);
+        // A line without a time stamp is in no period that can be told: counted, as ever.
+        if (stampWidth == 0) {
+            ++counts.allCount;
+            continue;
+        }
+        const qint64 at
+            = Period::moment(stamp.year, stamp.month, stamp.day, stamp.hour * 60 + stamp.minute);
+        int group = 0;
+        if (!select(at, stamp.year, stamp.month, &group))
+            continue;
+        ++counts.allCount;
+        ColumnCounts *inGroup = groupCounts(groups, group);
+        if (inGroup)
+            ++inGroup->allCount;
+        double value = 0;
+        int decimals = 0;
+        const QByteArrayView field = LineFields::fieldAt(line, stampWidth, k + 1);
+        const bool good = MeasurementField::readValue(field, &value, &decimals);
+        counts.maxDecimals = qMax(counts.maxDecimals, decimals);
+        if (inGroup)
+            inGroup->maxDecimals = qMax(inGroup->maxDecimals, decimals);
+        if (!good) {
+            noteBadValue(field, &counts, inGroup);
+            continue;
+        }
+        ++counts.goodCount;
+        if (inGroup)
+            ++inGroup->goodCount;
+        if (sink)
+            (*sink)(stamp.time(), value, group);
+    }
+    finishCounts(&counts, groups);
+    return counts;
 }
 
 MeasurementFile::ColumnCounts MeasurementFile::readColumn(int k, const MeasurementHandler &handler)
@@ -402,23 +411,29 @@ MeasurementFile::ColumnCounts MeasurementFile::readColumn(int k, const Measureme
     return counts;
 }
 
-MeasurementFile::ColumnCounts MeasurementFile::readColumnInto(int k, MeasurementSink *sink)
+MeasurementFile::ColumnCounts MeasurementFile::readColumnInto(
+    int k, MeasurementSink *sink, std::vector<ColumnCounts> *groups)
 {
+    if (groups)
+        groups->clear();
     if (!m_layout.isDefault())
-        return readColumnOfLayout(k, sink);
+        return readColumnOfLayout(k, sink, groups);
+    if (m_selecting)
+        return readSelectedColumn(k, sink, groups);
     ColumnCounts counts;
     MeasurementField::TimeStampReader stamps;
+    m_reader.setFieldsRead(fieldsRead(m_layout, { 0, k + 1 }));
     m_reader.seek(m_dataStart);
     while (!m_reader.atEnd()) {
         const QByteArrayView line = m_reader.readLine();
         ++counts.allCount;
         MeasurementField::TimeStamp stamp;
-        const qsizetype stampWidth = readTimeStamp(&stamps, line, &stamp);
+        const qsizetype stampWidth = LineFields::readTimeStamp(&stamps, line, &stamp);
         if (stampWidth == 0)
             continue;
         double value = 0;
         int decimals = 0;
-        const QByteArrayView field = fieldAt(line, stampWidth, k + 1);
+        const QByteArrayView field = LineFields::fieldAt(line, stampWidth, k + 1);
         const bool good = MeasurementField::readValue(field, &value, &decimals);
         counts.maxDecimals = qMax(counts.maxDecimals, decimals);
         if (!good) {
@@ -429,27 +444,39 @@ MeasurementFile::ColumnCounts MeasurementFile::readColumnInto(int k, Measurement
         if (sink)
             (*sink)(stamp.time(), value);
     }
-    counts.goodShare = counts.allCount == 0
-        ? std::numeric_limits<double>::quiet_NaN()
-        : double(counts.goodCount) / double(counts.allCount) * 100.0;
+    finishCounts(&counts, groups);
     return counts;
 }
 
-MeasurementFile::ColumnCounts MeasurementFile::readColumnOfLayout(int k, MeasurementSink *sink)
+MeasurementFile::ColumnCounts MeasurementFile::readColumnOfLayout(
+    int k, MeasurementSink *sink, std::vector<ColumnCounts> *groups)
 {
     ColumnCounts counts;
     StampReader stamps(m_layout.timeFormat, m_layout.pattern);
     StampClock clock = m_layout.clock;
     const QList<double> &missing = m_layout.missing;
     QByteArray stampScratch, valueScratch, pointScratch;
+    m_reader.setFieldsRead(fieldsRead(m_layout, { 0, k + 1 }));
     m_reader.seek(m_dataStart);
     while (!m_reader.atEnd()) {
         const QByteArrayView line = m_reader.readLine();
-        ++counts.allCount;
         qint64 msecs = 0;
         const QByteArrayView stamp = m_splitter.field(line, 0, &stampScratch);
-        if (!stamps.read(stamp, &msecs))
+        if (!stamps.read(stamp, &msecs)) {
+            ++counts.allCount;
             continue;
+        }
+        int group = 0;
+        if (m_selecting) {
+            const qint64 wall = clock.wallTime(msecs);
+            const QDate date = Period::dateOf(wall);
+            if (!select(wall, date.year(), date.month(), &group))
+                continue;
+        }
+        ++counts.allCount;
+        ColumnCounts *inGroup = groupCounts(groups, group);
+        if (inGroup)
+            ++inGroup->allCount;
         // An unquoted stamp lies in the line (a quoted one in its scratch): the value is
         // looked for after it, the rest of the line beginning with the stamp's separator as an
         // empty field 0 would.
@@ -458,7 +485,7 @@ MeasurementFile::ColumnCounts MeasurementFile::readColumnOfLayout(int k, Measure
             : line.sliced(stamp.data() + stamp.size() - line.data());
         QByteArrayView field = m_splitter.field(rest, k + 1, &valueScratch);
         if (m_layout.decimalComma)
-            field = withDecimalPoint(field, &pointScratch);
+            field = LineFields::withDecimalPoint(field, &pointScratch);
         double value = 0;
         int decimals = 0;
         bool good = MeasurementField::readValue(field, &value, &decimals);
@@ -468,17 +495,19 @@ MeasurementFile::ColumnCounts MeasurementFile::readColumnOfLayout(int k, Measure
             decimals = 0;
         }
         counts.maxDecimals = qMax(counts.maxDecimals, decimals);
+        if (inGroup)
+            inGroup->maxDecimals = qMax(inGroup->maxDecimals, decimals);
         if (!good) {
             if (!m_layout.decimalComma)
-                noteBadValue(field, &counts);
+                noteBadValue(field, &counts, inGroup);
             continue;
         }
         ++counts.goodCount;
+        if (inGroup)
+            ++inGroup->goodCount;
         if (sink)
-            (*sink)(timeOfDay(clock.isAsWritten() ? msecs : clock.wallTime(msecs)), value);
+            (*sink)(timeOfDay(clock.isAsWritten() ? msecs : clock.wallTime(msecs)), value, group);
     }
-    counts.goodShare = counts.allCount == 0
-        ? std::numeric_limits<double>::quiet_NaN()
-        : double(counts.goodCount) / double(counts.allCount) * 100.0;
+    finishCounts(&counts, groups);
     return counts;
 }

@@ -3,8 +3,10 @@
 
 #include "fieldsplitter.h"
 #include "filelayout.h"
+#include "grouping.h"
 #include "linereader.h"
 #include "measurementsink.h"
+#include "period.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -13,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 // The input of the program: a tab-separated UTF-8 text file with a header that describes the
 // columns, then one data line per time stamp. Column 0 holds the time stamp, parameter
@@ -59,6 +62,16 @@ public:
         QString firstUnreadableStamp; // field 0 of that line
         qint64 firstNonUtf8Line = 0; // first line that is not valid UTF-8; 0: none
         QByteArrayList firstLines; // the first lines of the file, header included, for hints
+        qint64 leftOut = 0; // lines with a valid time stamp outside the period
+    };
+
+    // The lines of one group (see Grouping) within the period, and their time range.
+    struct GroupSpan
+    {
+        qint64 lines = 0;
+        qint64 earliest = 0; // wall-clock moments (see Period)
+        qint64 latest = 0;
+        TimeRange range() const;
     };
 
     // Receives the time of day and the value of each good line, in file order.
@@ -74,6 +87,11 @@ public:
     // The layout the file is read with (the program's own by default); set before readHeader.
     void setLayout(const FileLayout &layout);
     const FileLayout &layout() const { return m_layout; }
+    // The lines that are data of the run (those in period; the others are passed over as if
+    // they were not in the file), and the groups they are parted into; set before the passes.
+    void setSelection(const Period &period, Grouping::Kind grouping);
+    const Period &period() const { return m_period; }
+    Grouping::Kind grouping() const { return m_grouping; }
 
     // Opens the file read-only; false when it is missing, unreadable or a folder.
     bool open();
@@ -117,24 +135,45 @@ public:
 
     // What readHeader and readTimeRange have seen so far.
     const Findings &findings() const { return m_findings; }
+    // What readTimeRange found of each group, by the group's number; empty when not grouped.
+    const std::vector<GroupSpan> &groupSpans() const { return m_groupSpans; }
 
     // Reads parameter column k over all data lines, hands each good measurement to handler
     // (which may be empty, when only the counts matter) and returns the counts.
     ColumnCounts readColumn(int k, const MeasurementHandler &handler);
     // The same, with the good measurements put into sink (none when it is null), which is left
-    // holding the last block that is not full.
-    ColumnCounts readColumnInto(int k, MeasurementSink *sink);
+    // holding the last block that is not full. With a grouping, each measurement carries its
+    // group and *groups (when given) gets the counts of each group by its number.
+    ColumnCounts readColumnInto(
+        int k, MeasurementSink *sink, std::vector<ColumnCounts> *groups = nullptr);
 
 private:
     void readRowsHeader(QByteArrayView first);
     void readPlainHeader(QByteArrayView first);
     void startDataPass();
     TimeRange readTimeRangeOfLayout();
-    ColumnCounts readColumnOfLayout(int k, MeasurementSink *sink);
+    ColumnCounts readColumnOfLayout(
+        int k, MeasurementSink *sink, std::vector<ColumnCounts> *groups);
+    ColumnCounts readSelectedColumn(
+        int k, MeasurementSink *sink, std::vector<ColumnCounts> *groups);
+    // Whether a line of the moment msecs in month is in the period; its group into *group.
+    bool select(qint64 msecs, int year, int month, int *group) const
+    {
+        if (!m_period.contains(msecs, month))
+            return false;
+        *group = m_grouping == Grouping::Kind::None ? 0 : Grouping::index(m_grouping, year, month);
+        return *group >= 0;
+    }
+    void noteGroupStamp(int group, qint64 msecs);
     void noteLine(QByteArrayView line);
     void noteEncoding(QByteArrayView line, qint64 lineNumber);
     void noteUnreadableStamp(QByteArrayView stamp, qint64 lineNumber);
-    static void noteBadValue(QByteArrayView field, ColumnCounts *counts);
+    static void noteBadValue(
+        QByteArrayView field, ColumnCounts *counts, ColumnCounts *inGroup = nullptr);
+    // The counts of group in *groups, made when there are none yet; null when not grouped.
+    ColumnCounts *groupCounts(std::vector<ColumnCounts> *groups, int group) const;
+    // The good shares of counts and of each group.
+    static void finishCounts(ColumnCounts *counts, std::vector<ColumnCounts> *groups);
 
     FileLayout m_layout;
     FieldSplitter m_splitter { '\t', false };
@@ -146,6 +185,10 @@ private:
     qint64 m_dataStart = 0;
     qint64 m_dataStartLine = 1; // line number of the first data line
     Findings m_findings;
+    Period m_period;
+    Grouping::Kind m_grouping = Grouping::Kind::None;
+    bool m_selecting = false; // a period or a grouping: the lines are looked at one by one
+    std::vector<GroupSpan> m_groupSpans;
 };
 
 #endif // MEASUREMENTFILE_H

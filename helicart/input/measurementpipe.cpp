@@ -95,13 +95,26 @@ MeasurementPipe::Items MeasurementPipe::freshItems()
 
 bool MeasurementPipe::take(const Handler &consume)
 {
+    return takeStream(
+        consume, [&consume](const MeasurementSink::Measurement &m) { consume(m.time, m.value); });
+}
+
+bool MeasurementPipe::take(const GroupHandler &consume)
+{
+    return takeStream(consume,
+        [&consume](const MeasurementSink::Measurement &m) { consume(m.time, m.value, m.group); });
+}
+
+template <typename Consume, typename Given>
+bool MeasurementPipe::takeStream(const Given &handler, const Consume &consume)
+{
     if (m_taken >= m_streams)
         return false;
     const int k = m_taken++;
     if (m_onCaller) {
         if (!m_callerMayGoOn)
             return false;
-        MeasurementSink sink(consume);
+        MeasurementSink sink(handler);
         m_callerMayGoOn = m_produce(k, sink);
         sink.flush();
         return true;
@@ -121,7 +134,7 @@ bool MeasurementPipe::take(const Handler &consume)
         }
         m_spaceLeft.notify_one();
         for (const MeasurementSink::Measurement &m : block.items)
-            consume(m.time, m.value);
+            consume(m);
         const bool last = block.endsStream;
         block.items.clear();
         {

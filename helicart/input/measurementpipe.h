@@ -21,6 +21,7 @@ class MeasurementPipe
 {
 public:
     using Handler = MeasurementSink::Handler;
+    using GroupHandler = MeasurementSink::GroupHandler;
     // Produces stream k (k = 0, 1, ...): puts every measurement of the stream into sink, in
     // order. False when no stream after this one is to be produced.
     using Producer = std::function<bool(int stream, MeasurementSink &sink)>;
@@ -43,6 +44,8 @@ public:
     // did for a stream before its end is seen by the caller once take returns. An exception
     // that ended the production (std::bad_alloc) is thrown here, after what came before it.
     bool take(const Handler &consume);
+    // The same, with the group of each measurement's line.
+    bool take(const GroupHandler &consume);
 
 private:
     using Items = MeasurementSink::Block;
@@ -52,6 +55,9 @@ private:
         bool endsStream = false;
     };
 
+    // take, handing each measurement to consume(measurement).
+    template <typename Consume, typename Given>
+    bool takeStream(const Given &handler, const Consume &consume);
     void produceAll();
     bool produceStream(int k);
     void push(Block block);

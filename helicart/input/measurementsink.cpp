@@ -19,6 +19,16 @@ MeasurementSink::MeasurementSink(Handler handler)
     })
 { }
 
+MeasurementSink::MeasurementSink(GroupHandler handler)
+    : MeasurementSink(1024, [handler = std::move(handler)](Block &block) {
+        if (handler) {
+            for (const Measurement &m : block)
+                handler(m.time, m.value, m.group);
+        }
+        block.clear();
+    })
+{ }
+
 void MeasurementSink::flush()
 {
     if (!m_block.empty())

@@ -16,6 +16,7 @@ public:
     struct Measurement
     {
         QTime time;
+        int group; // fills what would be padding: a measurement stays 16 bytes
         double value;
     };
     using Block = std::vector<Measurement>;
@@ -23,12 +24,15 @@ public:
     // next block.
     using BlockHandler = std::function<void(Block &block)>;
     using Handler = std::function<void(const QTime &time, double value)>;
+    // The same, with the group of the measurement's line (see Grouping).
+    using GroupHandler = std::function<void(const QTime &time, double value, int group)>;
 
     // Blocks of blockSize measurements (at least one) for handOn; the first one gathered into
     // first.
     MeasurementSink(size_t blockSize, BlockHandler handOn, Block first = Block());
     // Hands the measurements to handler one by one (a block at a time).
     explicit MeasurementSink(Handler handler);
+    explicit MeasurementSink(GroupHandler handler);
     MeasurementSink(const MeasurementSink &) = delete;
     MeasurementSink &operator=(const MeasurementSink &) = delete;
 
@@ -38,6 +42,17 @@ public:
         // every line.
         Measurement &m = m_block.emplace_back();
         m.time = time;
+        m.value = value;
+        if (m_block.size() >= m_blockSize)
+            m_handOn(m_block);
+    }
+
+    // A measurement of a line of group.
+    void operator()(const QTime &time, double value, int group)
+    {
+        Measurement &m = m_block.emplace_back();
+        m.time = time;
+        m.group = group;
         m.value = value;
         if (m_block.size() >= m_blockSize)
             m_handOn(m_block);

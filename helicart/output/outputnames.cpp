@@ -22,3 +22,8 @@ QString OutputNames::combined(const QString &prefix, OutputFormats::Format forma
 {
     return prefix + QLatin1Char('.') + OutputFormats::suffix(format);
 }
+
+QString OutputNames::sheet(const QString &prefix, OutputFormats::Format format)
+{
+    return prefix + QStringLiteral("_sheet.") + OutputFormats::suffix(format);
+}

@@ -19,6 +19,8 @@ public:
     static QString counts(const QString &prefix, int k);
     static QString combined(
         const QString &prefix, OutputFormats::Format format = OutputFormats::Png);
+    // prefix + "_sheet.png": the sheet of small multiples.
+    static QString sheet(const QString &prefix, OutputFormats::Format format = OutputFormats::Png);
 };
 
 #endif // OUTPUTNAMES_H

@@ -172,6 +172,8 @@ private slots:
     void combinedRingsAroundOwnCentre();
     void ringLabelsOverBars_data();
     void ringLabelsOverBars();
+    void ringLabelsFit_data();
+    void ringLabelsFit();
     void firstClassHeldByAutomaticScale_data();
     void firstClassHeldByAutomaticScale();
     void textScaleFollowsHeight();
@@ -973,10 +975,12 @@ void TestWindRosePaint::ringLabelsOverBars()
     rose.setFixedScale(80, 4);
     rose.setEnableLegend(false);
     const QImage image = draw(rose, rowName());
-    const QFontMetrics metrics(rose.font());
+    QFont font;
+    const QVector<RoseLayout::RingLabel> labels = RoseLayout::fittedRingLabels(rose.frame().rings,
+        rose.frame().scale, mode == BuiltIn ? "%" : "", rose.font(), 65.0, 3, &font);
+    const QFontMetrics metrics(font);
     int shown = 0;
-    for (const RoseLayout::RingLabel &label : RoseLayout::ringLabels(rose.frame().rings,
-             rose.frame().scale, mode == BuiltIn ? "%" : "", metrics, 65.0, 3)) {
+    for (const RoseLayout::RingLabel &label : labels) {
         const QRect ink
             = metrics.tightBoundingRect(label.text).translated(label.baseline + QPoint(240, 240));
         if (label.text.isEmpty())
@@ -990,6 +994,45 @@ void TestWindRosePaint::ringLabelsOverBars()
             qPrintable(label.text));
     }
     QVERIFY(shown >= 2);
+}
+
+void TestWindRosePaint::ringLabelsFit_data()
+{
+    QTest::addColumn<int>("spacing"); // pixels between rings
+    QTest::addColumn<int>("pixelSize"); // of the labels
+    QTest::addColumn<int>("shown");
+    QTest::newRow("far apart: the own size") << 60 << 20 << 4;
+    QTest::newRow("close: a smaller size") << 16 << 16 << 4;
+    QTest::newRow("too close: every other ring") << 12 << 14 << 2;
+}
+
+// Four rings 10, 7.5, 5 and 2.5 labelled along 65 degrees in a font of 20 px: the labels
+// shrink before any is left out, and never overlap.
+void TestWindRosePaint::ringLabelsFit()
+{
+    QFETCH(int, spacing);
+    QVector<RoseLayout::Ring> rings(5);
+    for (int i = 0; i < rings.size(); ++i) {
+        rings[i].value = 10.0 - 2.5 * i;
+        rings[i].labelRadius = (5 - i) * spacing;
+        rings[i].labelled = i < 4;
+    }
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setBold(true);
+    font.setPixelSize(20);
+    QFont used;
+    const QVector<RoseLayout::RingLabel> labels = RoseLayout::fittedRingLabels(
+        rings, RoseLayout::ringScale(0.0, 10.0, 4.0, 10.0, 4), "%", font, 65.0, 2, &used);
+    const QFontMetrics metrics(used);
+    QVector<QRect> ink;
+    for (const RoseLayout::RingLabel &label : labels) {
+        if (!label.text.isEmpty())
+            ink << metrics.tightBoundingRect(label.text).translated(label.baseline);
+    }
+    QTEST(used.pixelSize(), "pixelSize");
+    QTEST(int(ink.size()), "shown");
+    for (int i = 1; i < ink.size(); ++i)
+        QVERIFY(!ink.at(i).intersects(ink.at(i - 1)));
 }
 
 void TestWindRosePaint::firstClassHeldByAutomaticScale_data()

@@ -231,8 +231,8 @@ void TestFrontend::helpListsEveryOption()
         "--scaleMax=PERCENT", "--scaleGrid=COUNT", "--lang=NAME", "--language=NAME",
         "--timeShift=MINUTES", "--imageHeight=PIXELS", "--format=LIST", "--header=plain",
         "--station=TEXT", "--separator=SEP", "--decimalComma", "--timeFormat=FORMAT",
-        "--missing=LIST", "--timeZone=ZONE", "--solarTime=LONGITUDE", "--strict", "--help", "-h",
-        "--version" };
+        "--missing=LIST", "--timeZone=ZONE", "--solarTime=LONGITUDE", "--from=DATE", "--till=DATE",
+        "--months=LIST", "--by=GROUPS", "--sheet", "--strict", "--help", "-h", "--version" };
     for (const QString &name : names) {
         QVERIFY2(help.contains("\n  " + name + " "), qPrintable(name));
         const QStringList warnings = Options::parse({ name }).warnings;
