@@ -55,3 +55,13 @@ QByteArrayView LineFields::withDecimalPoint(QByteArrayView field, QByteArray *sc
     }
     return QByteArrayView(*scratch);
 }
+
+LongLine::Fields LineFields::passFields(const FileLayout &layout, QList<int> indexes)
+{
+    LongLine::Fields fields;
+    fields.separator = layout.separator;
+    fields.quoting = layout.quoting();
+    fields.indexes = std::move(indexes);
+    fields.maxFieldBytes = MeasurementField::maxFieldBytes;
+    return fields;
+}

@@ -1,6 +1,8 @@
 #ifndef LINEFIELDS_H
 #define LINEFIELDS_H
 
+#include "filelayout.h"
+#include "longline.h"
 #include "measurementfield.h"
 
 #include <QByteArray>
@@ -30,6 +32,10 @@ public:
     static bool isValidUtf8(QByteArrayView line);
     // field with its decimal comma made a point, in *scratch when it changes.
     static QByteArrayView withDecimalPoint(QByteArrayView field, QByteArray *scratch);
+
+    // What a pass reads of a long line of layout: the fields of indexes (the stamp, and the
+    // value of a column when there is one).
+    static LongLine::Fields passFields(const FileLayout &layout, QList<int> indexes);
 
 private:
     static bool isAscii(QByteArrayView line);

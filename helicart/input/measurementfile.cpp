@@ -24,17 +24,6 @@ constexpr qsizetype kFirstLines = 12;
 constexpr qsizetype kFirstLineLength = 1024;
 constexpr qint64 kMSecsPerDay = 24 * 60 * 60 * 1000;
 
-// What a pass reads of a long line: the stamp, and the value of a column when there is one.
-LongLine::Fields fieldsRead(const FileLayout &layout, QList<int> indexes)
-{
-    LongLine::Fields fields;
-    fields.separator = layout.separator;
-    fields.quoting = layout.quoting();
-    fields.indexes = std::move(indexes);
-    fields.maxFieldBytes = MeasurementField::maxFieldBytes;
-    return fields;
-}
-
 QDateTime dateTimeOf(qint64 msecs)
 {
     return QDateTime::fromMSecsSinceEpoch(msecs, UtcAndLocal::utc());
@@ -276,8 +265,7 @@ void MeasurementFile::startDataPass()
         qMin<qsizetype>(m_findings.firstLines.size(), m_dataStartLine - 1));
     m_findings = findings;
     m_groupSpans.clear();
-    m_reader.setFieldsRead(fieldsRead(m_layout, { 0 }));
-    m_reader.seek(m_dataStart);
+    startPass({ 0 });
 }
 
 MeasurementFile::TimeRange MeasurementFile::readTimeRangeOfLayout()
@@ -360,8 +348,7 @@ MeasurementFile::ColumnCounts MeasurementFile::readSelectedColumn(
 {
     ColumnCounts counts;
     MeasurementField::TimeStampReader stamps;
-    m_reader.setFieldsRead(fieldsRead(m_layout, { 0, k + 1 }));
-    m_reader.seek(m_dataStart);
+    startPass({ 0, k + 1 });
     while (!m_reader.atEnd()) {
         const QByteArrayView line = m_reader.readLine();
         MeasurementField::TimeStamp stamp;
@@ -422,8 +409,7 @@ MeasurementFile::ColumnCounts MeasurementFile::readColumnInto(
         return readSelectedColumn(k, sink, groups);
     ColumnCounts counts;
     MeasurementField::TimeStampReader stamps;
-    m_reader.setFieldsRead(fieldsRead(m_layout, { 0, k + 1 }));
-    m_reader.seek(m_dataStart);
+    startPass({ 0, k + 1 });
     while (!m_reader.atEnd()) {
         const QByteArrayView line = m_reader.readLine();
         ++counts.allCount;
@@ -456,8 +442,7 @@ MeasurementFile::ColumnCounts MeasurementFile::readColumnOfLayout(
     StampClock clock = m_layout.clock;
     const QList<double> &missing = m_layout.missing;
     QByteArray stampScratch, valueScratch, pointScratch;
-    m_reader.setFieldsRead(fieldsRead(m_layout, { 0, k + 1 }));
-    m_reader.seek(m_dataStart);
+    startPass({ 0, k + 1 });
     while (!m_reader.atEnd()) {
         const QByteArrayView line = m_reader.readLine();
         qint64 msecs = 0;

@@ -3,6 +3,7 @@
 
 #include "fieldsplitter.h"
 #include "filelayout.h"
+#include "linefields.h"
 #include "grouping.h"
 #include "linereader.h"
 #include "measurementsink.h"
@@ -148,6 +149,12 @@ public:
         int k, MeasurementSink *sink, std::vector<ColumnCounts> *groups = nullptr);
 
 private:
+    // Goes to the first data line; of a long line only the fields of indexes are kept.
+    void startPass(QList<int> indexes)
+    {
+        m_reader.setFieldsRead(LineFields::passFields(m_layout, std::move(indexes)));
+        m_reader.seek(m_dataStart);
+    }
     void readRowsHeader(QByteArrayView first);
     void readPlainHeader(QByteArrayView first);
     void startDataPass();
