@@ -3,8 +3,8 @@
 
 #include "fieldsplitter.h"
 #include "filelayout.h"
-#include "linefields.h"
 #include "grouping.h"
+#include "linefields.h"
 #include "linereader.h"
 #include "measurementsink.h"
 #include "period.h"
