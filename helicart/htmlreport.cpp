@@ -15,8 +15,7 @@
 
 HtmlReport::HtmlReport(const Options &options, const MeasurementFile &file,
     const MeasurementFile::TimeRange &range, Warnings *warnings)
-    : m_options(options)
-    , m_file(file)
+    : m_file(file)
     , m_range(range)
     , m_warnings(warnings)
 {

@@ -41,7 +41,6 @@ private:
     // Tells once that the chart cannot do something the page needs.
     void tell(const char *cannot, const char *interfaceId, const char *missing);
 
-    const Options &m_options;
     const MeasurementFile &m_file;
     MeasurementFile::TimeRange m_range;
     Warnings *m_warnings;
