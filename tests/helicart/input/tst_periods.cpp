@@ -1,6 +1,7 @@
 #include "grouping.h"
 #include "measurementfile.h"
 #include "period.h"
+#include "utcandlocal.h"
 
 #include <QBuffer>
 #include <QtTest>
@@ -45,7 +46,7 @@ void TestPeriods::moments()
     qint64 msecs = 0;
     QCOMPARE(Period::parseMoment(text, &msecs), ok);
     if (ok) {
-        QCOMPARE(QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC).toString(Qt::ISODate),
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(msecs, UtcAndLocal::utc()).toString(Qt::ISODate),
             utc + QLatin1Char('Z'));
     }
 }
