@@ -290,9 +290,8 @@ MeasurementFile::TimeRange MeasurementFile::readTimeRangeOfLayout()
         ++m_findings.readableStamps;
         if (m_selecting) {
             const qint64 wall = clock.wallTime(msecs);
-            const QDate date = Period::dateOf(wall);
             int group = 0;
-            if (!select(wall, date.year(), date.month(), &group)) {
+            if (!selectWall(wall, &group)) {
                 ++m_findings.leftOut;
                 continue;
             }
@@ -319,14 +318,31 @@ void MeasurementFile::noteBadValue(
     }
 }
 
-MeasurementFile::ColumnCounts *MeasurementFile::groupCounts(
-    std::vector<ColumnCounts> *groups, int group) const
+MeasurementFile::ColumnCounts *MeasurementFile::countLine(
+    ColumnCounts *counts, std::vector<ColumnCounts> *groups, int group) const
 {
+    ++counts->allCount;
     if (!groups || m_grouping == Grouping::Kind::None)
         return nullptr;
     if (size_t(group) >= groups->size())
         groups->resize(size_t(group) + 1);
-    return &(*groups)[size_t(group)];
+    ColumnCounts *inGroup = &(*groups)[size_t(group)];
+    ++inGroup->allCount;
+    return inGroup;
+}
+
+bool MeasurementFile::countValue(bool good, int decimals, QByteArrayView field, bool noteComma,
+    ColumnCounts *counts, ColumnCounts *inGroup)
+{
+    for (ColumnCounts *c : { counts, inGroup }) {
+        if (!c)
+            continue;
+        c->maxDecimals = qMax(c->maxDecimals, decimals);
+        c->goodCount += good ? 1 : 0;
+    }
+    if (!good && noteComma)
+        noteBadValue(field, counts, inGroup);
+    return good;
 }
 
 void MeasurementFile::finishCounts(ColumnCounts *counts, std::vector<ColumnCounts> *groups)
@@ -363,24 +379,13 @@ MeasurementFile::ColumnCounts MeasurementFile::readSelectedColumn(
         int group = 0;
         if (!select(at, stamp.year, stamp.month, &group))
             continue;
-        ++counts.allCount;
-        ColumnCounts *inGroup = groupCounts(groups, group);
-        if (inGroup)
-            ++inGroup->allCount;
+        ColumnCounts *inGroup = countLine(&counts, groups, group);
         double value = 0;
         int decimals = 0;
         const QByteArrayView field = LineFields::fieldAt(line, stampWidth, k + 1);
         const bool good = MeasurementField::readValue(field, &value, &decimals);
-        counts.maxDecimals = qMax(counts.maxDecimals, decimals);
-        if (inGroup)
-            inGroup->maxDecimals = qMax(inGroup->maxDecimals, decimals);
-        if (!good) {
-            noteBadValue(field, &counts, inGroup);
+        if (!countValue(good, decimals, field, true, &counts, inGroup))
             continue;
-        }
-        ++counts.goodCount;
-        if (inGroup)
-            ++inGroup->goodCount;
         if (sink)
             (*sink)(stamp.time(), value, group);
     }
@@ -452,16 +457,9 @@ MeasurementFile::ColumnCounts MeasurementFile::readColumnOfLayout(
             continue;
         }
         int group = 0;
-        if (m_selecting) {
-            const qint64 wall = clock.wallTime(msecs);
-            const QDate date = Period::dateOf(wall);
-            if (!select(wall, date.year(), date.month(), &group))
-                continue;
-        }
-        ++counts.allCount;
-        ColumnCounts *inGroup = groupCounts(groups, group);
-        if (inGroup)
-            ++inGroup->allCount;
+        if (m_selecting && !selectWall(clock.wallTime(msecs), &group))
+            continue;
+        ColumnCounts *inGroup = countLine(&counts, groups, group);
         // An unquoted stamp lies in the line (a quoted one in its scratch): the value is
         // looked for after it, the rest of the line beginning with the stamp's separator as an
         // empty field 0 would.
@@ -479,17 +477,8 @@ MeasurementFile::ColumnCounts MeasurementFile::readColumnOfLayout(
             good = false;
             decimals = 0;
         }
-        counts.maxDecimals = qMax(counts.maxDecimals, decimals);
-        if (inGroup)
-            inGroup->maxDecimals = qMax(inGroup->maxDecimals, decimals);
-        if (!good) {
-            if (!m_layout.decimalComma)
-                noteBadValue(field, &counts, inGroup);
+        if (!countValue(good, decimals, field, !m_layout.decimalComma, &counts, inGroup))
             continue;
-        }
-        ++counts.goodCount;
-        if (inGroup)
-            ++inGroup->goodCount;
         if (sink)
             (*sink)(timeOfDay(clock.isAsWritten() ? msecs : clock.wallTime(msecs)), value, group);
     }

@@ -171,14 +171,26 @@ private:
         *group = m_grouping == Grouping::Kind::None ? 0 : Grouping::index(m_grouping, year, month);
         return *group >= 0;
     }
+    // select for a wall-clock moment of another layout's stamp.
+    bool selectWall(qint64 wall, int *group) const
+    {
+        const QDate date = Period::dateOf(wall);
+        return select(wall, date.year(), date.month(), group);
+    }
     void noteGroupStamp(int group, qint64 msecs);
     void noteLine(QByteArrayView line);
     void noteEncoding(QByteArrayView line, qint64 lineNumber);
     void noteUnreadableStamp(QByteArrayView stamp, qint64 lineNumber);
     static void noteBadValue(
         QByteArrayView field, ColumnCounts *counts, ColumnCounts *inGroup = nullptr);
-    // The counts of group in *groups, made when there are none yet; null when not grouped.
-    ColumnCounts *groupCounts(std::vector<ColumnCounts> *groups, int group) const;
+    // Counts a line of the period in *counts and in its group's counts in *groups (made when
+    // there are none yet); those of the group, null when not grouped.
+    ColumnCounts *countLine(
+        ColumnCounts *counts, std::vector<ColumnCounts> *groups, int group) const;
+    // Counts a line's value, good or not, with its decimals in counts and inGroup (when not
+    // null); a bad one is noted for the decimal comma's hint when noteComma. Returns good.
+    static bool countValue(bool good, int decimals, QByteArrayView field, bool noteComma,
+        ColumnCounts *counts, ColumnCounts *inGroup);
     // The good shares of counts and of each group.
     static void finishCounts(ColumnCounts *counts, std::vector<ColumnCounts> *groups);
 
