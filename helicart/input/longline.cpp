@@ -41,10 +41,6 @@ const char *LongLine::take(const char *p, const char *end)
     const char *stop = lineFeed ? lineFeed : end;
     if (stop > p)
         m_endsInReturn = stop[-1] == '\r';
-    if (m_fields.indexes.isEmpty()) {
-        m_kept.append(p, stop - p);
-        return lineFeed;
-    }
     const char separator = m_fields.separator;
     while (p != stop && !m_done) {
         // Outside quotes a field runs to the next separator: taken in one piece.
@@ -123,16 +119,11 @@ void LongLine::endField()
 
 QByteArrayView LongLine::line()
 {
-    // The line's last byte is kept only when the line ended inside a field asked for.
-    if (m_fields.indexes.isEmpty()) {
-        if (m_endsInReturn)
+    // The line's last byte is kept only when the line ended inside a whole field asked for.
+    if (!m_done) {
+        if (m_endsInReturn && m_keeping && m_fieldBytes <= m_fields.maxFieldBytes + kCharacterRoom)
             m_kept.chop(1);
-        return QByteArrayView(m_kept);
-    }
-    if (!m_done && m_endsInReturn && m_keeping
-        && m_fieldBytes <= m_fields.maxFieldBytes + kCharacterRoom)
-        m_kept.chop(1);
-    if (!m_done)
         trimCut();
+    }
     return QByteArrayView(m_kept);
 }

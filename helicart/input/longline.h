@@ -17,7 +17,7 @@ public:
     {
         char separator = '\t';
         bool quoting = false;
-        QList<int> indexes; // ascending; empty: the line is kept whole
+        QList<int> indexes; // ascending, at least one
         qsizetype maxFieldBytes = 0;
     };
 
