@@ -1,5 +1,6 @@
 #include "rosetable.h"
 
+#include "classlimit.h"
 #include "numeric.h"
 
 #include <cmath>
@@ -17,35 +18,14 @@ QString share(double value)
 
 namespace RoseTable {
 
-int limitDecimals(double limit, int precision)
-{
-    const int least = qBound(0, precision, maxLimitDecimals);
-    if (!std::isfinite(limit))
-        return least;
-    // The decimals at which the limit is a whole number of units, within the error its
-    // decimal text had when it was read into a double.
-    double scaled = limit * std::pow(10.0, least);
-    for (int decimals = least; decimals < maxLimitDecimals; ++decimals) {
-        if (std::fabs(scaled - std::round(scaled)) <= 1e-9 * qMax(1.0, std::fabs(scaled)))
-            return decimals;
-        scaled *= 10.0;
-    }
-    return qMax(least, maxLimitDecimals);
-}
-
-QString limitText(double limit, int precision)
-{
-    return QString::number(limit, 'f', qMax(precision, limitDecimals(limit, precision)));
-}
-
 QString intervalLabel(const Interval &interval, int precision)
 {
     const QString low = interval.lowLimit == -Numeric::openClassLimit
         ? QStringLiteral("-inf")
-        : limitText(interval.lowLimit, precision);
+        : ClassLimit::text(interval.lowLimit, precision);
     const QString high = interval.highLimit == Numeric::openClassLimit
         ? QStringLiteral("inf")
-        : limitText(interval.highLimit, precision);
+        : ClassLimit::text(interval.highLimit, precision);
     return QLatin1Char('(') + low + QLatin1String(" - ") + high + QLatin1Char(']');
 }
 
@@ -54,7 +34,7 @@ QString header(const QString &corner, const RoseCounts &counts, int precision)
     QString text = corner;
     if (!counts.sectors().isEmpty()) {
         const RoseCounts::Classes &classes = counts.sectors().first();
-        const auto limit = [precision](double value) { return limitText(value, precision); };
+        const auto limit = [precision](double value) { return ClassLimit::text(value, precision); };
         int index = 0;
         for (auto it = classes.cbegin(); it != classes.cend(); ++it, ++index) {
             text += QLatin1Char('\t');

@@ -12,20 +12,8 @@
 // totals. Cells are separated by tabs; shares have two decimals.
 namespace RoseTable {
 
-// Class limits are written with at least the data's decimals (precision) and with as many
-// more as the limit needs to be exact, up to maxLimitDecimals: the class (11.5, 12.5] of
-// whole-number data must not read "(12 - 13]", nor 12 read "12.000000".
-constexpr int maxLimitDecimals = 6;
-
-// The decimals limit is written with: precision (at least 0), or the fewest up to
-// maxLimitDecimals that write it without loss when it needs more.
-int limitDecimals(double limit, int precision);
-
-// A class limit as the legend and the table write it.
-QString limitText(double limit, int precision);
-
 // "(" low " - " high "]", with "-inf" and "inf" for the open class limits; the limits as
-// limitText writes them.
+// ClassLimit::text writes them.
 QString intervalLabel(const Interval &interval, int precision);
 
 // The corner text, a cell per class of the first sector (" <= " its upper limit for the first,

@@ -1,8 +1,8 @@
 #include "windroselegend.h"
 
+#include "classlimit.h"
 #include "numeric.h"
 #include "roselayout.h"
-#include "rosetable.h"
 #include "windrosestyle.h"
 
 #include <QFontMetrics>
@@ -67,7 +67,7 @@ QString WindroseLegend::middleLabel(const Interval &c) const
 
 QString WindroseLegend::number(double limit) const
 {
-    return RoseTable::limitText(limit, m_precision);
+    return ClassLimit::text(limit, m_precision);
 }
 
 // ---------------------------------------------------------------------------------------

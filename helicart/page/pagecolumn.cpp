@@ -1,10 +1,10 @@
 #include "pagecolumn.h"
 
+#include "classlimit.h"
+
 #include <QtGlobal>
 
 namespace {
-
-constexpr int kMaxLimitDecimals = 6;
 
 qint64 sectorCount(const RoseTallyInterface::Tally &tally, int s)
 {
@@ -48,11 +48,11 @@ QString PageColumn::classText(const QList<RoseTallyInterface::Class> &classes, i
 {
     const RoseTallyInterface::Class &k = classes.at(c);
     if (c == 0 && classes.size() > 1)
-        return QStringLiteral("<= ") + limitText(k.high, precision);
+        return QStringLiteral("<= ") + ClassLimit::text(k.high, precision);
     if (c == classes.size() - 1 && c > 0)
-        return QStringLiteral("> ") + limitText(k.low, precision);
+        return QStringLiteral("> ") + ClassLimit::text(k.low, precision);
     return QStringLiteral("(%1, %2]")
-        .arg(limitText(k.low, precision), limitText(k.high, precision));
+        .arg(ClassLimit::text(k.low, precision), ClassLimit::text(k.high, precision));
 }
 
 QStringList PageColumn::classTexts(const QList<RoseTallyInterface::Class> &classes, int precision)
@@ -61,15 +61,6 @@ QStringList PageColumn::classTexts(const QList<RoseTallyInterface::Class> &class
     for (int c = 0; c < classes.size(); ++c)
         texts << classText(classes, c, precision);
     return texts;
-}
-
-QString PageColumn::limitText(double limit, int precision)
-{
-    int decimals = qMax(precision, 0);
-    while (
-        decimals < kMaxLimitDecimals && QString::number(limit, 'f', decimals).toDouble() != limit)
-        ++decimals;
-    return QString::number(limit, 'f', decimals);
 }
 
 QString PageColumn::percentText(qint64 count, qint64 of)

@@ -34,10 +34,6 @@ public:
     // The legend's text of every class.
     static QStringList classTexts(const QList<RoseTallyInterface::Class> &classes, int precision);
 
-    // A class limit with precision decimals at least, and as many more (up to six) as it needs
-    // to be exact.
-    static QString limitText(double limit, int precision);
-
     // A share in percent with two decimals, as the table writes them; "-" for no lines.
     static QString percentText(qint64 count, qint64 of);
 };

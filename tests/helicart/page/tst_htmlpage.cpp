@@ -1,3 +1,4 @@
+#include "classlimit.h"
 #include "htmlpage.h"
 #include "inlinesvg.h"
 #include "pagecolumn.h"
@@ -33,7 +34,7 @@ void TestHtmlPage::limitText()
 {
     QFETCH(double, limit);
     QFETCH(int, precision);
-    QTEST(PageColumn::limitText(limit, precision), "text");
+    QTEST(ClassLimit::text(limit, precision), "text");
 }
 
 void TestHtmlPage::segmentTitle()
