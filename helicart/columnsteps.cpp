@@ -105,6 +105,17 @@ QString ColumnSteps::legendNote(const Options &options, const QString &group)
         period.fromText, period.tillText, period.monthsText, group, QStringLiteral("\n"));
 }
 
+QImage ColumnSteps::drawRose(
+    SolarRoseInterface *chart, const NoImage &noImage, int copies, OutputQueue *output)
+{
+    QImage rose;
+    if (MemoryHeadroom::availableFor(noImage.wanted(), 1 + copies))
+        chart->drawImage(rose);
+    if (rose.isNull())
+        output->tell(noImage.text());
+    return rose;
+}
+
 void ColumnSteps::handFilesOn(const QImage &rose, const QStringList &rows, int k,
     const Request &request, const std::function<QByteArray()> &countsText, const QString &label)
 {

@@ -77,6 +77,10 @@ public:
         const QString &group = QString());
     // The lines on the period chosen and the group in a legend; empty for neither.
     static QString legendNote(const Options &options, const QString &group = QString());
+    // The chart's rose, drawn only when its image and copies more of its size can be had with
+    // room for the libraries beside them; null, and told on output, when it cannot be had.
+    static QImage drawRose(
+        SolarRoseInterface *chart, const NoImage &noImage, int copies, OutputQueue *output);
     // Hands the rose's files of column k, the table made from rows and its texts, to the output
     // queue, which encodes and writes them while the run goes on; the table is painted in its
     // job on a writer thread.

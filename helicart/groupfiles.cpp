@@ -1,7 +1,6 @@
 #include "groupfiles.h"
 
 #include "columntexts.h"
-#include "memoryheadroom.h"
 #include "options.h"
 #include "outputqueue.h"
 #include "rosepainterinterface.h"
@@ -51,13 +50,10 @@ bool GroupFiles::write(GroupCharts &groups, const MeasurementFile &file, int k,
             = g < spans.size() ? spans[g].range() : MeasurementFile::TimeRange();
         ColumnSteps::countTexts(chart, tally, file, k, range, counts, classes, request,
             Grouping::name(file.grouping(), int(g)));
-        QImage rose;
         const ColumnSteps::NoImage noImage { file.label(k),
             qobject_cast<RosePainterInterface *>(instance) };
-        if (MemoryHeadroom::availableFor(noImage.wanted(), 2))
-            chart->drawImage(rose);
+        const QImage rose = ColumnSteps::drawRose(chart, noImage, 1, request.output);
         if (rose.isNull()) {
-            request.output->tell(noImage.text());
             written = false;
             continue;
         }

@@ -119,15 +119,11 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
     // The drawings tell their failures at once: what is held before them is told first.
     if (painter)
         request.output->settle();
-    QImage rose;
     // The chart's canvas, the copy it hands back and the painting into the combined image.
-    if (MemoryHeadroom::availableFor(noImage.wanted(), 3))
-        chart->drawImage(rose);
-    if (rose.isNull()) {
-        // No memory for the rose: none of the column's files, the next column may fit.
-        request.output->tell(noImage.text());
+    const QImage rose = ColumnSteps::drawRose(chart, noImage, 2, request.output);
+    // No memory for the rose: none of the column's files, the next column may fit.
+    if (rose.isNull())
         return false;
-    }
     // The table data describe the last drawing.
     QStringList rows;
     chart->getTableData(&rows);
