@@ -3,6 +3,10 @@
 #include "numeric.h"
 
 #include <QConicalGradient>
+#include <QImage>
+#include <QList>
+#include <QMutex>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -59,22 +63,82 @@ void DayShade::paintSlices(QPainter *painter, const QRect &disc)
 
 void DayShade::paint(QPainter *painter, const QSize &area, int r0, bool sliced)
 {
+    if (sliced) {
+        const QRect disc(5, 5, area.width() - 10, area.height() - 10);
+        painter->save();
+        painter->setPen(Qt::NoPen);
+        paintSlices(painter, disc);
+        painter->setBrush(QBrush(Qt::white, Qt::SolidPattern));
+        painter->drawEllipse(QRect(area.width() / 2 - r0, area.height() / 2 - r0, 2 * r0, 2 * r0));
+        painter->restore();
+        return;
+    }
+    if (!paintFromCache(painter, area, r0))
+        paintShade(painter, area, r0);
+}
+
+void DayShade::paintShade(QPainter *painter, const QSize &area, int r0)
+{
     const int cx = area.width() / 2;
     const int cy = area.height() / 2;
     const QRect disc(5, 5, area.width() - 10, area.height() - 10);
     painter->save();
     painter->setPen(Qt::NoPen);
-    if (sliced) {
-        paintSlices(painter, disc);
-    } else {
-        QConicalGradient dayShade(cx, cy, 90);
-        dayShade.setColorAt(0, noonColour);
-        dayShade.setColorAt(0.5, midnightColour);
-        dayShade.setColorAt(1, noonColour);
-        painter->setBrush(QBrush(dayShade));
-        painter->drawPath(ringPath(disc, QPoint(cx, cy), r0 - kHiddenEdge));
-    }
+    QConicalGradient dayShade(cx, cy, 90);
+    dayShade.setColorAt(0, noonColour);
+    dayShade.setColorAt(0.5, midnightColour);
+    dayShade.setColorAt(1, noonColour);
+    painter->setBrush(QBrush(dayShade));
+    painter->drawPath(ringPath(disc, QPoint(cx, cy), r0 - kHiddenEdge));
     painter->setBrush(QBrush(Qt::white, Qt::SolidPattern));
     painter->drawEllipse(QRect(cx - r0, cy - r0, 2 * r0, 2 * r0));
     painter->restore();
+}
+
+bool DayShade::paintFromCache(QPainter *painter, const QSize &area, int r0)
+{
+    // Only where the image lands on whole pixels, over what lies beneath as painting would.
+    const QTransform &shift = painter->worldTransform();
+    const QPaintEngine *engine = painter->paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster
+        || shift.type() > QTransform::TxTranslate || shift.dx() != std::round(shift.dx())
+        || shift.dy() != std::round(shift.dy()) || painter->opacity() != 1.0
+        || painter->compositionMode() != QPainter::CompositionMode_SourceOver)
+        return false;
+
+    struct Shade
+    {
+        QSize area;
+        int r0;
+        QPainter::RenderHints hints;
+        QImage image;
+    };
+    static QMutex guard;
+    static QList<Shade> shades; // the few sizes of a run
+    constexpr qsizetype kShadesKept = 4;
+    const QPainter::RenderHints hints = painter->renderHints();
+    QImage image;
+    {
+        const QMutexLocker lock(&guard);
+        for (const Shade &shade : std::as_const(shades)) {
+            if (shade.area == area && shade.r0 == r0 && shade.hints == hints)
+                image = shade.image;
+        }
+    }
+    if (image.isNull()) {
+        image = QImage(area, QImage::Format_ARGB32_Premultiplied);
+        if (image.isNull())
+            return false;
+        image.fill(Qt::transparent);
+        QPainter shadePainter(&image);
+        shadePainter.setRenderHints(hints);
+        paintShade(&shadePainter, area, r0);
+        shadePainter.end();
+        const QMutexLocker lock(&guard);
+        if (shades.size() >= kShadesKept)
+            shades.removeFirst();
+        shades.append({ area, r0, hints, image });
+    }
+    painter->drawImage(QPoint(0, 0), image);
+    return true;
 }

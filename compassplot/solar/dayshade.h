@@ -19,10 +19,15 @@ public:
     // The shade over an area of the given size, the white disc of radius r0 on it. As a
     // conical gradient, or in sliced as slices of plain colour, for drawings that keep no
     // conical gradient (an SVG document would hold it as a raster image).
+    // On a raster device under a whole-pixel shift, the shade is painted once per area and
+    // disc, and laid down from then on as that image: the gradient is worked out pixel by
+    // pixel, which makes it the dearest part of a rose, and a run draws many roses alike.
     static void paint(QPainter *painter, const QSize &area, int r0, bool sliced);
 
 private:
+    static void paintShade(QPainter *painter, const QSize &area, int r0);
     static void paintSlices(QPainter *painter, const QRect &disc);
+    static bool paintFromCache(QPainter *painter, const QSize &area, int r0);
 };
 
 #endif // DAYSHADE_H
