@@ -100,9 +100,9 @@ bool DayShade::paintFromCache(QPainter *painter, const QSize &area, int r0)
     // Only where the image lands on whole pixels, over what lies beneath as painting would.
     const QTransform &shift = painter->worldTransform();
     const QPaintEngine *engine = painter->paintEngine();
-    if (!engine || engine->type() != QPaintEngine::Raster
-        || shift.type() > QTransform::TxTranslate || shift.dx() != std::round(shift.dx())
-        || shift.dy() != std::round(shift.dy()) || painter->opacity() != 1.0
+    if (!engine || engine->type() != QPaintEngine::Raster || shift.type() > QTransform::TxTranslate
+        || shift.dx() != std::round(shift.dx()) || shift.dy() != std::round(shift.dy())
+        || painter->opacity() != 1.0
         || painter->compositionMode() != QPainter::CompositionMode_SourceOver)
         return false;
 

@@ -1,9 +1,11 @@
 #include "imagetable.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QRect>
 
 #include <algorithm>
+#include <mutex>
 #include <numeric>
 
 namespace {
@@ -40,11 +42,28 @@ QStringList cells(const QString &row)
     return row.split(QLatin1Char('\t'), Qt::KeepEmptyParts);
 }
 
+// A cell's text in a font measures the same in every table: a run's tables (a column's and
+// its groups') share most of their texts, and the font is tried at several sizes each, so the
+// sizes are kept for the run, on whichever thread the table is made.
 QSize textSize(QPainter &painter, const QString &text)
 {
-    const QRect box
-        = painter.boundingRect(QRect(0, 0, 1024, 768), Qt::AlignLeft | Qt::AlignTop, text);
-    return box.size();
+    static std::mutex guard;
+    static QHash<QString, QSize> known;
+    constexpr qsizetype kKeptAtMost = 50000;
+    const QString key = painter.font().key() + QLatin1Char('\n') + text;
+    {
+        const std::lock_guard<std::mutex> lock(guard);
+        const auto found = known.constFind(key);
+        if (found != known.cend())
+            return *found;
+    }
+    const QSize size
+        = painter.boundingRect(QRect(0, 0, 1024, 768), Qt::AlignLeft | Qt::AlignTop, text).size();
+    const std::lock_guard<std::mutex> lock(guard);
+    if (known.size() >= kKeptAtMost)
+        known.clear();
+    known.insert(key, size);
+    return size;
 }
 
 // Grows every entry of sizes by extra / sizes.size() and returns the remainder. Without entries
