@@ -85,35 +85,50 @@ QByteArray withDatesOf(const QByteArray &pdf, const DateForm &form, const QDateT
 // millimetres the generator writes, which readers convert at resolutions of their own.
 QByteArray withPixelSize(const QByteArray &svg, const QSize &size)
 {
-    static const QRegularExpression dimensions(
-        QStringLiteral("<svg width=\"[^\"]*\" height=\"[^\"]*\""));
-    QString text = QString::fromUtf8(svg);
-    const QRegularExpressionMatch match = dimensions.match(text);
-    if (!match.hasMatch())
+    // The svg element's first attributes, as the generator writes them; the document's bytes are
+    // worked on as they are (a drawing is large, and this is on the drawing's way out).
+    static const QByteArray start("<svg width=\"");
+    const qsizetype at = svg.indexOf(start);
+    const qsizetype widthEnd = at < 0 ? -1 : svg.indexOf('"', at + start.size());
+    static const QByteArray between("\" height=\"");
+    if (widthEnd < 0 || svg.mid(widthEnd, between.size()) != between)
         return svg;
-    text.replace(match.capturedStart(), match.capturedLength(),
-        QStringLiteral("<svg width=\"%1px\" height=\"%2px\"").arg(size.width()).arg(size.height()));
-    return text.toUtf8();
+    const qsizetype heightEnd = svg.indexOf('"', widthEnd + between.size());
+    if (heightEnd < 0)
+        return svg;
+    QByteArray result = svg;
+    result.replace(at, heightEnd + 1 - at,
+        QStringLiteral("<svg width=\"%1px\" height=\"%2px\"")
+            .arg(size.width())
+            .arg(size.height())
+            .toUtf8());
+    return result;
 }
 
 } // namespace
 
 QByteArray VectorDrawing::withResolvedFonts(const QByteArray &svg)
 {
-    static const QRegularExpression family(QStringLiteral("font-family=\"([^\"]*)\""));
-    QString text = QString::fromUtf8(svg);
-    QStringList requested;
-    for (auto match = family.globalMatch(text); match.hasNext();)
-        requested << match.next().captured(1);
-    requested.removeDuplicates();
-    for (const QString &name : std::as_const(requested)) {
-        const QString used = QFontInfo(QFont(name)).family().toHtmlEscaped();
-        if (!used.isEmpty() && used != name) {
-            text.replace(QStringLiteral("font-family=\"%1\"").arg(name),
-                QStringLiteral("font-family=\"%1\"").arg(used));
-        }
+    static const QByteArray attribute("font-family=\"");
+    QList<QByteArray> requested;
+    for (qsizetype at = svg.indexOf(attribute); at >= 0; at = svg.indexOf(attribute, at)) {
+        at += attribute.size();
+        const qsizetype end = svg.indexOf('"', at);
+        if (end < 0)
+            break;
+        const QByteArray name = svg.mid(at, end - at);
+        if (!requested.contains(name))
+            requested << name;
+        at = end + 1;
     }
-    return text.toUtf8();
+    QByteArray result = svg;
+    for (const QByteArray &name : std::as_const(requested)) {
+        const QByteArray used
+            = QFontInfo(QFont(QString::fromUtf8(name))).family().toHtmlEscaped().toUtf8();
+        if (!used.isEmpty() && used != name)
+            result.replace(attribute + name + '"', attribute + used + '"');
+    }
+    return result;
 }
 
 QByteArray VectorDrawing::svg(const QSize &size, const Painting &painting)
