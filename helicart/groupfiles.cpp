@@ -1,6 +1,7 @@
 #include "groupfiles.h"
 
 #include "columntexts.h"
+#include "htmlreport.h"
 #include "options.h"
 #include "outputqueue.h"
 #include "rosepainterinterface.h"
@@ -38,6 +39,7 @@ bool GroupFiles::write(GroupCharts &groups, const MeasurementFile &file, int k,
     const ColumnSteps::Request &request, QFile *diagnostics)
 {
     bool written = true;
+    QList<HtmlReport::Group> pageGroups;
     const std::vector<MeasurementFile::GroupSpan> &spans = file.groupSpans();
     for (size_t g = 0; g < column.groups.size(); ++g) {
         const MeasurementFile::ColumnCounts &counts = column.groups[g];
@@ -57,6 +59,11 @@ bool GroupFiles::write(GroupCharts &groups, const MeasurementFile &file, int k,
             written = false;
             continue;
         }
+        pageGroups.append({ chart, instance,
+            QStringLiteral("%1, %2 good")
+                .arg(Grouping::name(file.grouping(), int(g)))
+                .arg(counts.goodCount),
+            quint64(counts.allCount) });
         QStringList rows;
         chart->getTableData(&rows);
         Options named = request.options;
@@ -72,6 +79,9 @@ bool GroupFiles::write(GroupCharts &groups, const MeasurementFile &file, int k,
             written &= vector.writeColumn(painter, k, rows, rose.size());
         }
     }
+    // Last: the page redraws the roses as panels.
+    if (request.report)
+        request.report->takeGroups(pageGroups);
     return written;
 }
 

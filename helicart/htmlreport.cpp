@@ -4,13 +4,19 @@
 #include "options.h"
 #include "pagecolumn.h"
 #include "rosepainterinterface.h"
+#include "rosescaleinterface.h"
 #include "rosesegmentsinterface.h"
 #include "rosetallyinterface.h"
+#include "rosetextscaleinterface.h"
+#include "sheetrows.h"
+#include "solarroseinterface.h"
 #include "sourcedate.h"
+#include "textscale.h"
 #include "vectordrawing.h"
 #include "warnings.h"
 
 #include <QFileInfo>
+#include <QImage>
 #include <QObject>
 
 HtmlReport::HtmlReport(const Options &options, const MeasurementFile &file,
@@ -18,6 +24,8 @@ HtmlReport::HtmlReport(const Options &options, const MeasurementFile &file,
     : m_file(file)
     , m_range(range)
     , m_warnings(warnings)
+    , m_panelHeight(SheetRows::roseHeight(options))
+    , m_fixedScale(SheetRows::fixedScale(options))
 {
     m_header.inputName = QFileInfo(options.input).fileName();
     m_header.timeRange = ColumnTexts::intervalText(
@@ -34,10 +42,12 @@ HtmlReport::HtmlReport(const Options &options, const MeasurementFile &file,
     m_header.version
         = Options::versionText().trimmed().replace(QLatin1Char('\n'), QLatin1String(", "));
     m_header.runTime = SourceDate::stampTime().toString(Qt::ISODate);
+    m_pool.setMaxThreadCount(1);
 }
 
 void HtmlReport::begin(QObject *chart, int k)
 {
+    close();
     m_chart = chart;
     m_column = k;
 }
@@ -62,7 +72,6 @@ void HtmlReport::takeColumn(const QStringList &rows)
     const int k = m_column;
     const QString label = m_file.label(k);
     const QString unit = m_file.unit(k);
-    const int precision = ColumnTexts::legendPrecision(m_counts.maxDecimals);
     HtmlPage::Column column;
     column.heading
         = unit.trimmed().isEmpty() ? label : QStringLiteral("%1 [%2]").arg(label, unit.trimmed());
@@ -73,29 +82,94 @@ void HtmlReport::takeColumn(const QStringList &rows)
         m_range.latestTime, m_counts.allCount, m_counts.goodCount, m_counts.goodShare)
                              .split(QLatin1Char('\n'));
     // The segments of the drawing just made, before anything else is drawn.
-    auto *segments = qobject_cast<RoseSegmentsInterface *>(m_chart);
-    auto *tally = qobject_cast<RoseTallyInterface *>(m_chart);
-    RoseTallyInterface::Tally counted;
-    QList<RoseSegmentsInterface::Segment> painted;
-    if (segments && tally && segments->getSegments(&painted) && tally->getTally(&counted)) {
-        column.shapes = PageColumn::shapes(painted, counted, unit, m_counts.allCount, precision);
-        column.legendClasses = PageColumn::classTexts(counted.classes, precision);
-    } else {
-        tell("tell where it painted its segments", RoseSegmentsInterface_iid,
-            "numbers over the roses' segments");
-    }
-    if (auto *painter = qobject_cast<RosePainterInterface *>(m_chart)) {
-        column.size = painter->paintSize(QSize());
-        column.svg = VectorDrawing::svg(
-            column.size, [painter](QPainter *p) { painter->paint(p, QSize()); });
-    } else {
-        tell("paint onto other painters", RosePainterInterface_iid, "roses");
-    }
-    m_columns.append(column);
+    column.shapes = shapes(m_chart, m_counts.allCount, &column.legendClasses);
+    const HtmlPage::Panel rose = painted(m_chart);
+    column.svg = rose.svg;
+    column.size = rose.size;
+    m_open = column;
 }
 
-std::function<QByteArray()> HtmlReport::page(const QStringList &optionWarnings) const
+void HtmlReport::takeGroups(const QList<Group> &groups)
 {
+    if (!m_open)
+        return;
+    QList<SheetLayout::Scale> scales;
+    for (const Group &group : groups) {
+        group.chart->setImageHeight(m_panelHeight);
+        if (auto *texts = qobject_cast<RoseTextScaleInterface *>(group.instance))
+            texts->setTextScale(TextScale::factor(m_panelHeight));
+        group.chart->setEnableLegend(false);
+        // Drawn at its own scale first, to learn it.
+        QImage own;
+        group.chart->drawImage(own);
+        SheetLayout::Scale scale;
+        auto *told = qobject_cast<RoseScaleInterface *>(group.instance);
+        if (told && told->getScale(&scale.maximum, &scale.rings))
+            scales.append(scale);
+    }
+    const SheetLayout::Scale common = SheetLayout::commonScale(scales, m_fixedScale);
+    for (const Group &group : groups) {
+        if (common.rings > 0)
+            group.chart->setFixedScale(common.maximum, common.rings);
+        HtmlPage::Panel panel = painted(group.instance);
+        panel.title = group.title;
+        panel.shapes = shapes(group.instance, group.allCount);
+        m_open->panels.append(panel);
+    }
+}
+
+QList<HtmlPage::Shape> HtmlReport::shapes(QObject *chart, quint64 allCount, QStringList *classes)
+{
+    const int precision = ColumnTexts::legendPrecision(m_counts.maxDecimals);
+    auto *segments = qobject_cast<RoseSegmentsInterface *>(chart);
+    auto *tally = qobject_cast<RoseTallyInterface *>(chart);
+    RoseTallyInterface::Tally counted;
+    QList<RoseSegmentsInterface::Segment> painted;
+    if (!segments || !tally || !segments->getSegments(&painted) || !tally->getTally(&counted)) {
+        tell("tell where it painted its segments", RoseSegmentsInterface_iid,
+            "numbers over the roses' segments");
+        return {};
+    }
+    if (classes)
+        *classes = PageColumn::classTexts(counted.classes, precision);
+    return PageColumn::shapes(painted, counted, m_file.unit(m_column), allCount, precision);
+}
+
+HtmlPage::Panel HtmlReport::painted(QObject *chart)
+{
+    HtmlPage::Panel panel;
+    auto *painter = qobject_cast<RosePainterInterface *>(chart);
+    if (!painter) {
+        tell("paint onto other painters", RosePainterInterface_iid, "roses");
+        return panel;
+    }
+    panel.size = painter->paintSize(QSize());
+    panel.svg
+        = VectorDrawing::svg(panel.size, [painter](QPainter *p) { painter->paint(p, QSize()); });
+    return panel;
+}
+
+void HtmlReport::close()
+{
+    if (!m_open)
+        return;
+    auto made = std::make_shared<std::packaged_task<QByteArray()>>(
+        [column = std::move(*m_open), k = int(m_sections.size())] {
+            return HtmlPage::section(column, k);
+        });
+    m_open.reset();
+    m_sections.append(made->get_future().share());
+    m_pool.start([made] { (*made)(); });
+}
+
+std::function<QByteArray()> HtmlReport::page(const QStringList &optionWarnings)
+{
+    close();
     return [header = m_header, warnings = optionWarnings + m_warnings->texts(),
-               columns = m_columns] { return HtmlPage::text(header, warnings, columns); };
+               sections = m_sections] {
+        QList<QByteArray> made;
+        for (const std::shared_future<QByteArray> &section : sections)
+            made.append(section.get());
+        return HtmlPage::assembled(header, warnings, made);
+    };
 }

@@ -24,7 +24,9 @@ const char kStyle[] = "body{font:16px/20px sans-serif;margin:24px;color:#222}"
                       "caption{text-align:left;caption-side:top}"
                       "caption span{display:block}"
                       "th,td{border:1px solid #bbb;padding:2px 8px;text-align:right}"
-                      ".legend p{white-space:pre-line}";
+                      ".legend p{white-space:pre-line}"
+                      ".panels{display:flex;flex-wrap:wrap;gap:8px 16px}"
+                      ".panel h3{margin:4px 0}";
 
 // An element holding text; an empty one is written with its end tag, as HTML wants.
 void element(QXmlStreamWriter &out, const QString &name, const QString &text)
@@ -61,23 +63,41 @@ void row(QXmlStreamWriter &out, const QStringList &cells, bool columnHeads)
 QByteArray HtmlPage::text(
     const Header &header, const QStringList &warnings, const QList<Column> &columns)
 {
+    QList<QByteArray> sections;
+    for (int k = 0; k < columns.size(); ++k)
+        sections.append(section(columns.at(k), k));
+    return assembled(header, warnings, sections);
+}
+
+QByteArray HtmlPage::assembled(
+    const Header &header, const QStringList &warnings, const QList<QByteArray> &sections)
+{
+    QByteArray bytes;
+    {
+        QXmlStreamWriter out(&bytes);
+        out.writeDTD(QStringLiteral("<!DOCTYPE html>"));
+        out.writeStartElement(QStringLiteral("html"));
+        out.writeAttribute(QStringLiteral("lang"), QStringLiteral("en"));
+        writeHead(out, header);
+        out.writeStartElement(QStringLiteral("body"));
+        writeHeader(out, header);
+        out.writeStartElement(QStringLiteral("main"));
+        writeWarnings(out, warnings);
+        // Ends the start tag of main (or the warnings' end tag) before the sections follow.
+        out.writeCharacters(QString());
+    }
+    for (const QByteArray &section : sections)
+        bytes += section;
+    // As the writer ends a document, and a line's end after it.
+    bytes += "</main></body></html>\n\n";
+    return bytes;
+}
+
+QByteArray HtmlPage::section(const Column &column, int k)
+{
     QByteArray bytes;
     QXmlStreamWriter out(&bytes);
-    out.writeDTD(QStringLiteral("<!DOCTYPE html>"));
-    out.writeStartElement(QStringLiteral("html"));
-    out.writeAttribute(QStringLiteral("lang"), QStringLiteral("en"));
-    writeHead(out, header);
-    out.writeStartElement(QStringLiteral("body"));
-    writeHeader(out, header);
-    out.writeStartElement(QStringLiteral("main"));
-    writeWarnings(out, warnings);
-    for (int k = 0; k < columns.size(); ++k)
-        writeColumn(out, columns.at(k), QStringLiteral("c%1-").arg(k));
-    out.writeEndElement(); // main
-    out.writeEndElement(); // body
-    out.writeEndElement(); // html
-    out.writeEndDocument();
-    bytes.append('\n');
+    writeColumn(out, column, QStringLiteral("c%1-").arg(k));
     return bytes;
 }
 
@@ -144,21 +164,23 @@ void HtmlPage::writeColumn(QXmlStreamWriter &out, const Column &column, const QS
     out.writeAttribute(QStringLiteral("id"), idPrefix + QStringLiteral("heading"));
     out.writeCharacters(column.heading);
     out.writeEndElement();
-    writeRose(out, column, idPrefix);
+    writeRose(out, { QString(), column.svg, column.size, column.shapes }, idPrefix, column.heading);
+    writePanels(out, column, idPrefix);
     writeLegend(out, column);
     writeTable(out, column.table);
     out.writeEndElement();
 }
 
-void HtmlPage::writeRose(QXmlStreamWriter &out, const Column &column, const QString &idPrefix)
+void HtmlPage::writeRose(
+    QXmlStreamWriter &out, const Panel &rose, const QString &idPrefix, const QString &heading)
 {
-    const QString width = QString::number(column.size.width());
-    const QString height = QString::number(column.size.height());
+    const QString width = QString::number(rose.size.width());
+    const QString height = QString::number(rose.size.height());
     out.writeStartElement(QStringLiteral("figure"));
     out.writeAttribute(QStringLiteral("class"), QStringLiteral("rose"));
     out.writeAttribute(
         QStringLiteral("style"), QStringLiteral("width:%1px;height:%2px").arg(width, height));
-    InlineSvg::write(out, column.svg, idPrefix, QStringLiteral("Solar rose of ") + column.heading);
+    InlineSvg::write(out, rose.svg, idPrefix, QStringLiteral("Solar rose of ") + heading);
     // The segments' shapes, over the rose in the same pixels.
     out.writeStartElement(QStringLiteral("svg"));
     out.writeAttribute(QStringLiteral("class"), QStringLiteral("segments"));
@@ -166,8 +188,8 @@ void HtmlPage::writeRose(QXmlStreamWriter &out, const Column &column, const QStr
     out.writeAttribute(QStringLiteral("height"), height);
     out.writeAttribute(QStringLiteral("viewBox"), QStringLiteral("0 0 %1 %2").arg(width, height));
     out.writeAttribute(QStringLiteral("role"), QStringLiteral("group"));
-    element(out, QStringLiteral("title"), QStringLiteral("Segments of ") + column.heading);
-    for (const Shape &shape : column.shapes) {
+    element(out, QStringLiteral("title"), QStringLiteral("Segments of ") + heading);
+    for (const Shape &shape : rose.shapes) {
         out.writeStartElement(QStringLiteral("path"));
         out.writeAttribute(QStringLiteral("d"), pathData(shape.outline));
         element(out, QStringLiteral("title"), shape.title);
@@ -175,6 +197,24 @@ void HtmlPage::writeRose(QXmlStreamWriter &out, const Column &column, const QStr
     }
     out.writeEndElement(); // svg
     out.writeEndElement(); // figure
+}
+
+void HtmlPage::writePanels(QXmlStreamWriter &out, const Column &column, const QString &idPrefix)
+{
+    if (column.panels.isEmpty())
+        return;
+    out.writeStartElement(QStringLiteral("div"));
+    out.writeAttribute(QStringLiteral("class"), QStringLiteral("panels"));
+    for (int g = 0; g < column.panels.size(); ++g) {
+        const Panel &panel = column.panels.at(g);
+        out.writeStartElement(QStringLiteral("div"));
+        out.writeAttribute(QStringLiteral("class"), QStringLiteral("panel"));
+        element(out, QStringLiteral("h3"), panel.title);
+        writeRose(out, panel, idPrefix + QStringLiteral("g%1-").arg(g),
+            column.heading + QStringLiteral(", ") + panel.title);
+        out.writeEndElement();
+    }
+    out.writeEndElement();
 }
 
 void HtmlPage::writeLegend(QXmlStreamWriter &out, const Column &column)

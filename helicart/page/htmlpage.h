@@ -44,12 +44,23 @@ public:
         QString title;
     };
 
+    // A rose: the column's, or a group's (--by) shown beside the others of its column on their
+    // common scale.
+    struct Panel
+    {
+        QString title; // the group and its good lines
+        QByteArray svg;
+        QSize size;
+        QList<Shape> shapes;
+    };
+
     struct Column
     {
         QString heading; // label and unit
         QByteArray svg; // the rose as an SVG document
         QSize size; // of the rose, in pixels
         QList<Shape> shapes;
+        QList<Panel> panels; // the groups' roses, in their order
         QStringList table; // the table's lines as the TSV has them: four captions first
         QString legendTitle;
         QStringList legendClasses;
@@ -59,8 +70,13 @@ public:
     // The whole page, UTF-8.
     static QByteArray text(
         const Header &header, const QStringList &warnings, const QList<Column> &columns);
+    // The same from the columns' sections (see section), made apart, in their order.
+    static QByteArray assembled(
+        const Header &header, const QStringList &warnings, const QList<QByteArray> &sections);
 
-    // The part of one column, as a section whose ids begin with idPrefix (unique on the page).
+    // The part of column k, as a section (UTF-8) whose ids begin with "c" k "-".
+    static QByteArray section(const Column &column, int k);
+    // The same, written by out, with ids beginning with idPrefix (unique on the page).
     static void writeColumn(QXmlStreamWriter &out, const Column &column, const QString &idPrefix);
 
     // A polygon as the d attribute of an SVG path, to a tenth of a pixel.
@@ -70,7 +86,10 @@ private:
     static void writeHead(QXmlStreamWriter &out, const Header &header);
     static void writeHeader(QXmlStreamWriter &out, const Header &header);
     static void writeWarnings(QXmlStreamWriter &out, const QStringList &warnings);
-    static void writeRose(QXmlStreamWriter &out, const Column &column, const QString &idPrefix);
+    // A rose with its segments' shapes over it.
+    static void writeRose(
+        QXmlStreamWriter &out, const Panel &rose, const QString &idPrefix, const QString &heading);
+    static void writePanels(QXmlStreamWriter &out, const Column &column, const QString &idPrefix);
     static void writeTable(QXmlStreamWriter &out, const QStringList &table);
     static void writeLegend(QXmlStreamWriter &out, const Column &column);
 };

@@ -26,11 +26,13 @@ public:
     // Hands the sheet on to be written, when it has a block.
     static void write(const SheetImage &sheet, const Options &options, OutputQueue *output);
 
-private:
+    // The height of a panel's rose, and the scale the options fix (none: 0 rings).
     static int roseHeight(const Options &options);
+    static SheetLayout::Scale fixedScale(const Options &options);
+
+private:
     // Whether the sheet is written in a vector format too.
     static bool drawings(const Options &options);
-    static SheetLayout::Scale fixedScale(const Options &options);
     SheetRows() = delete;
 };
 

@@ -57,7 +57,11 @@ PAGE_SCRIPT = """JSON.stringify({
         p => [p.getAttribute('d'), p.querySelector('title').textContent]),
       caption: Array.from(s.querySelectorAll('caption span')).map(e => e.textContent),
       rows: Array.from(s.querySelectorAll('table tr')).map(
-        tr => Array.from(tr.cells).map(c => c.textContent))};
+        tr => Array.from(tr.cells).map(c => c.textContent)),
+      panels: Array.from(s.querySelectorAll('div.panel')).map(p => ({
+        title: p.querySelector('h3').textContent,
+        shapes: Array.from(p.querySelectorAll('svg.segments path')).map(
+          e => [e.getAttribute('d'), e.querySelector('title').textContent])}))};
   }),
   untitled: Array.from(document.querySelectorAll('img:not([alt]), svg')).filter(
     e => e.tagName === 'IMG' || !(e.querySelector(':scope > title') || e.getAttribute('aria-label'))
@@ -67,11 +71,11 @@ PAGE_SCRIPT = """JSON.stringify({
 })"""
 
 
-def run_helicart(workdir, input_path, prefix, classes):
+def run_helicart(workdir, input_path, prefix, classes, *options):
     env = dict(os.environ, SOURCE_DATE_EPOCH="0", TZ="UTC0", QT_QPA_PLATFORM="offscreen")
     result = subprocess.run(
         [os.path.join(BIN, "helicart"), "--input=" + input_path, "--output=" + prefix,
-         "--classes=" + classes, "--format=png,html,csv,tsv"],
+         "--classes=" + classes, "--format=png,html,csv,tsv", *options],
         cwd=workdir, env=env, capture_output=True, text=True)
     if result.returncode not in (0, 1):
         raise RuntimeError(f"helicart ended with {result.returncode}: {result.stderr}")
@@ -216,10 +220,13 @@ class PageInBrowser(unittest.TestCase):
         with open(small_classes, "w", encoding="utf-8") as f:
             f.write(SMALL_CLASSES)
         run_helicart(cls.work, small, os.path.join(cls.work, "small"), small_classes)
+        run_helicart(examples, "station.txt", os.path.join(cls.work, "seasons"), example_classes,
+                     "--by=season")
         with headlessbrowser.Browser(headlessbrowser.find_chromium()) as browser:
             cls.pages = [Page(browser, cls.work, os.path.join(cls.work, name), classes)
                          for name, classes in (("station", example_classes),
-                                               ("small", small_classes))]
+                                               ("small", small_classes),
+                                               ("seasons", example_classes))]
 
     @classmethod
     def tearDownClass(cls):
@@ -267,6 +274,18 @@ class PageInBrowser(unittest.TestCase):
                       "100.00 % of the sector", titles)
         self.assertEqual(page.dom["columns"][1]["heading"], "<b>&amp;\"x' [<i>]")
         self.assertTrue(page.dom["warnings"], "the unreadable value is told of on the page")
+
+    def test_group_panels_tell_their_groups_counts(self):
+        page = self.pages[2]
+        for k, column in enumerate(page.dom["columns"]):
+            self.assertEqual([p["title"].split(",")[0] for p in column["panels"]],
+                             ["DJF", "MAM", "JJA", "SON"])
+            for panel in column["panels"]:
+                group = panel["title"].split(",")[0]
+                counts, limits = csv_counts(page.file(f"_{group}C", k, "csv"))
+                told = dict(title_key(title, limits) for _, title in panel["shapes"])
+                self.assertTrue(told, panel["title"])
+                self.assertEqual(told, {key: counts[key] for key in told})
 
     def test_tables_equal_the_tsv_files(self):
         for page in self.pages:
