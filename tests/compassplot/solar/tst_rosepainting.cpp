@@ -77,6 +77,7 @@ private slots:
     void nothingToPaint();
     void dayShadeSlices_data();
     void dayShadeSlices();
+    void dayShadeKeptPerDisc();
 };
 
 void TestRosePainting::paintsAsTheImage_data()
@@ -217,6 +218,33 @@ void TestRosePainting::dayShadeSlices()
     QFETCH(double, degrees);
     QFETCH(QColor, colour);
     QCOMPARE(DayShade::colour(degrees), colour);
+}
+
+// The shade is laid down from an image kept per area and disc: a disc of another size, or a
+// shift on the image, gets the shade it would have been painted with.
+void TestRosePainting::dayShadeKeptPerDisc()
+{
+    const QSize area(120, 120);
+    const auto shaded = [&area](int r0, QPoint shift) {
+        QImage image(area + QSize(shift.x(), shift.y()), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(shift);
+        DayShade::paint(&painter, area, r0, false);
+        painter.end();
+        return image.copy(QRect(shift, area));
+    };
+    const QImage wide = shaded(40, QPoint(0, 0));
+    const QImage narrow = shaded(20, QPoint(0, 0));
+    // Between the two discs' edges, straight up: white on the wide disc, the noon shade on the
+    // narrow one.
+    QCOMPARE(wide.pixelColor(60, 60 - 30), QColor(Qt::white));
+    const QColor shade = narrow.pixelColor(60, 60 - 30);
+    const QColor noon = DayShade::colour(90);
+    QVERIFY2(qAbs(shade.red() - noon.red()) <= 2 && qAbs(shade.blue() - noon.blue()) <= 2,
+        qPrintable(shade.name()));
+    QCOMPARE(shaded(40, QPoint(7, 3)), wide);
 }
 
 HELICART_GUI_TEST_MAIN(TestRosePainting)
