@@ -7,16 +7,14 @@
 #include "rosescaleinterface.h"
 #include "rosesegmentsinterface.h"
 #include "rosetallyinterface.h"
-#include "rosetextscaleinterface.h"
+#include "sheetimage.h"
 #include "sheetrows.h"
 #include "solarroseinterface.h"
 #include "sourcedate.h"
-#include "textscale.h"
 #include "vectordrawing.h"
 #include "warnings.h"
 
 #include <QFileInfo>
-#include <QImage>
 #include <QObject>
 
 HtmlReport::HtmlReport(const Options &options, const MeasurementFile &file,
@@ -95,13 +93,8 @@ void HtmlReport::takeGroups(const QList<Group> &groups)
         return;
     QList<SheetLayout::Scale> scales;
     for (const Group &group : groups) {
-        group.chart->setImageHeight(m_panelHeight);
-        if (auto *texts = qobject_cast<RoseTextScaleInterface *>(group.instance))
-            texts->setTextScale(TextScale::factor(m_panelHeight));
-        group.chart->setEnableLegend(false);
         // Drawn at its own scale first, to learn it.
-        QImage own;
-        group.chart->drawImage(own);
+        SheetImage::drawn({ group.chart, group.instance, group.title }, m_panelHeight, false);
         SheetLayout::Scale scale;
         auto *told = qobject_cast<RoseScaleInterface *>(group.instance);
         if (told && told->getScale(&scale.maximum, &scale.rings))

@@ -12,18 +12,6 @@
 
 namespace {
 
-// The chart drawn roseHeight pixels high, its texts in proportion, with or without legend.
-QImage drawn(const SheetImage::Entry &entry, int roseHeight, bool legend)
-{
-    entry.chart->setImageHeight(roseHeight);
-    if (auto *texts = qobject_cast<RoseTextScaleInterface *>(entry.instance))
-        texts->setTextScale(TextScale::factor(roseHeight));
-    entry.chart->setEnableLegend(legend);
-    QImage image;
-    entry.chart->drawImage(image);
-    return image;
-}
-
 // The chart as it paints itself, with the settings of its last drawing.
 QPicture painted(const SheetImage::Entry &entry)
 {
@@ -46,6 +34,17 @@ QFont titleFont(int pixels)
 }
 
 } // namespace
+
+QImage SheetImage::drawn(const Entry &entry, int roseHeight, bool legend)
+{
+    entry.chart->setImageHeight(roseHeight);
+    if (auto *texts = qobject_cast<RoseTextScaleInterface *>(entry.instance))
+        texts->setTextScale(TextScale::factor(roseHeight));
+    entry.chart->setEnableLegend(legend);
+    QImage image;
+    entry.chart->drawImage(image);
+    return image;
+}
 
 SheetImage::Block SheetImage::draw(const QList<Entry> &entries, const QString &title, int columns,
     int roseHeight, const SheetLayout::Scale &fixed, bool oneLegend, const QString &legendText,

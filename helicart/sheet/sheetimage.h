@@ -49,6 +49,10 @@ public:
         int roseHeight, const SheetLayout::Scale &fixed, bool oneLegend, const QString &legendText,
         bool drawings = false);
 
+    // The entry's chart drawn roseHeight pixels high, its texts in proportion, with or without
+    // legend; it keeps those settings.
+    static QImage drawn(const Entry &entry, int roseHeight, bool legend);
+
     // Adds block, unless it has no panel (a column without a group that holds data).
     void add(Block block)
     {
