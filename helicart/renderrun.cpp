@@ -127,9 +127,10 @@ bool writeColumn(SolarRoseInterface *chart, RosePainterInterface *painter, int k
     // The table data describe the last drawing.
     QStringList rows;
     chart->getTableData(&rows);
+    ColumnSteps::handFilesOn(rose, rows, k, request, countsText, noImage.label);
+    // The page's drawing while the files are on their way; the chart draws nothing in between.
     if (request.report)
         request.report->takeColumn(rows);
-    ColumnSteps::handFilesOn(rose, rows, k, request, countsText, noImage.label);
     bool written = true;
     if (painter) {
         request.output->settle();
