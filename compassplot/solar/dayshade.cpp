@@ -63,33 +63,27 @@ void DayShade::paintSlices(QPainter *painter, const QRect &disc)
 
 void DayShade::paint(QPainter *painter, const QSize &area, int r0, bool sliced)
 {
-    if (sliced) {
-        const QRect disc(5, 5, area.width() - 10, area.height() - 10);
-        painter->save();
-        painter->setPen(Qt::NoPen);
-        paintSlices(painter, disc);
-        painter->setBrush(QBrush(Qt::white, Qt::SolidPattern));
-        painter->drawEllipse(QRect(area.width() / 2 - r0, area.height() / 2 - r0, 2 * r0, 2 * r0));
-        painter->restore();
-        return;
-    }
-    if (!paintFromCache(painter, area, r0))
-        paintShade(painter, area, r0);
+    if (sliced || !paintFromCache(painter, area, r0))
+        paintShade(painter, area, r0, sliced);
 }
 
-void DayShade::paintShade(QPainter *painter, const QSize &area, int r0)
+void DayShade::paintShade(QPainter *painter, const QSize &area, int r0, bool sliced)
 {
     const int cx = area.width() / 2;
     const int cy = area.height() / 2;
     const QRect disc(5, 5, area.width() - 10, area.height() - 10);
     painter->save();
     painter->setPen(Qt::NoPen);
-    QConicalGradient dayShade(cx, cy, 90);
-    dayShade.setColorAt(0, noonColour);
-    dayShade.setColorAt(0.5, midnightColour);
-    dayShade.setColorAt(1, noonColour);
-    painter->setBrush(QBrush(dayShade));
-    painter->drawPath(ringPath(disc, QPoint(cx, cy), r0 - kHiddenEdge));
+    if (sliced) {
+        paintSlices(painter, disc);
+    } else {
+        QConicalGradient dayShade(cx, cy, 90);
+        dayShade.setColorAt(0, noonColour);
+        dayShade.setColorAt(0.5, midnightColour);
+        dayShade.setColorAt(1, noonColour);
+        painter->setBrush(QBrush(dayShade));
+        painter->drawPath(ringPath(disc, QPoint(cx, cy), r0 - kHiddenEdge));
+    }
     painter->setBrush(QBrush(Qt::white, Qt::SolidPattern));
     painter->drawEllipse(QRect(cx - r0, cy - r0, 2 * r0, 2 * r0));
     painter->restore();
@@ -132,7 +126,7 @@ bool DayShade::paintFromCache(QPainter *painter, const QSize &area, int r0)
         image.fill(Qt::transparent);
         QPainter shadePainter(&image);
         shadePainter.setRenderHints(hints);
-        paintShade(&shadePainter, area, r0);
+        paintShade(&shadePainter, area, r0, false);
         shadePainter.end();
         const QMutexLocker lock(&guard);
         if (shades.size() >= kShadesKept)

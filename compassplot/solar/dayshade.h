@@ -25,7 +25,7 @@ public:
     static void paint(QPainter *painter, const QSize &area, int r0, bool sliced);
 
 private:
-    static void paintShade(QPainter *painter, const QSize &area, int r0);
+    static void paintShade(QPainter *painter, const QSize &area, int r0, bool sliced);
     static void paintSlices(QPainter *painter, const QRect &disc);
     static bool paintFromCache(QPainter *painter, const QSize &area, int r0);
 };
