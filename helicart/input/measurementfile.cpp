@@ -234,10 +234,9 @@ MeasurementFile::TimeRange MeasurementFile::readTimeRange()
         }
         ++m_findings.readableStamps;
         if (m_selecting) {
-            const qint64 at = Period::moment(
-                stamp.year, stamp.month, stamp.day, stamp.hour * 60 + stamp.minute);
+            qint64 at = 0;
             int group = 0;
-            if (!select(at, stamp.year, stamp.month, &group)) {
+            if (!selectStamp(stamp, &at, &group)) {
                 ++m_findings.leftOut;
                 continue;
             }
@@ -374,10 +373,9 @@ MeasurementFile::ColumnCounts MeasurementFile::readSelectedColumn(
             ++counts.allCount;
             continue;
         }
-        const qint64 at
-            = Period::moment(stamp.year, stamp.month, stamp.day, stamp.hour * 60 + stamp.minute);
+        qint64 at = 0;
         int group = 0;
-        if (!select(at, stamp.year, stamp.month, &group))
+        if (!selectStamp(stamp, &at, &group))
             continue;
         ColumnCounts *inGroup = countLine(&counts, groups, group);
         double value = 0;
@@ -456,8 +454,9 @@ MeasurementFile::ColumnCounts MeasurementFile::readColumnOfLayout(
             ++counts.allCount;
             continue;
         }
+        const qint64 wall = clock.isAsWritten() ? msecs : clock.wallTime(msecs);
         int group = 0;
-        if (m_selecting && !selectWall(clock.wallTime(msecs), &group))
+        if (m_selecting && !selectWall(wall, &group))
             continue;
         ColumnCounts *inGroup = countLine(&counts, groups, group);
         // An unquoted stamp lies in the line (a quoted one in its scratch): the value is
@@ -480,7 +479,7 @@ MeasurementFile::ColumnCounts MeasurementFile::readColumnOfLayout(
         if (!countValue(good, decimals, field, !m_layout.decimalComma, &counts, inGroup))
             continue;
         if (sink)
-            (*sink)(timeOfDay(clock.isAsWritten() ? msecs : clock.wallTime(msecs)), value, group);
+            (*sink)(timeOfDay(wall), value, group);
     }
     finishCounts(&counts, groups);
     return counts;

@@ -6,6 +6,7 @@
 #include "grouping.h"
 #include "linefields.h"
 #include "linereader.h"
+#include "measurementfield.h"
 #include "measurementsink.h"
 #include "period.h"
 
@@ -170,6 +171,12 @@ private:
             return false;
         *group = m_grouping == Grouping::Kind::None ? 0 : Grouping::index(m_grouping, year, month);
         return *group >= 0;
+    }
+    // select for a time stamp of the program's own layout; its moment into *at.
+    bool selectStamp(const MeasurementField::TimeStamp &stamp, qint64 *at, int *group) const
+    {
+        *at = Period::moment(stamp.year, stamp.month, stamp.day, stamp.hour * 60 + stamp.minute);
+        return select(*at, stamp.year, stamp.month, group);
     }
     // select for a wall-clock moment of another layout's stamp.
     bool selectWall(qint64 wall, int *group) const
