@@ -149,6 +149,12 @@ def line(label, figure, target=""):
     print(f"  {label:<34}{figure:>14}   {target}")
 
 
+def timed_line(label, ms):
+    """The median time of the runs ms, with each run's time beside it."""
+    line(label, f"{median_seconds(ms):.3f} s",
+         "runs: " + " ".join(f"{m.seconds:.3f}" for m in ms))
+
+
 def whole_run(runner, big, runs):
     print(f"\nA year of minute data, 6 columns ({os.path.getsize(big) / 1e6:.1f} MB): "
           f"median of {runs}, alternating")
@@ -157,9 +163,8 @@ def whole_run(runner, big, runs):
     runner.peer_run(big)
     ours, peer = alternate(runs, lambda: runner.helicart_run(big), lambda: runner.peer_run(big))
     t_ours, t_peer = median_seconds(ours), median_seconds(peer)
-    line("helicart", f"{t_ours:.3f} s", "runs: " + " ".join(f"{m.seconds:.3f}" for m in ours))
-    line("peer (pandas + matplotlib)", f"{t_peer:.3f} s",
-         "runs: " + " ".join(f"{m.seconds:.3f}" for m in peer))
+    timed_line("helicart", ours)
+    timed_line("peer (pandas + matplotlib)", peer)
     line("peer / helicart", f"{t_peer / t_ours:.1f} x",
          f"target >= {SPEED_TARGET:g} x: {verdict(t_peer / t_ours >= SPEED_TARGET)}")
     line("helicart peak memory", mib(max(m.peak_bytes for m in ours)))
@@ -270,8 +275,8 @@ def iso_csv_run(runner, own, iso, runs):
     plain, csv = alternate(runs, lambda: runner.helicart_run(own),
                            lambda: runner.helicart_run(iso, ISO_CSV_OPTIONS))
     t_plain, t_csv = median_seconds(plain), median_seconds(csv)
-    line("own layout", f"{t_plain:.3f} s", "runs: " + " ".join(f"{m.seconds:.3f}" for m in plain))
-    line("ISO CSV", f"{t_csv:.3f} s", "runs: " + " ".join(f"{m.seconds:.3f}" for m in csv))
+    timed_line("own layout", plain)
+    timed_line("ISO CSV", csv)
     line("ISO CSV / own layout", f"{t_csv / t_plain:.2f} x",
          f"target <= {ISO_CSV_TARGET:g} x: {verdict(t_csv / t_plain <= ISO_CSV_TARGET)}")
 
@@ -282,9 +287,8 @@ def by_month_run(runner, year, runs):
     alone, months = alternate(runs, lambda: runner.helicart_run(year),
                               lambda: runner.helicart_run(year, ["--by=month"]))
     t_alone, t_months = median_seconds(alone), median_seconds(months)
-    line("year alone", f"{t_alone:.3f} s", "runs: " + " ".join(f"{m.seconds:.3f}" for m in alone))
-    line("--by=month", f"{t_months:.3f} s",
-         "runs: " + " ".join(f"{m.seconds:.3f}" for m in months))
+    timed_line("year alone", alone)
+    timed_line("--by=month", months)
     line("--by=month / alone", f"{t_months / t_alone:.2f} x",
          f"target <= {BY_MONTH_TARGET:g} x: {verdict(t_months / t_alone <= BY_MONTH_TARGET)}")
 
