@@ -94,11 +94,16 @@ QSize SheetImage::size() const
 {
     QSize size(0, 0);
     for (const Block &block : m_blocks) {
-        const QSize blockSize = SheetLayout::blockSize(
-            int(block.panels.size()), block.columns, roseSize(block), block.legend.size());
-        size = QSize(qMax(size.width(), blockSize.width()), size.height() + blockSize.height());
+        const QSize each = blockSize(block);
+        size = QSize(qMax(size.width(), each.width()), size.height() + each.height());
     }
     return size;
+}
+
+QSize SheetImage::blockSize(const Block &block)
+{
+    return SheetLayout::blockSize(
+        int(block.panels.size()), block.columns, roseSize(block), block.legend.size());
 }
 
 QImage SheetImage::compose() const
@@ -132,10 +137,7 @@ void SheetImage::paint(QPainter *painter, bool drawings) const
     painter->setRenderHint(QPainter::TextAntialiasing);
     for (const Block &block : m_blocks) {
         paintBlock(painter, block, drawings);
-        painter->translate(0,
-            SheetLayout::blockSize(
-                int(block.panels.size()), block.columns, roseSize(block), block.legend.size())
-                .height());
+        painter->translate(0, blockSize(block).height());
     }
 }
 

@@ -70,6 +70,7 @@ public:
 private:
     void paint(QPainter *painter, bool drawings) const;
     static QSize roseSize(const Block &block);
+    static QSize blockSize(const Block &block);
     static void paintBlock(QPainter *painter, const Block &block, bool drawings);
     static void paintLegend(QPainter *painter, const Block &block, bool drawings);
 
